@@ -1,0 +1,9 @@
+#pragma once
+#include <cstdint>
+
+namespace korvagrid {
+
+// Kind of a coordinate system, as the catalogue and `Module1` number them.
+enum class SystemKind : std::int16_t { LocalPlane = 1, GaussKrugerZone = 2, Geographic = 3 };
+
+}  // namespace korvagrid
