@@ -1,0 +1,86 @@
+#pragma once
+// The conversion run: reads a point list line by line, checks each point
+// against the source system (asking the user where it does not fit), routes it
+// through the geodetic chains to the target system and appends one result
+// line per input line. Lines come from a LineSource and results go to a
+// ResultSink, so the window converts its text and the command line converts a
+// stream of any length in constant memory with the same code.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "conversion/catalogue.h"
+#include "conversion/own_system.h"
+#include "formats/format_settings.h"
+#include "formats/read_str.h"
+#include "formats/waypoints.h"
+#include "ui/platform.h"
+
+namespace korvagrid {
+
+// Everything of the window that a run reads, taken once when it starts.
+struct RunSettings {
+  int sourceIndex = 0;                      // Combo1 index
+  int targetIndex = 0;                      // Combo2 index
+  int entryCount = kCatalogueEntryCount;    // entries of both lists; the last is the own system
+  std::string sourceText;                   // Combo1 text (compared with "M64")
+  int inputLayout = 0;                      // Combo3 index: 0 X;Y;H, 1 Name;X;Y;H, 2 X;Y
+  int outputLayout = 0;                     // Combo4 index
+  bool geographicInputShown = false;        // Combo5 visible
+  std::string txtCount = "0";               // extra empty lines after each result line
+  FormatSettings format;
+  char numP = '.';
+  char notP = ',';
+  OwnSystem own;
+  OziSettings ozi;
+};
+
+class ResultSink {
+ public:
+  virtual ~ResultSink() = default;
+  virtual void append(std::string_view text) = 0;
+};
+
+// Appends to a string (the window's result text).
+class StringSink final : public ResultSink {
+ public:
+  explicit StringSink(std::string& text) : text_(text) {}
+  void append(std::string_view text) override { text_.append(text); }
+
+ private:
+  std::string& text_;
+};
+
+enum class RunEnd {
+  Completed,    // the end of the list was reached
+  StoppedByNo,  // the user answered No to a question
+  Failed,       // a line could not be converted
+};
+
+struct RunOutcome {
+  RunEnd end = RunEnd::Completed;
+  std::int64_t lineNumber = 0;  // input line at which the run stopped (1-based; 0 before any line)
+  std::string reason;           // why it stopped: the failure or the question's prompt
+  bool alreadyReported = false; // the user has already seen a message about this stop
+  std::int64_t points = 0;      // points converted
+  std::int64_t lines = 0;       // input lines taken
+};
+
+inline constexpr std::string_view kQuestionTitle = "Внимание!";
+inline constexpr std::string_view kWarningTitle = "Ай-ай-ай";
+inline constexpr std::string_view kInvalidValueMessage = "Встречено недопустимое значение";
+
+// The text a window shows for a run that stopped at a failure.
+std::string FailureMessage(const RunOutcome& outcome);
+
+// Runs the conversion over `lines` and appends the results to `out` (which the
+// caller has cleared). Never throws for a bad line: the outcome says where and
+// why the run stopped. `random` draws the placements "Произвольно" of waypoints.
+RunOutcome ConversionRun(LineSource& lines, ResultSink& out, const RunSettings& settings,
+                         Platform& platform, PlacementRandom& random);
+
+// The text a run reads from the input box: trimmed of spaces at both ends,
+// followed by one space and CR LF.
+std::string PrepareRunText(std::string_view input);
+
+}  // namespace korvagrid

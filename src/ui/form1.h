@@ -1,0 +1,132 @@
+#pragma once
+// The main window `Form1` without any drawing: the state of its controls and
+// menus, and its event handlers. A front end binds its widgets to this state,
+// forwards every user event to a handler and redraws from the state after it.
+// Every modal interaction goes through the Platform.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "conversion/catalogue.h"
+#include "conversion/own_system.h"
+#include "conversion/run.h"
+#include "documents/text_encoding.h"
+#include "formats/format_settings.h"
+#include "formats/waypoints.h"
+#include "ui/controls.h"
+#include "ui/platform.h"
+
+namespace korvagrid {
+
+class MySistModel;
+class FmOziModel;
+
+inline constexpr std::string_view kStartCaption = "Korvagrid05++";
+
+class Form1 {
+ public:
+  explicit Form1(Platform& platform);
+  ~Form1();
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  Platform& platform() { return platform_; }
+
+  // ---- State of the controls -------------------------------------------
+  std::string caption{kStartCaption};
+  std::string Txt1;  // input list, CR LF line ends
+  std::string Txt2;  // result list
+  std::string Txt_Trap;
+  bool Txt_TrapVisible = false;
+
+  ComboBoxState Combo1, Combo2;  // source and target systems
+  ComboBoxState Combo3, Combo4;  // plane layouts of input and output
+  ComboBoxState Combo5, Combo6;  // geographic layouts of input and output
+
+  FormatSettings format;
+  MenuItemState mnu_ctr_count{false, true};
+  MenuItemState mnuOGZ{false, true};
+  MenuItemState mnuMySist{false, false};
+
+  std::string txtCount = "0";
+  bool txtCountVisible = false;  // the counter and its label Text1 "доп.строк"
+
+  char NumP = ',';
+  char NotP = '.';
+  std::int16_t MySistState = 0;
+
+  // Documents.
+  std::string documentName;
+  std::string resultName;
+  TextEncoding documentEncoding = TextEncoding::Cp1251;
+  bool documentEncodingKnown = false;  // false until a file was read or written
+  // The folder the help path file lives in (the process's current directory).
+  std::filesystem::path currentDirectory = std::filesystem::current_path();
+
+  // The user's own system, edited in place by the own-system dialog.
+  OwnSystem ownSystem;
+
+  // How the last conversion run ended (for front ends and the command line).
+  RunOutcome lastRun;
+
+  // ---- Events ----------------------------------------------------------------
+  // Window load; `localeDecimalSeparator` is the separator of the user's locale.
+  void Form_Load(char localeDecimalSeparator = '.');
+
+  // A selection in a list, acting as the user's click on it.
+  void selectCombo1(int index);
+  void selectCombo2(int index);
+  void selectCombo3(int index);
+  void selectCombo4(int index);
+  void selectCombo5(int index);
+  void selectCombo6(int index);
+
+  // A click on a Format menu item.
+  void formatItemClick(FormatItem item);
+
+  // `CmdStart` ">>": the conversion run over Txt1 into Txt2.
+  void CmdStart_Click();
+
+  // File menu and toolbar.
+  void mnuClose_Click();  // New
+  void mnuOpen_Click();   // Open...
+  void mnuSave_Click();   // Save
+  void mnuSvAs_Click();   // Save as...
+  void mnuSvRez_Click();  // Save Resultats
+  void Toolbar1_ButtonClick(std::string_view key);
+  void mnu_ctr_count_Click();
+  // A key typed into txtCount; true when it goes into the box.
+  bool txtCount_KeyPress(char32_t key);
+  // Opens a file as "Open..." does, after the dialog (also used for dropped files).
+  void openDocument(const ChosenFile& file);
+
+  // Tasks and help.
+  void mnuOGZ_Click();
+  void tr200_Click();
+  void tr50_Click();
+  void mnuMySist_Click();
+  void mnuF1_Click();
+
+  // The waypoint options dialog (created on first use) and the settings it holds.
+  FmOziModel& fmOzi();
+  OziSettings oziSettings() const;
+  // The own-system dialog (created on first use).
+  MySistModel& mySist();
+
+  // The placement generator: its sequence starts afresh at each program start.
+  PlacementRandom placementRandom;
+
+ private:
+  void Combo1_Click();
+  void Combo2_Click();
+  void ownSystemStep(const ComboBoxState& combo);
+  void openOwnSystemEditor();
+  void runMapSheets(int scaleCode);
+
+  Platform& platform_;
+  std::unique_ptr<FmOziModel> fmOzi_;
+  std::unique_ptr<MySistModel> mySist_;
+};
+
+}  // namespace korvagrid

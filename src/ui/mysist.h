@@ -1,0 +1,45 @@
+#pragma once
+// The own-system dialog `MySist` ("Dialog Caption") without drawing: its
+// fields are the texts of the OwnSystem it edits in place, with the keystroke
+// filters, the normalisation on leaving a field and the OK button.
+#include <string>
+#include <vector>
+
+#include "conversion/own_system.h"
+#include "ui/platform.h"
+
+namespace korvagrid {
+
+class MySistModel {
+ public:
+  enum class Field { NameMy, T1, M1, S1, dYmy, dXmy };
+
+  // Edits `own` in place; `numP` is the system decimal separator.
+  MySistModel(OwnSystem& own, char numP);
+
+  OwnSystem& own() { return own_; }
+  const OwnSystem& own() const { return own_; }
+  std::string& text(Field field);
+  const std::vector<std::string>& typeItems() const { return typeItems_; }  // "UTM", "UTM-42"
+
+  bool okEnabled() const { return okEnabled_; }
+
+  // A key typed into a field: true when it enters the field; a refused key
+  // beeps. Backspace (8) always passes.
+  bool keyPress(Field field, char32_t key, Platform& platform);
+  // Leaving a field: empty-value rule, range warning, reformatting.
+  void leaveField(Field field, Platform& platform);
+  // OK: computes dLmy. Refuses (false, with a warning naming the field) when a
+  // numeric field does not hold a number; the dialog then stays open.
+  bool okClick(Platform& platform);
+  // The dialog was closed without OK: the own system returns to its initial values.
+  void closeWithoutOk();
+
+ private:
+  OwnSystem& own_;
+  char numP_;
+  bool okEnabled_ = true;
+  std::vector<std::string> typeItems_{"UTM", "UTM-42"};
+};
+
+}  // namespace korvagrid
