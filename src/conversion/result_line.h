@@ -1,0 +1,35 @@
+#pragma once
+// The result text of one converted point: a plane record or a geographic
+// record in the chosen angle notation, then the height and the extra empty
+// lines the user asked for.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "conversion/catalogue.h"
+#include "formats/format_settings.h"
+
+namespace korvagrid {
+
+struct ResultStyle {
+  bool nameOut = false;          // output layout " Name; X;Y;H"
+  bool withHeight = true;        // output layouts 0 and 1 carry H
+  std::int32_t extraLines = 0;   // empty lines after each result line
+  char numP = '.';
+};
+
+// The number of extra empty lines the counter text asks for: its leading
+// digits (none, or a sign, means 0), at most 32767.
+std::int32_t ExtraLinesFromCounter(std::string_view counterText);
+
+// "[name TAB] X TAB Y [TAB H] [CR LF ...]" for a plane target. `target` is the
+// run's target set (its zone 0 when no prefix is wanted).
+std::string PlaneResult(std::string_view name, double x, double y, double h,
+                        const CoordinateSystem& target, bool minEnd, const ResultStyle& style);
+
+// "[name TAB] B TAB L [TAB H] [CR LF ...]" for a geographic target; b and l
+// are packed degrees, written as the checked output item of `format` says.
+std::string GeographicResult(std::string_view name, double b, double l, double h,
+                             const FormatSettings& format, const ResultStyle& style);
+
+}  // namespace korvagrid
