@@ -1,0 +1,11 @@
+#include "cli_platform.h"
+
+namespace korvagrid::cli {
+
+Answer CliPlatform::askYesNo(std::string_view, std::string_view) {
+  return answerYes_ ? Answer::Yes : Answer::No;
+}
+
+void CliPlatform::warn(std::string_view text, std::string_view) { warnings_.emplace_back(text); }
+
+}  // namespace korvagrid::cli

@@ -1,0 +1,33 @@
+#pragma once
+// The Platform of the command line: questions are answered from the options
+// (Yes with --yes, otherwise No, which ends the run), warnings are kept for
+// the report on standard error, and no dialog can be shown.
+#include <string>
+#include <vector>
+
+#include "ui/platform.h"
+
+namespace korvagrid::cli {
+
+class CliPlatform final : public Platform {
+ public:
+  explicit CliPlatform(bool answerYes) : answerYes_(answerYes) {}
+
+  Answer askYesNo(std::string_view prompt, std::string_view title) override;
+  void warn(std::string_view text, std::string_view title) override;
+  void beep() override {}
+  std::optional<ChosenFile> chooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }
+  std::optional<ChosenFile> chooseSaveFile(const FileDialogOptions&) override { return std::nullopt; }
+  std::optional<std::int32_t> chooseColour(std::int32_t) override { return std::nullopt; }
+  DialogEnd showMySist(MySistModel&) override { return DialogEnd::Ok; }
+  DialogEnd showFmOzi(FmOziModel&) override { return DialogEnd::Ok; }
+  void showHelp(FrmHelpModel&) override {}
+
+  const std::vector<std::string>& warnings() const { return warnings_; }
+
+ private:
+  bool answerYes_;
+  std::vector<std::string> warnings_;
+};
+
+}  // namespace korvagrid::cli

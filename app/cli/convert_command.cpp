@@ -1,0 +1,212 @@
+#include "convert_command.h"
+
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "cli_platform.h"
+#include "common/error.h"
+#include "conversion/catalogue.h"
+#include "conversion/run.h"
+#include "documents/text_encoding.h"
+#include "formats/read_str.h"
+#include "options.h"
+#include "output.h"
+#include "ui/fmozi.h"
+#include "ui/form1.h"
+
+namespace korvagrid::cli {
+namespace {
+
+struct ConvertOptions {
+  std::string from;
+  std::string to;
+  std::string inLayout = "0";
+  std::string outLayout = "0";
+  std::string inAngles = "dms";
+  std::string outAngles = "dms";
+  std::string inPlane = "standard";
+  std::string outPlane = "standard";
+  int extraLines = 0;
+  bool decimalComma = false;
+  bool yes = false;
+  std::string output;
+  std::string encoding = "utf-8";
+  std::string input = "-";
+  int oziPlacement = 0;
+  std::string oziFontSize = "  8";
+  std::int32_t oziColour = 65535;
+  std::uint64_t seed = 0;
+  bool seedGiven = false;
+  CLI::Option* inLayoutOption = nullptr;
+};
+
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Lines of the input, each taken as UTF-8 when it is valid UTF-8 and as the
+// Cyrillic single-byte code page otherwise.
+class DecodingLineSource final : public LineSource {
+ public:
+  explicit DecodingLineSource(LineSource& inner) : inner_(inner) {}
+  bool next(std::string& line) override {
+    const bool got = inner_.next(line);
+    if (!IsValidUtf8(line)) line = DecodeCp1251(line);
+    return got;
+  }
+
+ private:
+  LineSource& inner_;
+};
+
+int SelectSystem(const std::string& name, const Form1& form, const char* what) {
+  const int index = FindSystem(name, form.Combo1.items);
+  if (index < 0) throw UsageError(std::string(what) + ": unknown system \"" + name + "\" (see `korvagrid-cli systems`)");
+  return index;
+}
+
+void ChooseFormat(Form1& form, FormatItem item, const std::string& value, const char* option) {
+  if (!form.format.enabled(item)) {
+    throw UsageError(std::string(option) + " " + value + " is not available for the chosen system");
+  }
+  form.formatItemClick(item);
+}
+
+// Puts the options into the window model the way a user would set the window.
+void SetUpWindow(Form1& form, const ConvertOptions& o) {
+  form.Form_Load(o.decimalComma ? ',' : '.');
+  if (o.seedGiven) form.placementRandom = PlacementRandom(o.seed);
+
+  const int source = SelectSystem(o.from, form, "--from");
+  const int target = SelectSystem(o.to, form, "--to");
+  // The input angle items for receiver reports switch the source list; the
+  // systems chosen on the command line are set afterwards and win.
+  form.formatItemClick(InputAnglesItem(o.inAngles));
+  form.selectCombo1(source);
+  form.selectCombo2(target);
+
+  ChooseFormat(form, InputPlaneItem(o.inPlane), o.inPlane, "--in-plane");
+  ChooseFormat(form, OutputPlaneItem(o.outPlane), o.outPlane, "--out-plane");
+
+  FmOziModel& ozi = form.fmOzi();
+  ozi.setPlacementIndex(o.oziPlacement);
+  ozi.setFontSizeText(o.oziFontSize);
+  ozi.setBackgroundColour(o.oziColour);
+  form.formatItemClick(OutputAnglesItem(o.outAngles));
+
+  const int inLayout = FindLayout(o.inLayout);
+  const int outLayout = FindLayout(o.outLayout);
+  if (inLayout < 0) throw UsageError("--in-layout: expected 0, 1, 2, xyh, name or xy");
+  if (outLayout < 0) throw UsageError("--out-layout: expected 0, 1, 2, xyh, name or xy");
+  // A Trimble report selects the named layout itself unless one is given.
+  if (o.inLayoutOption->count() > 0 || InputAnglesItem(o.inAngles) != FormatItem::mnuTrimble) {
+    form.selectCombo3(inLayout);
+  }
+  form.selectCombo4(outLayout);
+  form.txtCount = std::to_string(o.extraLines);
+}
+
+int RunConvert(const ConvertOptions& o) {
+  CliPlatform platform(o.yes);
+  Form1 form(platform);
+  try {
+    SetUpWindow(form, o);
+  } catch (const UsageError& error) {
+    std::cerr << "korvagrid-cli convert: " << error.what() << '\n';
+    return kExitUsage;
+  }
+  const TextEncoding encoding = o.encoding == "cp1251" ? TextEncoding::Cp1251 : TextEncoding::Utf8;
+
+  std::ifstream file;
+  std::istream* in = &std::cin;
+  if (o.input != "-") {
+    file.open(o.input, std::ios::binary);
+    if (!file) {
+      std::cerr << "korvagrid-cli convert: cannot read \"" << o.input << "\"\n";
+      return kExitUsage;
+    }
+    in = &file;
+  }
+
+  try {
+    Output out(o.output, encoding);
+    StreamLineSource stream(*in);
+    DecodingLineSource lines(stream);
+    const RunOutcome outcome =
+        ConversionRun(lines, out, form.runSettings(), platform, form.placementRandom);
+    out.append("\r\n");  // as saving the result text adds one line end
+    out.finish();
+    switch (outcome.end) {
+      case RunEnd::Completed:
+        return kExitCompleted;
+      case RunEnd::StoppedByNo:
+        std::cerr << "korvagrid-cli convert: line " << outcome.lineNumber
+                  << ": stopped by the answer No to the question:\n"
+                  << outcome.reason << '\n';
+        return kExitStoppedByNo;
+      case RunEnd::Failed:
+        std::cerr << "korvagrid-cli convert: " << FailureMessage(outcome) << '\n';
+        return kExitFailed;
+    }
+  } catch (const std::exception& error) {
+    std::cerr << "korvagrid-cli convert: " << error.what() << '\n';
+    return kExitFailed;
+  }
+  return kExitFailed;
+}
+
+int RunSystems() {
+  const auto& entries = FixedEntries();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const CoordinateSystem& s = entries[i].system;
+    const char* kind = s.kind == SystemKind::Geographic        ? "geographic"
+                       : s.kind == SystemKind::GaussKrugerZone ? "gauss-kruger"
+                                                               : "local-plane";
+    std::cout << i << '\t' << entries[i].text << '\t' << kind << '\t' << s.centralMeridian << '\n';
+  }
+  std::cout << entries.size() << "\town\tlocal-plane or gauss-kruger\t(own system)\n";
+  return kExitCompleted;
+}
+
+}  // namespace
+
+void AddConvertCommands(CLI::App& app, int& exitCode) {
+  auto options = std::make_shared<ConvertOptions>();
+  CLI::App* convert = app.add_subcommand("convert", "Convert a point list between coordinate systems");
+  convert->add_option("--from", options->from, "Source system: list text, index 0-17 or \"own\"")->required();
+  convert->add_option("--to", options->to, "Target system: list text, index 0-17 or \"own\"")->required();
+  options->inLayoutOption =
+      convert->add_option("--in-layout", options->inLayout, "Input layout 0|1|2 (xyh|name|xy)");
+  convert->add_option("--out-layout", options->outLayout, "Output layout 0|1|2 (xyh|name|xy)");
+  convert->add_option("--in-angles", options->inAngles, "Input angles")
+      ->check(CLI::IsMember({"decimal", "packed", "dms", "ashtech", "trimble"}));
+  convert->add_option("--out-angles", options->outAngles, "Output angles")
+      ->check(CLI::IsMember({"decimal", "packed", "dms", "ozi"}));
+  convert->add_option("--in-plane", options->inPlane, "Input plane style")
+      ->check(CLI::IsMember({"standard", "full", "short"}));
+  convert->add_option("--out-plane", options->outPlane, "Output plane style")
+      ->check(CLI::IsMember({"standard", "full", "short"}));
+  convert->add_option("--extra-lines", options->extraLines, "Empty lines after each result line")
+      ->check(CLI::Range(0, 99));
+  convert->add_flag("--decimal-comma", options->decimalComma, "Write numbers with a decimal comma");
+  convert->add_flag("--yes", options->yes, "Answer Yes to the run's questions");
+  convert->add_option("-o,--output", options->output, "Output file (default: standard output)");
+  convert->add_option("--encoding", options->encoding, "Output encoding")
+      ->check(CLI::IsMember({"utf-8", "cp1251"}));
+  convert->add_option("--ozi-placement", options->oziPlacement, "Waypoint label placement 0-7")
+      ->check(CLI::Range(0, 7));
+  convert->add_option("--ozi-font-size", options->oziFontSize, "Waypoint font size text");
+  convert->add_option("--ozi-colour", options->oziColour, "Waypoint label background colour");
+  convert->add_option("--seed", options->seed, "Seed of the random placement")
+      ->each([options](const std::string&) { options->seedGiven = true; });
+  convert->add_option("INPUT", options->input, "Input file (default or \"-\": standard input)");
+  convert->callback([options, &exitCode] { exitCode = RunConvert(*options); });
+
+  CLI::App* systems = app.add_subcommand("systems", "List the coordinate systems");
+  systems->callback([&exitCode] { exitCode = RunSystems(); });
+}
+
+}  // namespace korvagrid::cli

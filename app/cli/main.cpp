@@ -1,0 +1,19 @@
+// korvagrid-cli: the conversion and the tasks of Korvagrid from the command line.
+#include <CLI/CLI.hpp>
+
+#include "convert_command.h"
+#include "options.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"Korvagrid: geodetic point lists between coordinate systems", "korvagrid-cli"};
+  app.require_subcommand(1);
+  int exitCode = korvagrid::cli::kExitCompleted;
+  korvagrid::cli::AddConvertCommands(app, exitCode);
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    const int status = app.exit(error);
+    return status == 0 ? 0 : korvagrid::cli::kExitUsage;
+  }
+  return exitCode;
+}

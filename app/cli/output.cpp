@@ -1,0 +1,70 @@
+#include "output.h"
+
+#include <system_error>
+#include <unistd.h>
+
+#include "common/error.h"
+
+namespace korvagrid::cli {
+namespace {
+
+constexpr std::size_t kFlushSize = 1 << 20;
+
+}  // namespace
+
+Output::Output(const std::string& path, TextEncoding encoding) : encoding_(encoding) {
+  if (path.empty() || path == "-") {
+    file_ = stdout;
+    return;
+  }
+  target_ = path;
+  temporary_ = target_;
+  temporary_ += ".korvagrid-" + std::to_string(::getpid()) + ".tmp";
+  file_ = std::fopen(temporary_.c_str(), "wb");
+  if (file_ == nullptr) {
+    throw KorvagridError("не удаётся создать файл «" + target_.string() + "»: " +
+                         std::generic_category().message(errno));
+  }
+  ownsFile_ = true;
+}
+
+Output::~Output() {
+  if (ownsFile_ && file_ != nullptr) std::fclose(file_);
+  if (ownsFile_ && !finished_) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary_, ignored);
+  }
+}
+
+void Output::append(std::string_view text) {
+  buffer_.append(text);
+  if (buffer_.size() >= kFlushSize) flush();
+}
+
+void Output::flush() {
+  if (buffer_.empty()) return;
+  const std::string bytes = encoding_ == TextEncoding::Cp1251 ? EncodeCp1251(buffer_) : buffer_;
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+    throw KorvagridError("ошибка записи в «" + (ownsFile_ ? target_.string() : "stdout") + "»");
+  }
+  buffer_.clear();
+}
+
+void Output::finish() {
+  flush();
+  if (std::fflush(file_) != 0) {
+    throw KorvagridError("ошибка записи в «" + (ownsFile_ ? target_.string() : "stdout") + "»");
+  }
+  if (!ownsFile_) return;
+  const int closed = std::fclose(file_);
+  file_ = nullptr;
+  if (closed != 0) throw KorvagridError("ошибка записи в «" + target_.string() + "»");
+  std::error_code error;
+  std::filesystem::rename(temporary_, target_, error);
+  if (error) {
+    throw KorvagridError("не удаётся записать «" + target_.string() + "»: " + error.message());
+  }
+  finished_ = true;
+}
+
+}  // namespace korvagrid::cli

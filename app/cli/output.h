@@ -1,0 +1,40 @@
+#pragma once
+// Where korvagrid-cli writes: standard output, or a file that is written
+// beside its final name and renamed into place only when complete, so that a
+// failure half-way never destroys an earlier file. Text is appended in UTF-8
+// and written in the chosen encoding.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "conversion/run.h"
+#include "documents/text_encoding.h"
+
+namespace korvagrid::cli {
+
+class Output final : public ResultSink {
+ public:
+  // An empty path or "-" means standard output.
+  Output(const std::string& path, TextEncoding encoding);
+  ~Output() override;
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
+
+  void append(std::string_view text) override;
+  // Flushes and, for a file, renames it into place. Throws on a write failure.
+  void finish();
+
+ private:
+  void flush();
+
+  std::FILE* file_ = nullptr;
+  bool ownsFile_ = false;
+  bool finished_ = false;
+  std::filesystem::path target_;
+  std::filesystem::path temporary_;
+  TextEncoding encoding_;
+  std::string buffer_;
+};
+
+}  // namespace korvagrid::cli
