@@ -79,8 +79,4 @@ std::string FailureMessage(const RunOutcome& outcome);
 RunOutcome ConversionRun(LineSource& lines, ResultSink& out, const RunSettings& settings,
                          Platform& platform, PlacementRandom& random);
 
-// The text a run reads from the input box: trimmed of spaces at both ends,
-// followed by one space and CR LF.
-std::string PrepareRunText(std::string_view input);
-
 }  // namespace korvagrid

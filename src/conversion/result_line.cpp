@@ -1,0 +1,77 @@
+#include "conversion/result_line.h"
+
+#include "formats/angles.h"
+#include "formats/number_format.h"
+
+namespace korvagrid {
+namespace {
+
+constexpr char kTab = '\t';
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::int32_t kMaxExtraLines = 32767;
+
+// Height column and extra empty lines, common to both records.
+void AppendHeightAndExtraLines(std::string& out, double h, const ResultStyle& style) {
+  if (style.withHeight) {
+    out += kTab;
+    out += Format(h, "0.##0 ", style.numP);
+  }
+  for (std::int32_t i = 0; i < style.extraLines; ++i) out += kLineEnd;
+}
+
+void AppendName(std::string& out, std::string_view name, const ResultStyle& style) {
+  if (!style.nameOut) return;
+  out += name;
+  out += kTab;
+}
+
+}  // namespace
+
+std::int32_t ExtraLinesFromCounter(std::string_view counterText) {
+  std::int32_t value = 0;
+  for (const char c : counterText) {
+    if (c < '0' || c > '9') break;
+    value = value * 10 + (c - '0');
+    if (value >= kMaxExtraLines) return kMaxExtraLines;
+  }
+  return value;
+}
+
+std::string PlaneResult(std::string_view name, double x, double y, double h,
+                        const CoordinateSystem& target, bool minEnd, const ResultStyle& style) {
+  std::string out;
+  AppendName(out, name, style);
+  if (minEnd) x = x - 6000000;
+  x = x - target.xOffset;
+  y = y + static_cast<double>(target.zone) * 1000000;
+  out += Format(x, "0.##0", style.numP);
+  out += kTab;
+  out += Format(y, "0.##0 ", style.numP);
+  AppendHeightAndExtraLines(out, h, style);
+  return out;
+}
+
+std::string GeographicResult(std::string_view name, double b, double l, double h,
+                             const FormatSettings& format, const ResultStyle& style) {
+  std::string out;
+  AppendName(out, name, style);
+  if (format.checked(FormatItem::mnuGGG)) {
+    out += Format(PackedToDegrees(b), "00.######0", style.numP);
+    out += kTab;
+    out += Format(PackedToDegrees(l), "00.######0", style.numP);
+  }
+  if (format.checked(FormatItem::mnugms1_)) {
+    out += Format(b, "00.0000####0", style.numP);
+    out += kTab;
+    out += Format(l, "00.0000####0", style.numP);
+  }
+  if (format.checked(FormatItem::mnugms2_)) {
+    out += PackedToDms(b, style.numP);
+    out += kTab;
+    out += PackedToDms(l, style.numP);
+  }
+  AppendHeightAndExtraLines(out, h, style);
+  return out;
+}
+
+}  // namespace korvagrid
