@@ -1,0 +1,107 @@
+#include "documents/document_commands.h"
+
+namespace korvagrid {
+
+FileDialogOptions OpenDialogOptions() {
+  FileDialogOptions options;
+  options.filter = kOpenFilter;
+  options.defaultExt = kOpenDefaultExt;
+  options.flags = kFileMustExist;
+  return options;
+}
+
+FileDialogOptions SaveAsDialogOptions(std::string_view documentName) {
+  FileDialogOptions options;
+  options.filter = kSaveAsFilter;
+  options.flags = kOverwritePrompt;
+  options.proposedName = documentName;
+  return options;
+}
+
+FileDialogOptions ResultsDialogOptions() {
+  FileDialogOptions options;
+  options.filter = kResultsFilter;
+  options.flags = kOverwritePrompt;
+  return options;
+}
+
+FileDialogOptions WaypointDialogOptions(std::string_view proposal) {
+  FileDialogOptions options;
+  options.filter = kWaypointFilter;
+  options.flags = kOverwritePrompt;
+  options.proposedName = proposal;
+  return options;
+}
+
+std::string ProposeDocumentName(std::string_view text) {
+  // Positions are 1-based with 0 for "not found", as the rule counts them.
+  const std::size_t space = text.find(' ');
+  const std::size_t semicolon = text.find(';');
+  std::size_t a = space == std::string_view::npos ? 0 : space + 1;
+  const std::size_t b = semicolon == std::string_view::npos ? 0 : semicolon + 1;
+  if (b > 0 && b < a) a = b;
+  if (a <= 1) return {};
+  // Both cut characters are ASCII, so the cut never splits a UTF-8 sequence.
+  return std::string(text.substr(0, a - 1)) + ".txt";
+}
+
+namespace {
+
+// Characters (not bytes) of a UTF-8 text.
+std::size_t CharacterCount(std::string_view text) {
+  std::size_t count = 0;
+  for (const char c : text) {
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+  }
+  return count;
+}
+
+}  // namespace
+
+std::string ProposeWaypointName(std::string_view documentName) {
+  std::size_t dot = documentName.find('.');
+  if (dot != std::string_view::npos && CharacterCount(documentName.substr(dot + 1)) > 4) {
+    dot = documentName.find('.', dot + 1);
+  }
+  if (dot == std::string_view::npos) return std::string(documentName);
+  return std::string(documentName.substr(0, dot));
+}
+
+KeyVerdict CounterKeyFilter(std::string_view counterText, char32_t key) {
+  KeyVerdict verdict;
+  if (key == 8) {  // Backspace
+    verdict.accepted = true;
+    return verdict;
+  }
+  verdict.accepted = true;
+  if (key < U'0' || key > U'9') {
+    verdict.accepted = false;
+    ++verdict.beeps;
+  }
+  if (counterText.size() > 1) {
+    verdict.accepted = false;
+    ++verdict.beeps;
+  }
+  return verdict;
+}
+
+std::string CannotReadMessage(std::string_view path, std::string_view problem) {
+  return "Не удалось открыть файл " + std::string(path) + ": " + std::string(problem) + ".";
+}
+
+std::string ReadStoppedMessage(std::string_view path, std::string_view problem) {
+  return "Файл " + std::string(path) + " прочитан не до конца: " + std::string(problem) +
+         ". Прочитанные строки оставлены.";
+}
+
+std::string CannotWriteMessage(std::string_view path, std::string_view problem) {
+  return "Не удалось записать файл " + std::string(path) + ": " + std::string(problem) +
+         ". Прежнее содержимое файла не изменено, текст остался в окне.";
+}
+
+std::string WrittenAsUtf8Message(std::string_view path, std::string_view missingCharacter) {
+  return "Файл " + std::string(path) + " записан в кодировке UTF-8: символа «" +
+         std::string(missingCharacter) + "» нет в кодировке Windows-1251.";
+}
+
+}  // namespace korvagrid

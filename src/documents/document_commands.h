@@ -1,0 +1,61 @@
+#pragma once
+// The fixed texts and the small rules of the File menu: dialog settings,
+// window captions, the names proposed to the save dialogs and the key filter
+// of the extra-lines counter.
+#include <string>
+#include <string_view>
+
+#include "ui/platform.h"
+
+namespace korvagrid {
+
+inline constexpr std::string_view kOpenedCaptionPrefix = "Korvagrid05&P3 : ";
+inline constexpr std::string_view kSavedCaptionPrefix = "XY/XY : ";
+
+inline constexpr std::string_view kOpenFilter = "(*.txt)|*.txt|All (*.*)|*.*";
+inline constexpr std::string_view kOpenDefaultExt = "*.txt";
+inline constexpr std::string_view kSaveAsFilter = "(*.*)|*.*|Текстовый файл (*.txt)|*.txt|";
+inline constexpr std::string_view kResultsFilter = "Text file (*.txt)|*.txt|All.file (*.*)|*.*";
+inline constexpr std::string_view kWaypointFilter =
+    "OziExplorer (*.wpt)|*.wpt|Text file (*.txt)|*.txt|All.file (*.*)|*.*";
+
+inline constexpr std::string_view kTooLargeMessage = " Слишком большой файл";
+inline constexpr std::string_view kFileWarningTitle = "Ай-ай-ай...";
+
+// Toolbar button keys.
+inline constexpr std::string_view kToolNew = "New";
+inline constexpr std::string_view kToolOpen = "Open";
+inline constexpr std::string_view kToolSave = "Save";
+inline constexpr std::string_view kToolSaveResults = "SaveRez";
+
+FileDialogOptions OpenDialogOptions();
+FileDialogOptions SaveAsDialogOptions(std::string_view documentName);
+FileDialogOptions ResultsDialogOptions();
+FileDialogOptions WaypointDialogOptions(std::string_view proposal);
+
+// The name Save proposes for a document without a name: the text up to its
+// first space, or up to a ";" that comes before that space, followed by
+// ".txt"; empty when that part is empty (the text starts with a space or a
+// ";") or when the text holds no space at all.
+std::string ProposeDocumentName(std::string_view text);
+
+// The name proposed for a waypoint file: the document name without its
+// extension. The first "." counts unless more than four characters follow it
+// (then it belongs to a folder name and the next "." counts); a name without
+// such a dot is proposed whole. Empty for an empty document name.
+std::string ProposeWaypointName(std::string_view documentName);
+
+// The key filter of the extra-lines counter `txtCount`: at most two digits.
+struct KeyVerdict {
+  bool accepted = false;
+  int beeps = 0;  // how many times the refusal beeps (a non-digit into a full box: twice)
+};
+KeyVerdict CounterKeyFilter(std::string_view counterText, char32_t key);
+
+// Messages of the file commands, each naming the file.
+std::string CannotReadMessage(std::string_view path, std::string_view problem);
+std::string ReadStoppedMessage(std::string_view path, std::string_view problem);
+std::string CannotWriteMessage(std::string_view path, std::string_view problem);
+std::string WrittenAsUtf8Message(std::string_view path, std::string_view missingCharacter);
+
+}  // namespace korvagrid

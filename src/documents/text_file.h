@@ -1,0 +1,71 @@
+#pragma once
+// Reading and writing the text files of the documents: the input list, the
+// results and the help path file.
+//
+// Reading takes lines ended by CR LF, LF or a lone CR, turns every TAB into two
+// spaces and gives each line back followed by CR LF. The file is read twice in
+// chunks (once to find its encoding, once to decode it), so that memory holds
+// only the text being built, never the file besides it.
+//
+// Writing never destroys the previous file: the text goes to a temporary file
+// in the same folder, which replaces the target by a rename only once it has
+// been written completely.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "documents/text_encoding.h"
+
+namespace korvagrid {
+
+// The most text the input box takes: 256 MiB of UTF-8.
+inline constexpr std::size_t kMaxInputTextBytes = std::size_t{256} * 1024 * 1024;
+
+enum class ReadStatus {
+  Complete,    // every line was read
+  TooLarge,    // the text reached the size limit; the lines before it were read
+  CannotOpen,  // nothing was read: missing, a folder, no permission...
+  ReadFailed,  // reading stopped half-way; the lines before the failure were read
+};
+
+struct ReadTextResult {
+  std::string text;  // UTF-8, every line followed by CR LF
+  TextEncoding encoding = TextEncoding::Cp1251;
+  ReadStatus status = ReadStatus::Complete;
+  std::int64_t lines = 0;  // lines in text
+  std::string problem;     // why reading failed, in Russian; empty when complete
+};
+
+// Reads a text document; never throws for a problem with the file.
+ReadTextResult ReadTextDocument(const std::filesystem::path& path,
+                                std::size_t maxTextBytes = kMaxInputTextBytes);
+
+struct WriteResult {
+  bool ok = false;
+  std::string problem;  // why the file was not written, in Russian
+};
+
+// Replaces the file at `path` by `bytes`: written to a temporary file beside
+// it and renamed into place, so that on any failure the previous file stays
+// as it was. A symbolic link is followed and its target replaced. The new
+// file keeps the permissions of the file it replaces.
+WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+struct SaveResult {
+  bool ok = false;
+  TextEncoding encoding = TextEncoding::Cp1251;  // the encoding written
+  std::string missingCharacter;  // set when cp1251 was wanted and UTF-8 written instead
+  std::string problem;           // why the file was not written
+};
+
+// Writes `text` followed by one CR LF in the encoding `wanted` (or in UTF-8
+// when cp1251 lacks one of its characters).
+SaveResult SaveTextDocument(const std::filesystem::path& path, std::string_view text,
+                            TextEncoding wanted);
+
+// A Russian description of a failed file operation ("нет доступа", "это папка"...).
+std::string DescribeFileError(int errorNumber);
+
+}  // namespace korvagrid
