@@ -1,0 +1,102 @@
+#include "formats/angles.h"
+
+#include <cmath>
+#include <string>
+
+#include "common/error.h"
+#include "formats/number_format.h"
+#include "geodesy/packed_angle.h"
+
+namespace korvagrid {
+namespace {
+
+// Seconds of a packed value carry a rounding error of about 1e-8" for angles
+// up to 180°. Seconds smaller than this are that error of an exact whole
+// minute: they are written as zero, without a minus sign.
+constexpr double kZeroSecondsTolerance = 1e-6;
+
+constexpr int kSecondsDecimals = 5;  // decimals of the mask "0#.####0"
+
+// An infinite or NaN angle comes only from a failed computation; it has no
+// degrees to split.
+void RequireFiniteAngle(double x) {
+  if (!std::isfinite(x)) throw KorvagridError("недопустимый угол: " + std::to_string(x));
+}
+
+// Number of digits of the whole degrees (1 for 0).
+int DegreeDigits(double g) {
+  int digits = 1;
+  for (double a = std::fabs(g); a >= 10; a /= 10) ++digits;
+  return digits;
+}
+
+// Whole seconds of |s| after rounding to `decimals` decimals.
+long WholeSecondsAt(double s, int decimals) {
+  const RoundedDecimal r = RoundDecimal(std::fabs(s), decimals);
+  if (r.integerDigits.size() > 6) return 999999;
+  return r.integerDigits.empty() ? 0 : std::stol(r.integerDigits);
+}
+
+}  // namespace
+
+double PackedToDegrees(double x) {
+  RequireFiniteAngle(x);
+  const PackedParts p = SplitPacked(x);
+  return p.degrees + (p.seconds / 60 + p.minutes) / 60;
+}
+
+std::string PackedToDms(double x, char numP) {
+  RequireFiniteAngle(x);
+  const PackedParts p = SplitPacked(x);
+  double g = p.degrees;
+  int m = p.minutes;
+  double s = p.seconds;
+  if (std::fabs(s) < kZeroSecondsTolerance) s = 0.0;
+
+  // Seconds that the written precision shows as 60 belong to the next minute.
+  const RoundedDecimal written = RoundDecimal(s, kSecondsDecimals);
+  if (written.integerDigits == "60") {
+    m += written.negative ? -1 : 1;
+    s = 0.0;
+  }
+  if (m >= 60) {
+    g += 1;
+    m -= 60;
+  } else if (m <= -60) {
+    g -= 1;
+    m += 60;
+  }
+  return Format(g, "0#", numP) + "\xC2\xB0" + Format(m, "0#", numP) + "'" +
+         Format(s, "0#.####0", numP);
+}
+
+double DegreesToPacked(double x) {
+  RequireFiniteAngle(x);
+  double g = std::trunc(x);
+  const double t = (x - g) * 60;
+  int m = static_cast<int>(std::trunc(t));
+  double s = (t - m) * 60;
+  // The result keeps 15 significant digits, so the seconds keep
+  // 15 - (degree digits) - 4 decimals. Seconds that reach 60 at that
+  // precision are carried here; otherwise the rounding below would write
+  // 60 seconds (10.999999999999998 would become 10.596, 10°59'60").
+  if (WholeSecondsAt(s, 15 - DegreeDigits(g) - 4) >= 60) {
+    if (s > 0) {
+      s -= 60;
+      m += 1;
+    } else {
+      s += 60;
+      m -= 1;
+    }
+  }
+  if (m >= 60) {
+    g += 1;
+    m -= 60;
+  } else if (m <= -60) {
+    g -= 1;
+    m += 60;
+  }
+  return RoundToSignificant((g + static_cast<double>(m) / 100) + s / 10000, 15);
+}
+
+}  // namespace korvagrid

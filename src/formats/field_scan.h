@@ -1,0 +1,49 @@
+#pragma once
+// The field scan shared by the record readers (RadStr1, RadStr3, ReadAsh).
+//
+// Number characters are the codes 44 to 57: "," "-" "." "/" and the digits.
+// Every other byte is a separator, including every byte of a multi-byte UTF-8
+// character ("°", Cyrillic letters). A run of number characters is a field; a
+// field is completed by the first separator after it (k, the count of
+// completed fields, goes up by one) and handed over on the next character, so
+// the last field of a text is only handed over when two characters follow it.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace korvagrid::detail {
+
+constexpr bool IsNumberChar(char c) { return c >= 44 && c <= 57; }
+
+// Scans `text` from index `start`. For every completed field, on the
+// character after its separator, calls finish(k, field) with k the number of
+// the field (1 for the first); finish may change k and returns true to stop
+// the scan. Where `substitute` is set, each `notP` becomes `numP` inside a
+// field. Returns the index of the character at which the scan stopped, or
+// text.size() when it passed the end.
+template <class Finish>
+std::size_t ScanFields(std::string_view text, std::size_t start, bool substitute, char numP, char notP,
+                       Finish&& finish) {
+  std::string field;
+  int k = 0;
+  bool pending = false;
+  for (std::size_t i = start; i < text.size(); ++i) {
+    if (pending && !field.empty()) {
+      const bool stop = finish(k, std::string_view(field));
+      field.clear();
+      if (stop) return i;
+    }
+    char c = text[i];
+    if (IsNumberChar(c)) {
+      if (substitute && c == notP) c = numP;
+      field.push_back(c);
+      pending = false;
+    } else if (!field.empty() && !pending) {
+      ++k;
+      pending = true;
+    }
+  }
+  return text.size();
+}
+
+}  // namespace korvagrid::detail

@@ -1,0 +1,56 @@
+#pragma once
+// Number masks: every number written to a result text goes through Format.
+//
+// A mask is an integer part and an optional fractional part separated by ".".
+// "0" is a digit placeholder that shows a zero where the number has no digit,
+// "#" one that shows nothing there; any other character is written unchanged,
+// at its place in the mask, except "," (see below).
+//
+//  - The value is rounded to as many decimals as the fractional part has
+//    placeholders, halves away from zero on the DECIMAL value: the double is
+//    first written as its shortest round-trip decimal (std::to_chars), and that
+//    decimal is rounded. So 2.675 gives 2.68 and 1.0005 gives 1.001 with three
+//    decimals, although the nearest doubles lie just below those halves.
+//  - The integer part is written with all its digits, padded with leading
+//    zeros up to the number of placeholders from the first "0" before the
+//    point to the point ("0#" writes 7 as "07", "0.##0" writes 0.5 as "0.500").
+//    Digits beyond the placeholders go to the first placeholder.
+//  - Trailing zeros of the fraction are dropped only under the "#"
+//    placeholders that end the fractional part; the decimal separator is
+//    written only when at least one decimal is written.
+//  - A negative value gets a leading "-", unless it rounds to zero: "-0.000"
+//    is never written.
+//  - A "," in a mask is never written. It only occurs as the last character
+//    of the waypoint longitude mask "00.#####0 ,", which therefore renders as
+//    the number followed by one space ("37.603428 "); the comma that closes the
+//    longitude field of a waypoint line is the first character of the text
+//    that follows it (see formats/waypoints.h).
+//
+// Infinite and NaN values have no written form and throw KorvagridError.
+#include <string>
+#include <string_view>
+
+namespace korvagrid {
+
+std::string Format(double value, std::string_view mask, char decimalSeparator);
+
+// A double rounded half away from zero on its shortest decimal form to a
+// fixed number of decimals, as digit strings.
+struct RoundedDecimal {
+  bool negative = false;     // false when every digit is zero
+  std::string integerDigits; // no leading zeros; empty for a zero integer part
+  std::string fractionDigits;  // exactly `decimals` digits
+};
+RoundedDecimal RoundDecimal(double value, int decimals);
+
+// The value with at most `significantDigits` significant digits, as a double
+// (the decimal text of that many digits read back). Used where a value is
+// handed on as text.
+double RoundToSignificant(double value, int significantDigits);
+
+// Plain decimal text of the value with at most `significantDigits`
+// significant digits, "." as separator, trailing zeros dropped, never in
+// exponent form: 1e-8 gives "0.00000001", 12.34 gives "12.34", 60 gives "60".
+std::string PlainDecimal(double value, int significantDigits);
+
+}  // namespace korvagrid

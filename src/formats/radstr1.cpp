@@ -1,0 +1,77 @@
+#include "formats/radstr1.h"
+
+#include <optional>
+
+#include "common/error.h"
+#include "formats/field_scan.h"
+#include "formats/number_parse.h"
+
+namespace korvagrid {
+namespace {
+
+constexpr std::string_view kFieldNames[] = {"первом", "втором", "третьем"};
+
+bool IsSpace(char c) { return c == ' ' || c == ';'; }  // ";" is read as a space
+
+double ConvertField(std::string_view field, int k, char numP) {
+  if (const std::optional<double> value = TryParseNumber(field, numP)) return *value;
+  throw KorvagridError("не число в " + std::string(kFieldNames[k - 1]) + " поле строки: «" +
+                       std::string(field) + "»");
+}
+
+std::string TrimSpaces(std::string_view s) {
+  const std::size_t first = s.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = s.find_last_not_of(' ');
+  return std::string(s.substr(first, last - first + 1));
+}
+
+}  // namespace
+
+void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char numP, char notP, int layout) {
+  std::size_t start = 0;
+  if (nameIn) {
+    std::size_t space = 0;
+    while (space < text.size() && !IsSpace(text[space])) ++space;
+    if (space == text.size()) {
+      throw KorvagridError("в строке нет пробела после имени: «" + std::string(text) + "»");
+    }
+    record.name.assign(text.substr(0, space));
+    start = space + 1;
+  }
+
+  const std::size_t stop = detail::ScanFields(
+      text, start, true, numP, notP, [&](int& k, std::string_view field) {
+        switch (k) {
+          case 1:
+            record.first = ConvertField(field, k, numP);
+            return false;
+          case 2:
+            record.second = ConvertField(field, k, numP);
+            return layout == 2;
+          default:
+            record.third = ConvertField(field, 3, numP);
+            return true;
+        }
+      });
+
+  // Rest of the line: from the separator that ended the last value, from its
+  // first space on. A scan that stopped on the last character leaves nothing.
+  if (stop + 1 < text.size()) {
+    const std::string_view tail = text.substr(stop - 1);
+    std::size_t space = 0;
+    while (space < tail.size() && !IsSpace(tail[space])) ++space;
+    if (space == tail.size()) {
+      throw KorvagridError("в строке нет пробела после чисел: «" + std::string(text) + "»");
+    }
+    std::string rest(tail.substr(space));
+    for (char& c : rest) {
+      if (c == ';') c = ' ';
+    }
+    record.rest = TrimSpaces(rest);
+  } else {
+    record.rest.clear();
+  }
+}
+
+}  // namespace korvagrid

@@ -1,0 +1,86 @@
+#pragma once
+// Taking lines out of an input text.
+//
+// ReadStr is the line reader of every task that reads points: it keeps no
+// state of its own; the caller holds the text, the read position and the
+// count of lines already taken. LineSource wraps it for the conversion run,
+// together with a source that reads a stream line by line and yields the very
+// same lines, so that texts of any size can be converted without holding them
+// in memory twice.
+#include <cstdint>
+#include <istream>
+#include <string>
+#include <string_view>
+
+namespace korvagrid {
+
+// Takes the next line from `text` (line ends CR LF).
+//
+// lineCounter 0 means the first call: reading starts at the beginning of the
+// text. Any other value continues from `position`. Positions are 1-based:
+// `position` is left on the LF of the CR LF that ended the line, which is
+// where the next call starts. When no CR LF follows, one space is appended to
+// `text` itself and the rest of the text is the line; position then becomes
+// the new length plus 1.
+//
+// `line` receives the line without its leading and trailing spaces (only the
+// space character is trimmed; TABs stay), followed by exactly two spaces. An
+// empty line is "  ". The caller ends its loop when position is no longer
+// less than the length of the text minus 1.
+void ReadStr(std::string& text, std::string& line, std::int64_t lineCounter, std::int64_t& position);
+
+// The run's preparation of an input text: spaces at both ends removed, then
+// one space and CR LF appended. Every line of a prepared text ends in CR LF.
+std::string PrepareRunText(std::string_view raw);
+
+// The text with every lone LF and lone CR turned into CR LF.
+std::string NormalizeLineEnds(std::string_view raw);
+
+// A sequence of input lines, each trimmed of spaces and followed by two
+// spaces, as ReadStr returns them.
+class LineSource {
+ public:
+  virtual ~LineSource();
+  // The next line; false when no line is left, and then `line` is "  " (what
+  // ReadStr returns when asked past the end), so a record that wants more
+  // lines than are left reads empty ones.
+  virtual bool next(std::string& line) = 0;
+};
+
+// Lines of a prepared text (see PrepareRunText), taken with ReadStr itself.
+// It stops when the read position is no longer less than the length of the
+// text minus 1, the loop condition of the conversion run.
+class TextLineSource final : public LineSource {
+ public:
+  explicit TextLineSource(std::string preparedText);
+  bool next(std::string& line) override;
+
+  std::int64_t linesTaken() const { return lineCounter_; }
+  std::int64_t position() const { return position_; }
+
+ private:
+  std::string text_;
+  std::int64_t lineCounter_ = 0;
+  std::int64_t position_ = 0;
+};
+
+// Lines of a stream, split at CR LF, lone LF and lone CR. It yields the lines
+// that TextLineSource yields for PrepareRunText(NormalizeLineEnds(content)):
+// every physical line trimmed of spaces plus two spaces, and the piece after
+// the last line end is a line too (empty when the content ends with a line
+// end, or is empty).
+class StreamLineSource final : public LineSource {
+ public:
+  explicit StreamLineSource(std::istream& in);
+  bool next(std::string& line) override;
+
+ private:
+  std::istream& in_;
+  std::string segment_;        // the current LF-terminated segment
+  std::size_t segmentPos_ = 0;  // start of the next piece in segment_
+  bool segmentLoaded_ = false;
+  bool segmentIsLast_ = false;  // the segment ended at the end of the stream
+  bool finished_ = false;
+};
+
+}  // namespace korvagrid
