@@ -60,15 +60,6 @@ void ReplaceTabs(std::string& line) {
   line.swap(out);
 }
 
-// The part of a report line up to and including the first double quote found
-// from its eighth character on; nothing when there is none.
-std::string_view CutAtQuote(std::string_view line) {
-  if (line.size() < 8) return {};
-  const std::size_t quote = line.find('"', 7);
-  if (quote == std::string_view::npos) return {};
-  return line.substr(0, quote + 1);
-}
-
 // The input is not converted further after a stop; this carries the reason.
 struct Stop {
   RunEnd end;
@@ -172,10 +163,10 @@ class Run {
       }
     }
     if (f.checked(FormatItem::mnuAshtech)) {
-      std::string record(CutAtQuote(line));
+      std::string record(AshtechLinePart(line));
       std::string next;
       nextLine(next);
-      record += CutAtQuote(next);
+      record += AshtechLinePart(next);
       nextLine(next);
       record += next;
       nextLine(next);  // the fourth line of a record carries nothing we read

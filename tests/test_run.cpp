@@ -1,0 +1,300 @@
+// The conversion run: questions, identities, result lines, extra lines,
+// failures and stops, driven through the run with a scripted platform.
+#include <gtest/gtest.h>
+
+#include "conversion/run.h"
+#include "support/run_helpers.h"
+
+namespace korvagrid {
+namespace {
+
+using testing::Convert;
+using testing::FakePlatform;
+using testing::SettingsFor;
+using testing::SplitLines;
+
+constexpr int kC2 = 0, kC3 = 1, kM64 = 3, kZone5 = 7, kZone6 = 8, kZone7 = 9, kBlh = 10,
+              kWgs = 11, k47_1 = 12, k47_2 = 13, k53_1 = 15;
+
+const std::string kFewDigits =
+    "Ошибка в выборе исходной системы координат.\r\nили в формате их записи (У 'X' мало "
+    "знаков)\r\nПродолжить вычисления?";
+const std::string kTooBig =
+    "Ошибка в выборе исходной системы координат.\r\nили в формате их записи ('X' "
+    "великоват)\r\nПродолжить вычисления?";
+
+std::string ZoneQuestion(std::string_view advice) {
+  return "Ошибка в выборе исходной системы координат.\r\n" + std::string(advice) +
+         "\r\nПродолжить вычисления?";
+}
+
+TEST(Run, EmptyInputGivesEmptyResult) {
+  for (const char* input : {"", "   ", "\r\n"}) {
+    const auto c = Convert(input, SettingsFor(kZone6, kZone6));
+    // One CR LF in the input makes two (empty) lines, hence one line end.
+    EXPECT_EQ(c.text, std::string(input) == "\r\n" ? "\r\n" : "") << input;
+    EXPECT_EQ(c.outcome.end, RunEnd::Completed);
+  }
+}
+
+TEST(Run, BlankAndZeroLinesKeepTheirPlaces) {
+  // Identity 42(zone6) -> 42(zone6): the prefix is stripped, no prefix is written back.
+  const auto c = Convert("6200000 6600000 150\r\n\r\n0 0 7\r\nno numbers\r\n6200000 6600000 150",
+                         SettingsFor(kZone6, kZone6));
+  EXPECT_EQ(c.text,
+            "6200000.000\t600000.000 \t150.000 \r\n\r\n\r\n\r\n6200000.000\t600000.000 \t150.000 ");
+  EXPECT_EQ(c.outcome.points, 2);
+  EXPECT_EQ(c.outcome.lines, 5);
+}
+
+struct QuestionCase {
+  const char* why;
+  int source;
+  const char* input;
+  std::vector<Answer> answers;
+  std::vector<std::string> asked;
+  RunEnd end;
+  std::int64_t points;
+};
+
+TEST(Run, QuestionsOnTheWrittenForm) {
+  const std::vector<QuestionCase> cases = {
+      {"63 (C3) X with too few digits, Yes silences the question for the run", kC3,
+       "310000.0 345678.9 1\r\n310001.0 345678.9 1\r\n", {Answer::Yes}, {kFewDigits}, RunEnd::Completed, 2},
+      {"63 (C3) X with too few digits, No ends the run at that point", kC3,
+       "6210000 345678.9 1\r\n310000.0 345678.9 1\r\n6210000 345678.9 1", {Answer::No}, {kFewDigits},
+       RunEnd::StoppedByNo, 1},
+      {"M64 with a full X", kM64, "6210000.0 95000 1", {Answer::Yes}, {kTooBig}, RunEnd::Completed, 1},
+      {"47 family with a full X", k47_1, "6210000.0 1250000 1", {Answer::No}, {kTooBig},
+       RunEnd::StoppedByNo, 0},
+      {"53 family with a full X", k53_1, "6210000.0 1250000 1", {Answer::Yes}, {kTooBig},
+       RunEnd::Completed, 1},
+      {"X of exactly 1 000 000 asks nothing", kC3, "1000000 345678.9 1", {}, {}, RunEnd::Completed, 1},
+      {"63 (C3) with a zone-2 prefix", kC3, "6210000 2345678.9 1", {Answer::Yes},
+       {ZoneQuestion("Надо 63(C2), 63(P2), 47(2) или 53(2).")}, RunEnd::Completed, 1},
+      {"63 (C3) with its own prefix asks nothing", kC3, "6210000 3345678.9 1", {}, {}, RunEnd::Completed, 1},
+      {"a prefix of 7 000 000 has no advice and passes", kC3, "6210000 7345678.9 1", {}, {},
+       RunEnd::Completed, 1},
+      {"42(zone6) with a zone-5 prefix", kZone6, "6210000 5345678.9 1", {Answer::No},
+       {ZoneQuestion("Надо 'UTM-27'.")}, RunEnd::StoppedByNo, 0},
+      {"both questions, each silenced on its own", kC3,
+       "310000 2345678.9 1\r\n310000 2345678.9 1", {Answer::Yes, Answer::Yes},
+       {kFewDigits, ZoneQuestion("Надо 63(C2), 63(P2), 47(2) или 53(2).")}, RunEnd::Completed, 2},
+  };
+  for (const QuestionCase& q : cases) {
+    FakePlatform platform;
+    platform.answers.assign(q.answers.begin(), q.answers.end());
+    const auto c = Convert(q.input, SettingsFor(q.source, kC3), platform);
+    ASSERT_EQ(platform.questions.size(), q.asked.size()) << q.why;
+    for (std::size_t i = 0; i < q.asked.size(); ++i) {
+      EXPECT_EQ(platform.questions[i].text, q.asked[i]) << q.why;
+      EXPECT_EQ(platform.questions[i].title, "Внимание!") << q.why;
+    }
+    EXPECT_EQ(c.outcome.end, q.end) << q.why;
+    EXPECT_EQ(c.outcome.points, q.points) << q.why;
+  }
+}
+
+TEST(Run, NoKeepsTheLineEndBeforeTheStoppedLine) {
+  FakePlatform platform;
+  platform.answers = {Answer::No};
+  const auto c = Convert("6210000 345678.9 1\r\n310000.0 345678.9 1", SettingsFor(kC3, kC3), platform);
+  EXPECT_EQ(c.text, "6210000.000\t345678.900 \t1.000 \r\n");
+  EXPECT_EQ(c.outcome.lineNumber, 2);
+  EXPECT_EQ(c.outcome.reason, kFewDigits);
+}
+
+TEST(Run, PrefixIsStrippedForEveryZoneBelowSeven) {
+  // Y = 7 345 678.9 passes without a question and goes on as 345 678.9.
+  const auto c = Convert("6210000 7345678.9 1", SettingsFor(kC3, kC3));
+  EXPECT_EQ(c.text, "6210000.000\t345678.900 \t1.000 ");
+}
+
+struct ResultCase {
+  const char* why;
+  int source;
+  int target;
+  FormatItem outputPlane;
+  int outputLayout;
+  const char* input;
+  const char* expected;
+};
+
+TEST(Run, PlaneResultLines) {
+  using enum FormatItem;
+  const std::vector<ResultCase> cases = {
+      {"47(1) -> 63 (C2) is an identity: X gets its 6 200 000, Y loses its prefix", k47_1, kC2, StandEnd, 0,
+       "12345.678 1345678.9 10", "6212345.678\t345678.900 \t10.000 "},
+      {"63 (C3) with MaxEnd writes the zone prefix", kC3, kC3, MaxEnd, 0, "6210000 345678.9 1",
+       "6210000.000\t3345678.900 \t1.000 "},
+      {"63 (C3) without MaxEnd writes no prefix", kC3, kC3, StandEnd, 0, "6210000 3345678.9 1",
+       "6210000.000\t345678.900 \t1.000 "},
+      {"47(2) always short X and prefixed Y", kC3, k47_2, StandEnd, 0, "6212345.678 345678.9 1",
+       "12345.678\t2345678.900 \t1.000 "},
+      {"63 (C2) with MinEnd writes X - 6 000 000", kC2, kC2, MinEnd, 0, "6212345.678 345678.9 1",
+       "212345.678\t345678.900 \t1.000 "},
+      {"layout X; Y writes no height", kC3, kC3, StandEnd, 2, "6210000 345678.9 1",
+       "6210000.000\t345678.900 "},
+      {"named output of an unnamed input still writes the TAB", kC3, kC3, StandEnd, 1,
+       "6210000 345678.9 1", "\t6210000.000\t345678.900 \t1.000 "},
+  };
+  for (const ResultCase& r : cases) {
+    RunSettings s = SettingsFor(r.source, r.target);
+    s.format.choose(r.outputPlane);
+    s.outputLayout = r.outputLayout;
+    EXPECT_EQ(Convert(r.input, s).text, r.expected) << r.why;
+  }
+}
+
+TEST(Run, NamesGoFromInputToOutput) {
+  RunSettings s = SettingsFor(kC3, kC3);
+  s.inputLayout = 1;
+  s.outputLayout = 1;
+  EXPECT_EQ(Convert("  P7  6012345.5 ; 345678.75;152.3", s).text,
+            "P7\t6012345.500\t345678.750 \t152.300 ");
+}
+
+TEST(Run, DecimalCommaInAndOut) {
+  RunSettings s = SettingsFor(kC3, kC3, ',');
+  EXPECT_EQ(Convert("6210000,5 345678.25 1,5", s).text, "6210000,500\t345678,250 \t1,500 ");
+}
+
+TEST(Run, ExtraLinesFollowEachResult) {
+  struct Case {
+    const char* counter;
+    const char* expected;
+  };
+  const std::vector<Case> cases = {
+      {"2", "6210000.000\t345678.900 \t1.000 \r\n\r\n\r\n6210000.000\t345678.900 \t1.000 \r\n\r\n"},
+      {"0", "6210000.000\t345678.900 \t1.000 \r\n6210000.000\t345678.900 \t1.000 "},
+      {"-3", "6210000.000\t345678.900 \t1.000 \r\n6210000.000\t345678.900 \t1.000 "},
+      // Not a number: its leading digits count (none: no extra lines), never a failure.
+      {"x", "6210000.000\t345678.900 \t1.000 \r\n6210000.000\t345678.900 \t1.000 "},
+      {"1x", "6210000.000\t345678.900 \t1.000 \r\n\r\n6210000.000\t345678.900 \t1.000 \r\n"},
+      {"", "6210000.000\t345678.900 \t1.000 \r\n6210000.000\t345678.900 \t1.000 "},
+  };
+  for (const Case& e : cases) {
+    RunSettings s = SettingsFor(kC3, kC3);
+    s.txtCount = e.counter;
+    const auto c = Convert("6210000 345678.9 1\r\n6210000 345678.9 1", s);
+    EXPECT_EQ(c.text, e.expected) << "counter \"" << e.counter << "\"";
+    EXPECT_EQ(c.outcome.end, RunEnd::Completed);
+  }
+}
+
+TEST(Run, DecimalDegreesInputBetweenEqualGeographicSystems) {
+  // gg.ggggggggg input: 55.5 goes on as 55°30', packed 55.3.
+  RunSettings s = SettingsFor(kBlh, kBlh);
+  s.format.choose(FormatItem::mnuGGG_0);
+  s.format.choose(FormatItem::mnugms1_);
+  EXPECT_EQ(Convert("55.5 37.25 100", s).text, "55.300000000\t37.150000000\t100.000 ");
+}
+
+struct FailureCase {
+  const char* why;
+  const char* input;
+  std::int64_t line;
+  const char* partial;
+};
+
+TEST(Run, FailuresStopAtTheirLineAndKeepWhatWasWritten) {
+  const std::vector<FailureCase> cases = {
+      {"a field of number characters that is not a number", "6210000 345678.9 1\r\n1.2.3 5 6", 2,
+       "6210000.000\t345678.900 \t1.000 \r\n"},
+      {"a lone minus", "\r\n\r\n6210000 - 1", 3, "\r\n\r\n"},
+      {"Y whose millions leave 32 bits", "6210000 3000000000000 1", 1, ""},
+  };
+  for (const FailureCase& f : cases) {
+    FakePlatform platform;
+    const auto c = Convert(f.input, SettingsFor(kC3, kC3), platform);
+    EXPECT_EQ(c.outcome.end, RunEnd::Failed) << f.why;
+    EXPECT_EQ(c.outcome.lineNumber, f.line) << f.why;
+    EXPECT_FALSE(c.outcome.reason.empty()) << f.why;
+    EXPECT_FALSE(c.outcome.alreadyReported) << f.why;
+    EXPECT_EQ(c.text, f.partial) << f.why;
+    EXPECT_TRUE(platform.warnings.empty()) << "the run itself shows nothing; " << f.why;
+  }
+}
+
+TEST(Run, FailureMessageNamesTheLine) {
+  RunOutcome o;
+  o.end = RunEnd::Failed;
+  o.lineNumber = 57;
+  o.reason = "не число: «1.2.3»";
+  EXPECT_EQ(FailureMessage(o), "Вычисления прерваны в строке 57: не число: «1.2.3»");
+}
+
+TEST(Run, OwnSystemFieldThatIsNotANumberFailsBeforeTheFirstLine) {
+  RunSettings s = SettingsFor(kC3, kCatalogueEntryCount - 1);
+  s.own.dXmy = "-";
+  const auto c = Convert("6210000 345678.9 1", s);
+  EXPECT_EQ(c.outcome.end, RunEnd::Failed);
+  EXPECT_EQ(c.outcome.lineNumber, 0);
+  EXPECT_EQ(c.text, "");
+}
+
+TEST(Run, InvalidDmsValueIsReportedOnce) {
+  FakePlatform platform;
+  const auto c = Convert("55 45 00 37 37 00 1\r\n55 61 00 37 37 00 1\r\n55 45 00 37 37 00 1",
+                         SettingsFor(kBlh, kBlh), platform);
+  ASSERT_EQ(platform.warnings.size(), 1u);
+  EXPECT_EQ(platform.warnings[0].text, "Встречено недопустимое значение");
+  EXPECT_EQ(platform.warnings[0].title, "Ай-ай-ай");
+  EXPECT_EQ(c.outcome.end, RunEnd::Failed);
+  EXPECT_TRUE(c.outcome.alreadyReported);
+  EXPECT_EQ(c.outcome.lineNumber, 2);
+  EXPECT_EQ(SplitLines(c.text).size(), 2u);
+}
+
+TEST(Run, ListsLongerThanSixteenBitCountersConvert) {
+  std::string input;
+  constexpr int kLines = 40000;
+  for (int i = 0; i < kLines; ++i) input += "6210000 345678.9 1\r\n";
+  const auto c = Convert(input, SettingsFor(kC3, kC3));
+  EXPECT_EQ(c.outcome.end, RunEnd::Completed);
+  EXPECT_EQ(c.outcome.points, kLines);
+  EXPECT_EQ(SplitLines(c.text).size(), static_cast<std::size_t>(kLines) + 1);
+}
+
+TEST(Run, AshtechRecordsOfFourLinesGiveOneResultLineEach) {
+  RunSettings s = SettingsFor(kWgs, kWgs);
+  s.format.choose(FormatItem::mnuAshtech);
+  s.format.choose(FormatItem::mnugms1_);
+  const std::string record =
+      "Site 0001 Lat. N 55° 45' 12.34567\"\r\nLon. E 37° 36' 56.78901\"\r\nElv. 150.123 m\r\nPDOP 1.5\r\n";
+  const auto c = Convert(record + "\r\n" + record, s);
+  const auto lines = SplitLines(c.text);
+  // Record, blank line, record, and the empty piece after the last line end.
+  ASSERT_EQ(lines.size(), 4u) << c.text;
+  EXPECT_EQ(lines[0], "55.451234567\t37.365678901\t150.123 ");
+  EXPECT_EQ(lines[1], "");
+  EXPECT_EQ(lines[2], lines[0]);
+  EXPECT_EQ(lines[3], "");
+  EXPECT_EQ(c.outcome.points, 2);
+}
+
+TEST(Run, WaypointsNumberConvertedPointsOnly) {
+  RunSettings s = SettingsFor(kBlh, kWgs);
+  s.format.choose(FormatItem::mnugms1);
+  s.format.choose(FormatItem::fOzi);
+  const auto c = Convert("55.45 37.37 1\r\n\r\n0 0 0\r\n55.46 37.38 1", s);
+  const auto lines = SplitLines(c.text);
+  ASSERT_EQ(lines.size(), 8u) << c.text;
+  EXPECT_EQ(lines[0], "OziExplorer Waypoint File Version 1.1");
+  EXPECT_EQ(lines[1], "WGS 84");
+  EXPECT_EQ(lines[4].substr(0, 9), "1,1     ,");
+  EXPECT_EQ(lines[5], "");
+  EXPECT_EQ(lines[6], "");
+  EXPECT_EQ(lines[7].substr(0, 9), "2,2     ,");
+}
+
+TEST(Run, WaypointsForKrasovskyDeclareTheirDatum) {
+  RunSettings s = SettingsFor(kZone6, kBlh);
+  s.format.choose(FormatItem::fOzi);
+  const auto lines = SplitLines(Convert("6200000 6600000 150", s).text);
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[1], "Pulkovo 1942");
+}
+
+}  // namespace
+}  // namespace korvagrid
