@@ -272,6 +272,27 @@ ReadTextResult ReadTextDocument(const std::filesystem::path& path, std::size_t m
   return result;
 }
 
+std::optional<std::string> ReadSmallFile(const std::filesystem::path& path, std::size_t maxBytes) {
+  int fdNumber = -1;
+  do {
+    fdNumber = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  } while (fdNumber < 0 && errno == EINTR);
+  if (fdNumber < 0) return std::nullopt;
+  FileHandle fd(fdNumber);
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+  std::string bytes;
+  std::vector<char> buffer(64 * 1024);
+  for (;;) {
+    const std::int64_t n = ReadSome(fd.get(), buffer);
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    bytes.append(buffer.data(), static_cast<std::size_t>(n));
+    if (bytes.size() > maxBytes) return std::nullopt;
+  }
+  return bytes;
+}
+
 WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
   namespace fs = std::filesystem;
   WriteResult result;

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -64,6 +65,10 @@ struct SaveResult {
 // when cp1251 lacks one of its characters).
 SaveResult SaveTextDocument(const std::filesystem::path& path, std::string_view text,
                             TextEncoding wanted);
+
+// The raw bytes of a small file (at most `maxBytes`); std::nullopt when it
+// cannot be read, is a folder or is larger.
+std::optional<std::string> ReadSmallFile(const std::filesystem::path& path, std::size_t maxBytes);
 
 // A Russian description of a failed file operation ("нет доступа", "это папка"...).
 std::string DescribeFileError(int errorNumber);

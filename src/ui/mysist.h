@@ -3,6 +3,7 @@
 // fields are the texts of the OwnSystem it edits in place, with the keystroke
 // filters, the normalisation on leaving a field and the OK button.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "conversion/own_system.h"
@@ -10,9 +11,17 @@
 
 namespace korvagrid {
 
+inline constexpr std::string_view kMySistTitle = "Dialog Caption";
+inline constexpr std::string_view kAbove59Message = "Значение больше 59";
+inline constexpr std::string_view kMySistWarningTitle = "Ай-ай-ай";
+inline constexpr int kNameMaxTyped = 10;  // characters that can be typed into NameMy
+
 class MySistModel {
  public:
   enum class Field { NameMy, T1, M1, S1, dYmy, dXmy };
+
+  // The label of a field in the dialog, as messages name it.
+  static std::string_view label(Field field);
 
   // Edits `own` in place; `numP` is the system decimal separator.
   MySistModel(OwnSystem& own, char numP);
@@ -20,6 +29,8 @@ class MySistModel {
   OwnSystem& own() { return own_; }
   const OwnSystem& own() const { return own_; }
   std::string& text(Field field);
+  const std::string& text(Field field) const;
+  char numP() const { return numP_; }
   const std::vector<std::string>& typeItems() const { return typeItems_; }  // "UTM", "UTM-42"
 
   bool okEnabled() const { return okEnabled_; }
@@ -30,7 +41,9 @@ class MySistModel {
   // Leaving a field: empty-value rule, range warning, reformatting.
   void leaveField(Field field, Platform& platform);
   // OK: computes dLmy. Refuses (false, with a warning naming the field) when a
-  // numeric field does not hold a number; the dialog then stays open.
+  // numeric field does not hold a number, or when the meridian's degrees give
+  // no 16-bit zone number; the dialog then stays open. Refuses silently while
+  // the button is unavailable (blank name).
   bool okClick(Platform& platform);
   // The dialog was closed without OK: the own system returns to its initial values.
   void closeWithoutOk();

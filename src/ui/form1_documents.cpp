@@ -1,0 +1,141 @@
+// The File menu of the main window: New, Open, Save, Save as, Save results,
+// the toolbar that repeats four of them, and the extra-lines counter.
+#include <optional>
+#include <string>
+
+#include "conversion/catalogue.h"
+#include "documents/document_commands.h"
+#include "documents/text_file.h"
+#include "ui/form1.h"
+
+namespace korvagrid {
+namespace {
+
+// Writes `text` and tells the user about what went wrong or differs from
+// what was wanted. True when the file was written.
+bool WriteAndReport(Platform& platform, const std::string& path, const std::string& text,
+                    TextEncoding wanted, TextEncoding* written) {
+  const SaveResult saved = SaveTextDocument(path, text, wanted);
+  if (!saved.ok) {
+    platform.warn(CannotWriteMessage(path, saved.problem), kFileWarningTitle);
+    return false;
+  }
+  if (!saved.missingCharacter.empty()) {
+    platform.warn(WrittenAsUtf8Message(path, saved.missingCharacter), kFileWarningTitle);
+  }
+  if (written != nullptr) *written = saved.encoding;
+  return true;
+}
+
+}  // namespace
+
+void Form1::mnuClose_Click() {
+  Txt1.clear();
+  Txt2.clear();
+  Txt_TrapVisible = false;
+  caption = kStartCaption;
+  documentName.clear();
+  // A new document is written in cp1251 when every character fits.
+  documentEncoding = TextEncoding::Cp1251;
+  documentEncodingKnown = false;
+}
+
+void Form1::mnuOpen_Click() {
+  const std::optional<ChosenFile> chosen = platform_.chooseOpenFile(OpenDialogOptions());
+  if (!chosen) return;
+  openDocument(*chosen);
+}
+
+void Form1::openDocument(const ChosenFile& file) {
+  ReadTextResult read = ReadTextDocument(file.path);
+  if (read.status == ReadStatus::CannotOpen) {
+    // Nothing was read: the texts, the document name and the caption stay.
+    platform_.warn(CannotReadMessage(file.path, read.problem), kFileWarningTitle);
+    return;
+  }
+  documentName = file.path;
+  caption = std::string(kOpenedCaptionPrefix) + file.title;
+  Txt1 = std::move(read.text);
+  Txt2.clear();
+  documentEncoding = read.encoding;
+  documentEncodingKnown = true;
+  if (read.status == ReadStatus::TooLarge) {
+    platform_.warn(kTooLargeMessage, kFileWarningTitle);
+  } else if (read.status == ReadStatus::ReadFailed) {
+    platform_.warn(ReadStoppedMessage(file.path, read.problem), kFileWarningTitle);
+  }
+}
+
+void Form1::mnuSave_Click() {
+  if (!documentName.empty()) {
+    TextEncoding written = documentEncoding;
+    if (WriteAndReport(platform_, documentName, Txt1, documentEncoding, &written)) {
+      documentEncoding = written;
+      documentEncodingKnown = true;
+    }
+    return;
+  }
+  // No name yet: propose the first word of the list and ask.
+  if (std::string proposal = ProposeDocumentName(Txt1); !proposal.empty()) {
+    documentName = std::move(proposal);
+  }
+  mnuSvAs_Click();
+}
+
+void Form1::mnuSvAs_Click() {
+  const std::optional<ChosenFile> chosen = platform_.chooseSaveFile(SaveAsDialogOptions(documentName));
+  if (!chosen) return;
+  documentName = chosen->path;
+  caption = std::string(kSavedCaptionPrefix) + chosen->title;
+  TextEncoding written = documentEncoding;
+  if (WriteAndReport(platform_, chosen->path, Txt1, documentEncoding, &written)) {
+    documentEncoding = written;
+    documentEncodingKnown = true;
+  }
+}
+
+void Form1::mnuSvRez_Click() {
+  // Waypoints are written only by runs to a geographic target.
+  const bool waypoints = IsGeographicEntry(Combo2.index) && format.checked(FormatItem::fOzi);
+  if (waypoints) {
+    // OziExplorer reads its files in the single-byte code page.
+    resultName = ProposeWaypointName(documentName);
+    const std::optional<ChosenFile> chosen =
+        platform_.chooseSaveFile(WaypointDialogOptions(resultName));
+    if (!chosen) return;
+    resultName = chosen->path;
+    WriteAndReport(platform_, resultName, Txt2, TextEncoding::Cp1251, nullptr);
+    return;
+  }
+  const std::optional<ChosenFile> chosen = platform_.chooseSaveFile(ResultsDialogOptions());
+  if (!chosen) return;
+  resultName = chosen->path;
+  // Results follow the encoding of the document they were computed from.
+  const TextEncoding wanted = documentEncodingKnown ? documentEncoding : TextEncoding::Cp1251;
+  WriteAndReport(platform_, resultName, Txt2, wanted, nullptr);
+}
+
+void Form1::Toolbar1_ButtonClick(std::string_view key) {
+  if (key == kToolNew) {
+    mnuClose_Click();
+  } else if (key == kToolOpen) {
+    mnuOpen_Click();
+  } else if (key == kToolSave) {
+    mnuSave_Click();
+  } else if (key == kToolSaveResults) {
+    mnuSvRez_Click();
+  }
+}
+
+void Form1::mnu_ctr_count_Click() {
+  mnu_ctr_count.checked = !mnu_ctr_count.checked;
+  txtCountVisible = mnu_ctr_count.checked;
+}
+
+bool Form1::txtCount_KeyPress(char32_t key) {
+  const KeyVerdict verdict = CounterKeyFilter(txtCount, key);
+  for (int i = 0; i < verdict.beeps; ++i) platform_.beep();
+  return verdict.accepted;
+}
+
+}  // namespace korvagrid

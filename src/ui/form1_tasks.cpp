@@ -1,0 +1,39 @@
+// The Tasks menu of the main window: the inverse problem and the map sheets.
+#include "conversion/catalogue.h"
+#include "tasks/inverse_problem.h"
+#include "tasks/map_sheets.h"
+#include "ui/form1.h"
+
+namespace korvagrid {
+
+void Form1::mnuOGZ_Click() {
+  Txt_TrapVisible = false;
+  Txt2.clear();
+  // The task shows no message: a line it cannot read ends it, keeping the legs so far.
+  InverseProblemResult result =
+      SolveInverseProblem(Txt1, Combo3.index == 1, Combo4.index == 1, NumP, NotP);
+  Txt2 = std::move(result.text);
+}
+
+void Form1::tr200_Click() { runMapSheets(kScale200); }
+
+void Form1::tr50_Click() { runMapSheets(kScale100); }
+
+void Form1::runMapSheets(int scaleCode) {
+  const int rememberedTarget = Combo2.index;
+  selectCombo2(kBlhKrasIndex);
+  // Krasovsky latitude and longitude as packed degrees, no waypoints.
+  format.setChecked(FormatItem::mnugms1_, true);
+  format.setChecked(FormatItem::mnuGGG, false);
+  format.setChecked(FormatItem::mnugms2_, false);
+  format.setChecked(FormatItem::fOzi, false);
+  CmdStart_Click();
+  Txt_TrapVisible = true;
+  Txt_Trap.clear();
+  SheetListResult sheets = BuildSheetList(Txt2, static_cast<std::int16_t>(scaleCode),
+                                          Combo4.index == 1, NumP, NotP);
+  Txt_Trap = std::move(sheets.text);
+  selectCombo2(rememberedTarget);
+}
+
+}  // namespace korvagrid
