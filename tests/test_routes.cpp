@@ -1,0 +1,233 @@
+// Datum routes of the run: the worked numbers through every chain, and every
+// pair of catalogue systems checked against independent routes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "conversion/routes.h"
+#include "support/run_helpers.h"
+
+namespace korvagrid {
+namespace {
+
+using testing::Convert;
+using testing::DmsTextToArcSeconds;
+using testing::Number;
+using testing::SettingsFor;
+using testing::SplitFields;
+using testing::SplitLines;
+
+constexpr int kC2 = 0, kZone6 = 8, kZone7 = 9, kBlh = 10, kWgs = 11;
+constexpr int kOwn = kCatalogueEntryCount - 1;
+
+constexpr double Dms(double d, double m, double s) { return d * 3600 + m * 60 + s; }
+
+struct GeoExpected {
+  const char* why;
+  int source;
+  int target;
+  const char* input;
+  double b;  // arc seconds
+  double l;
+  double h;  // metres
+};
+
+// Geographic results: worked numbers given to 0.0001" and 1 mm; the result
+// text writes 0.00001" and 1 mm, so the comparison allows half a unit of the
+// last digit given.
+TEST(Routes, GeographicTargetsReproduceTheWorkedNumbers) {
+  const std::vector<GeoExpected> cases = {
+      {"42(zone6) -> BLH(Kras): inverse Kruger series only", kZone6, kBlh, "6200000 6600000 150",
+       Dms(55, 54, 42.2474), Dms(34, 35, 56.9677), 150.0},
+      {"42(zone6) written without its prefix gives the same point", kZone6, kBlh, "6200000 600000 150",
+       Dms(55, 54, 42.2474), Dms(34, 35, 56.9677), 150.0},
+      {"42(zone6) -> WGS-84: series and datum shift (the overview's example)", kZone6, kWgs,
+       "6200000 6600000 150", Dms(55, 54, 42.1787), Dms(34, 35, 50.1255), 165.814},
+      {"BLH(Kras) -> WGS-84 goes through Fo42_WGS", kBlh, kWgs, "55°45'00\" 37°37'00\" 150",
+       Dms(55, 45, 0.1173), Dms(37, 36, 53.3479), 162.170},
+      {"WGS-84 -> BLH(Kras) goes through M42WGS with geographic output", kWgs, kBlh,
+       "55°45'00\" 37°37'00\" 150", Dms(55, 44, 59.8826), Dms(37, 37, 6.6520), 137.832},
+  };
+  for (const GeoExpected& e : cases) {
+    const auto c = Convert(e.input, SettingsFor(e.source, e.target));
+    ASSERT_EQ(c.outcome.end, RunEnd::Completed) << e.why << ": " << c.outcome.reason;
+    const auto f = SplitFields(c.text);
+    ASSERT_EQ(f.size(), 3u) << e.why << ": " << c.text;
+    EXPECT_NEAR(DmsTextToArcSeconds(f[0]), e.b, 0.00006) << e.why;
+    EXPECT_NEAR(DmsTextToArcSeconds(f[1]), e.l, 0.00006) << e.why;
+    EXPECT_NEAR(Number(f[2]), e.h, 0.0006) << e.why;
+  }
+}
+
+struct PlaneExpected {
+  const char* why;
+  int source;
+  int target;
+  const char* input;
+  double x;
+  double y;
+  double h;
+};
+
+TEST(Routes, PlaneTargetsReproduceTheWorkedNumbers) {
+  const std::vector<PlaneExpected> cases = {
+      {"BLH(Kras) -> 42(zone7): the zone holding the point", kBlh, kZone7, "55°45'00\" 37°37'00\" 150",
+       6181703.260, 413135.322, 150.0},
+      {"BLH(Kras) -> 42(zone6): the target zone does not steer the projection", kBlh, kZone6,
+       "55°45'00\" 37°37'00\" 150", 6181703.260, 413135.322, 150.0},
+      {"WGS-84 -> 42(zone7): datum shift, then the point's zone", kWgs, kZone7,
+       "55°45'00\" 37°37'00\" 150", 6181697.317, 413251.271, 137.832},
+  };
+  for (const PlaneExpected& e : cases) {
+    const auto c = Convert(e.input, SettingsFor(e.source, e.target));
+    ASSERT_EQ(c.outcome.end, RunEnd::Completed) << e.why << ": " << c.outcome.reason;
+    const auto f = SplitFields(c.text);
+    ASSERT_EQ(f.size(), 3u) << e.why;
+    EXPECT_NEAR(Number(f[0]), e.x, 0.0011) << e.why;
+    EXPECT_NEAR(Number(f[1]), e.y, 0.0011) << e.why;
+    EXPECT_NEAR(Number(f[2]), e.h, 0.0011) << e.why;
+  }
+}
+
+TEST(Routes, DecimalDegreeInputReachesTheChainsAsPackedDegrees) {
+  // 55.75, 37.616666667 decimal is 55°45', 37°37': the same result as packed input.
+  RunSettings decimal = SettingsFor(kBlh, kWgs);
+  decimal.format.choose(FormatItem::mnuGGG_0);
+  RunSettings packed = SettingsFor(kBlh, kWgs);
+  packed.format.choose(FormatItem::mnugms1);
+  EXPECT_EQ(Convert("55.75 37.6166666666667 150", decimal).text, Convert("55.45 37.37 150", packed).text);
+  // Decimal input straight into M42WGS (decimalInput flag) for a plane target.
+  decimal.targetIndex = kZone7;
+  packed.targetIndex = kZone7;
+  EXPECT_EQ(Convert("55.75 37.6166666666667 150", decimal).text, Convert("55.45 37.37 150", packed).text);
+}
+
+TEST(Routes, ChoiceOfChain) {
+  struct Case {
+    int source;
+    int target;
+    Route route;
+  };
+  const std::vector<Case> cases = {
+      {kC2, 12, Route::Identity},               // 63 (C2) and 47(1) share a meridian
+      {4, 16, Route::Identity},                 // 63 (P1) and 53(2)
+      {kC2, kZone6, Route::PlaneToPlane},
+      {kC2, kBlh, Route::LocalToKrasovsky},
+      {kC2, kWgs, Route::LocalToWgs84},
+      {kZone6, kBlh, Route::ZoneToGeographic},
+      {kZone6, kWgs, Route::ZoneToGeographic},
+      {kBlh, kZone6, Route::GeographicToZone},
+      {kWgs, kZone6, Route::GeographicToZone},
+      {kBlh, kWgs, Route::KrasovskyToWgs84},
+      {kWgs, kBlh, Route::Wgs84ToKrasovsky},
+      {kBlh, kC2, Route::GeographicToLocal},
+      {kWgs, 3, Route::GeographicToLocal},
+      {kBlh, kBlh, Route::Identity},
+  };
+  const OwnSystem own = InitialOwnSystem('.');
+  for (const Case& c : cases) {
+    RoutePair pair;
+    pair.sourceIndex = c.source;
+    pair.targetIndex = c.target;
+    pair.source = CatalogueSystem(c.source, kCatalogueEntryCount, own, '.');
+    pair.target = CatalogueSystem(c.target, kCatalogueEntryCount, own, '.');
+    EXPECT_EQ(ChooseRoute(pair), c.route) << c.source << " -> " << c.target;
+  }
+}
+
+// ---- Every pair of systems ----------------------------------------------------
+
+// Meridian of an entry in degrees; geographic entries sit at 33°.
+double MeridianDegrees(int index) {
+  if (index == kOwn) return 32.45;
+  const double cm = FixedEntries()[static_cast<std::size_t>(index)].system.centralMeridian;
+  return cm == 0 ? 33.0 : cm / 3600;
+}
+
+std::string PackedDms(double degrees) {
+  const double d = std::trunc(degrees);
+  const double m = std::round((degrees - d) * 60);
+  return std::to_string(static_cast<int>(d)) + "°" + std::to_string(static_cast<int>(m)) + "'00\"";
+}
+
+// The result of converting one point line.
+std::string ConvertLine(const std::string& line, int from, int to) {
+  const auto c = Convert(line, SettingsFor(from, to));
+  EXPECT_EQ(c.outcome.end, RunEnd::Completed) << from << " -> " << to << ": " << c.outcome.reason;
+  return c.text;
+}
+
+// Difference of two result lines of the same system: metres for plane values
+// (X, Y), arc seconds turned into metres (1" of latitude is about 30.9 m)
+// for geographic values.
+double Difference(const std::string& a, const std::string& b, int system) {
+  const auto fa = SplitFields(a);
+  const auto fb = SplitFields(b);
+  if (fa.size() < 2 || fb.size() < 2) return INFINITY;
+  if (IsGeographicEntry(system)) {
+    constexpr double kMetresPerArcSecond = 30.9;
+    return kMetresPerArcSecond * std::max(std::fabs(DmsTextToArcSeconds(fa[0]) - DmsTextToArcSeconds(fb[0])),
+                                          std::fabs(DmsTextToArcSeconds(fa[1]) - DmsTextToArcSeconds(fb[1])));
+  }
+  return std::max(std::fabs(Number(fa[0]) - Number(fb[0])), std::fabs(Number(fa[1]) - Number(fb[1])));
+}
+
+// The longitude of the test point of a pair: halfway between the two
+// meridians, but inside the 6° zone of a Gauss–Krüger system, since
+// geographic input goes into the zone that holds the point.
+double TestLongitude(int a, int b) {
+  const auto isZone = [](int i) { return i >= 7 && i <= 9; };
+  const double ma = MeridianDegrees(a);
+  const double mb = MeridianDegrees(b);
+  if (isZone(a)) return ma + std::clamp(mb - ma, -2.5, 2.5);
+  if (isZone(b)) return mb + std::clamp(ma - mb, -2.5, 2.5);
+  return (ma + mb) / 2;
+}
+
+bool InZoneOf(int system, double longitude) {
+  if (system < 7 || system > 9) return true;
+  return std::fabs(longitude - MeridianDegrees(system)) < 3;
+}
+
+// For every source A and target B that share a region (a point at latitude
+// 55°30' within 3.5° of both meridians and inside the 6° zone of a
+// Gauss–Krüger system; farther out the local systems' eastings turn negative
+// and their zone prefixes stop meaning anything):
+//  - A -> B -> A returns the point. The plane series close to about a
+//    millimetre near the meridian; the datum shift there and back is not the
+//    exact inverse (its parameters are negated) and adds under 0.0001" (3 mm).
+//  - A -> B agrees with A -> WGS-84 -> B: the classical series of the plane
+//    transformation against the Krüger series of the datum chains.
+// Both series are truncated and their error grows quickly with the distance
+// from the meridian: the tolerance is 1 cm within 2° of both meridians and
+// 3 cm out to 3.5° (measured at most 2.5 cm there).
+TEST(Routes, EveryPairClosesAndAgreesWithTheRouteThroughWgs84) {
+  int tested = 0;
+  for (int a = 0; a < kCatalogueEntryCount; ++a) {
+    for (int b = 0; b < kCatalogueEntryCount; ++b) {
+      const double l = TestLongitude(a, b);
+      const double reach = std::max(std::fabs(l - MeridianDegrees(a)), std::fabs(l - MeridianDegrees(b)));
+      if (reach > 3.5 || !InZoneOf(a, l) || !InZoneOf(b, l)) continue;
+      ++tested;
+      const double tolerance = reach <= 2 ? 0.01 : 0.03;  // metres
+      const std::string geographic = "55°30'00\" " + PackedDms(l) + " 150";
+      const std::string inA = ConvertLine(geographic, kBlh, a);
+      const std::string inB = ConvertLine(inA, a, b);
+      const std::string back = ConvertLine(inB, b, a);
+      EXPECT_LT(Difference(inA, back, a), tolerance)
+          << a << " -> " << b << " -> " << a << ", " << reach << "° from a meridian\n"
+          << inA << "\n" << inB << "\n" << back;
+      const std::string viaWgs = ConvertLine(ConvertLine(inA, a, kWgs), kWgs, b);
+      EXPECT_LT(Difference(inB, viaWgs, b), tolerance)
+          << a << " -> " << b << " against the route through WGS-84, " << reach << "° from a meridian\n"
+          << inB << "\n" << viaWgs;
+    }
+  }
+  // All pairs but those of systems more than 7° apart.
+  EXPECT_GE(tested, 280);
+}
+
+}  // namespace
+}  // namespace korvagrid
