@@ -1,0 +1,301 @@
+// The Krüger-series chains between SK-42 Gauss–Krüger zones and geographic
+// coordinates: Fo42_WGS, M42WGS and their shared SeriesTerms.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <initializer_list>
+#include <limits>
+#include <string>
+
+#include "common/error.h"
+#include "geodesy/constants.h"
+#include "geodesy/datum_shift.h"
+#include "geodesy/fo42_wgs.h"
+#include "geodesy/m42wgs.h"
+#include "geodesy/packed_angle.h"
+#include "geodesy/series_terms.h"
+#include "support/geodesy_angles.h"
+
+namespace korvagrid {
+namespace {
+
+using testing::DegreesToPackedValue;
+using testing::Dms;
+using testing::PackedToArcSeconds;
+using testing::RadToArcSeconds;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// ---------------------------------------------------------------------------
+// SeriesTerms
+
+TEST(SeriesTerms, MatchesTheHyperbolicFunctions) {
+  struct Row {
+    const char* why;
+    double xi, eta;
+    int k;
+  };
+  // Relative 1e-14: the two-exponential form against std::cosh/std::sinh.
+  const Row rows[] = {
+      {"order 2 at 55°N, 100 km east", 0.9737, 0.0157, 2},
+      {"order 8, west of the meridian", 0.9737, -0.0236, 8},
+      {"on the meridian: T vanishes", 0.75, 0.0, 4},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    const SeriesTerm term = SeriesTerms(row.xi, row.eta, row.k);
+    const double s = std::sin(row.k * row.xi) * std::cosh(row.k * row.eta);
+    const double t = std::cos(row.k * row.xi) * std::sinh(row.k * row.eta);
+    EXPECT_NEAR(term.s, s, 1e-14 * std::fabs(s));
+    EXPECT_NEAR(term.t, t, 1e-14 * std::fabs(t) + 1e-300);
+  }
+}
+
+TEST(SeriesTerms, ExponentialOverflowThrows) {
+  EXPECT_THROW(SeriesTerms(0.9, 400.0, 2), KorvagridError);  // e^800 overflows
+  EXPECT_THROW(SeriesTerms(0.9, kNaN, 2), KorvagridError);
+}
+
+// ---------------------------------------------------------------------------
+// Fo42_WGS
+
+struct Fo42Row {
+  const char* why;
+  double first, second, h;
+  bool toWgs, geographicInput;
+  double b, l;       // arc seconds
+  double h2;         // metres
+  double angleTol;   // arc seconds
+  double heightTol;  // metres
+};
+
+TEST(Fo42_WGS, ReproducesTheWorkedPoints) {
+  const Fo42Row rows[] = {
+      {"zone 6, 100 km east of 33°, Krasovsky; height unchanged", 6200000, 6600000, 150, false,
+       false, Dms(55, 54, 42.2474), Dms(34, 35, 56.9677), 150, 0.00005, 0.0005},
+      {"the same point carried to WGS-84", 6200000, 6600000, 150, true, false,
+       Dms(55, 54, 42.1787), Dms(34, 35, 50.1255), 165.814, 0.00005, 0.0005},
+      {"geographic input, toWgs true", 55.45, 37.37, 150, true, true, Dms(55, 45, 0.1173),
+       Dms(37, 36, 53.3479), 162.170, 0.00005, 0.0005},
+      {"geographic input always shifts, even with toWgs false", 55.45, 37.37, 150, false, true,
+       Dms(55, 45, 0.1173), Dms(37, 36, 53.3479), 162.170, 0.00005, 0.0005},
+  };
+  for (const Fo42Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    const GeoResult r = Fo42_WGS(row.first, row.second, row.h, row.toWgs, row.geographicInput);
+    EXPECT_NEAR(PackedToArcSeconds(r.b), row.b, row.angleTol);
+    EXPECT_NEAR(PackedToArcSeconds(r.l), row.l, row.angleTol);
+    EXPECT_NEAR(r.h, row.h2, row.heightTol);
+  }
+}
+
+TEST(Fo42_WGS, OnTheCentralMeridianTheLongitudeIsTheMeridian) {
+  struct Row {
+    const char* why;
+    double y;
+    double meridian;  // arc seconds
+  };
+  // 1e-6": l = 0 leaves the central meridian alone.
+  const Row rows[] = {
+      {"zone 6", 6500000, Dms(33, 0, 0)},
+      {"zone 5", 5500000, Dms(27, 0, 0)},
+      {"zone 1", 1500000, Dms(3, 0, 0)},
+      {"Y below 1 000 000 is zone 0, central meridian -3°", 500000, -Dms(3, 0, 0)},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_NEAR(PackedToArcSeconds(Fo42_WGS(6200000, row.y, 0, false, false).l), row.meridian,
+                1e-6);
+  }
+}
+
+TEST(Fo42_WGS, GeographicInputReadsPackedMinutesAsWritten) {
+  // 55.30 is 55°30'00"; read as 55°29' and 100" it would be 40" off. 0.0001".
+  const GeoResult r = Fo42_WGS(55.30, 37.37, 150, true, true);
+  const GeodeticPoint expected = DatumShift(
+      {55.5 / kDegreesPerRadian, PackedToRad(37.37), 150}, DatumDirection::Sk42ToWgs84);
+  EXPECT_NEAR(PackedToArcSeconds(r.b), RadToArcSeconds(expected.b), 0.0001);
+  EXPECT_NEAR(PackedToArcSeconds(r.l), RadToArcSeconds(expected.l), 0.0001);
+}
+
+// ---------------------------------------------------------------------------
+// M42WGS
+
+struct M42Row {
+  const char* why;
+  double b, l, h;
+  bool fromWgs;
+  std::int16_t zone;
+  bool geographicOutput, decimalInput;
+  double out1, out2;  // metres, or arc seconds for geographic output
+  double h2;          // metres
+  double tolerance;   // metres, or arc seconds
+};
+
+TEST(M42WGS, ReproducesTheWorkedPoints) {
+  const M42Row rows[] = {
+      {"Krasovsky 55°45' 37°37', zone 0 picks zone 7 (0.0005 m)", 55.45, 37.37, 150, false, 0,
+       false, false, 6181703.260, 413135.322, 150, 0.0005},
+      {"the same point as decimal degrees (0.0005 m)", 55.75, 37.616666667, 150, false, 0, false,
+       true, 6181703.260, 413135.322, 150, 0.0005},
+      {"the same point in zone 6, 4.6° from its meridian (0.0005 m)", 55.45, 37.37, 150, false, 6,
+       false, false, 6190495.564, 789793.024, 150, 0.0005},
+      {"WGS-84 to SK-42 latitude and longitude (0.00005\")", 55.45, 37.37, 150, true, 0, true,
+       false, Dms(55, 44, 59.8826), Dms(37, 37, 6.6520), 137.832, 0.00005},
+      {"WGS-84 to zone 7 plane (0.0005 m)", 55.45, 37.37, 150, true, 7, false, false, 6181697.317,
+       413251.271, 137.832, 0.0005},
+      {"geographicOutput is ignored for Krasovsky input (0.0005 m)", 55.45, 37.37, 150, false, 7,
+       true, false, 6181703.260, 413135.322, 150, 0.0005},
+  };
+  for (const M42Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    const M42Result r = M42WGS(row.b, row.l, row.h, row.fromWgs, row.zone, row.geographicOutput,
+                               row.decimalInput);
+    if (row.fromWgs && row.geographicOutput) {
+      EXPECT_NEAR(PackedToArcSeconds(r.out1), row.out1, row.tolerance);
+      EXPECT_NEAR(PackedToArcSeconds(r.out2), row.out2, row.tolerance);
+    } else {
+      EXPECT_NEAR(r.out1, row.out1, row.tolerance);
+      EXPECT_NEAR(r.out2, row.out2, row.tolerance);
+    }
+    EXPECT_NEAR(r.h, row.h2, 0.0005);  // metres
+  }
+}
+
+TEST(M42WGS, ZoneZeroChoosesTheZoneFromTheLongitudeAsPassed) {
+  struct Row {
+    const char* why;
+    double l;
+    bool fromWgs, decimalInput;
+    std::int16_t expectedZone;
+  };
+  const Row rows[] = {
+      {"exactly 36° belongs to zone 7", 36.0, false, false, 7},
+      {"35°59'59\" belongs to zone 6", 35.5959, false, false, 6},
+      {"decimal 35.9999° belongs to zone 6", 35.9999, false, true, 6},
+      {"WGS-84 35°59'55\" is 36°00'01.7\" on SK-42, but the zone comes from the input", 35.5955,
+       true, false, 6},
+      {"truncation toward zero: -1° gives 6·0 + 3 = 3°, zone 1", -1.0, false, false, 1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    const M42Result automatic = M42WGS(55.45, row.l, 150, row.fromWgs, 0, false, row.decimalInput);
+    const M42Result chosen =
+        M42WGS(55.45, row.l, 150, row.fromWgs, row.expectedZone, false, row.decimalInput);
+    EXPECT_EQ(automatic.out1, chosen.out1);
+    EXPECT_EQ(automatic.out2, chosen.out2);
+  }
+  // The WGS-84 row really crosses 36° in the shift (else it would prove nothing).
+  EXPECT_GT(M42WGS(55.45, 35.5955, 150, true, 0, true, false).out2, 36.0);
+}
+
+// ---------------------------------------------------------------------------
+// Round trips
+
+TEST(M42WGSThenFo42_WGS, ReturnsTheKrasovskyPoint) {
+  // The worked point: zone 7 prefix added to Y. 0.0001".
+  const M42Result plane = M42WGS(55.45, 37.37, 150, false, 0, false, false);
+  const GeoResult back = Fo42_WGS(plane.out1, plane.out2 + 7000000, plane.h, false, false);
+  EXPECT_NEAR(PackedToArcSeconds(back.b), Dms(55, 45, 0), 0.0001);
+  EXPECT_NEAR(PackedToArcSeconds(back.l), Dms(37, 37, 0), 0.0001);
+  EXPECT_EQ(back.h, 150);
+}
+
+TEST(M42WGSThenFo42_WGS, ReturnsThePointOverTheZones) {
+  // Latitudes 42° to 62°, zones 5 to 7, up to 3° either side of the
+  // meridian; Krasovsky and WGS-84 alike: 0.0001", height 1 mm.
+  for (double latitude = 42; latitude <= 62; latitude += 1) {
+    for (std::int16_t zone = 5; zone <= 7; ++zone) {
+      for (double offset = -3; offset <= 3; offset += 0.75) {
+        const double b = DegreesToPackedValue(latitude);
+        const double l = DegreesToPackedValue(6.0 * zone - 3 + offset);
+        for (bool wgs : {false, true}) {
+          const M42Result plane = M42WGS(b, l, 120, wgs, zone, false, false);
+          const GeoResult back =
+              Fo42_WGS(plane.out1, plane.out2 + zone * 1000000.0, plane.h, wgs, false);
+          SCOPED_TRACE(::testing::Message() << "B " << latitude << " zone " << zone << " offset "
+                                            << offset << (wgs ? " WGS-84" : " Krasovsky"));
+          EXPECT_NEAR(PackedToArcSeconds(back.b), PackedToArcSeconds(b), 0.0001);
+          EXPECT_NEAR(PackedToArcSeconds(back.l), PackedToArcSeconds(l), 0.0001);
+          EXPECT_NEAR(back.h, 120, 0.001);
+        }
+      }
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Failures
+
+struct M42FailureRow {
+  const char* why;
+  double b, l;
+  std::int16_t zone;
+  const char* messageStart;
+};
+
+TEST(M42WGS, FailuresThrow) {
+  const M42FailureRow rows[] = {
+      {"6·5462 - 3 = 32769 leaves 16 bits", 55.45, 37.37, 5462, "переполнение: 32769"},
+      {"6·32767 overflows 16 bits", 55.45, 37.37, 32767, "переполнение: 196599"},
+      {"6·(-5461) - 3 = -32769 leaves 16 bits", 55.45, 37.37, -5461, "переполнение: -32769"},
+      {"zone 0 from longitude 32766: 6·5461 + 3 = 32769", 55.45, 32766, 0, "переполнение: 32769"},
+      {"zone 0 from longitude 1e6: L/6 leaves 16 bits", 55.45, 1e6, 0, "переполнение"},
+      {"NaN latitude", kNaN, 37.37, 7, "арифметическая ошибка: M42WGS, B"},
+      {"infinite longitude", 55.45, kInf, 0, "арифметическая ошибка: M42WGS, L"},
+  };
+  for (const M42FailureRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    try {
+      M42WGS(row.b, row.l, 150, false, row.zone, false, false);
+      ADD_FAILURE() << "no error";
+    } catch (const KorvagridError& error) {
+      EXPECT_EQ(std::string(error.what()).rfind(row.messageStart, 0), 0u) << error.what();
+    }
+  }
+}
+
+TEST(M42WGS, LastZonesThatFitSixteenBitsDoNotOverflow) {
+  // 6·5461 - 3 = 32763 and 6·(-5460) - 3 = -32763 fit.
+  EXPECT_NO_THROW(M42WGS(55.45, 37.37, 150, false, 5461, false, false));
+  EXPECT_NO_THROW(M42WGS(55.45, 37.37, 150, false, -5460, false, false));
+}
+
+TEST(M42WGS, NonFiniteHeightThrowsWithWgsInput) {
+  EXPECT_THROW(M42WGS(55.45, 37.37, kNaN, true, 7, false, false), KorvagridError);
+  EXPECT_THROW(M42WGS(55.45, 37.37, kInf, false, 7, false, false), KorvagridError);
+}
+
+struct Fo42FailureRow {
+  const char* why;
+  double first, second, h;
+  bool geographicInput;
+  const char* messageStart;
+};
+
+TEST(Fo42_WGS, FailuresThrow) {
+  const Fo42FailureRow rows[] = {
+      {"zone 5462 from Y: (5462 - 1)·6 + 3 = 32769", 6200000, 5462500000.0, 0, false,
+       "переполнение: 32769"},
+      {"Y of 4e10: the zone number leaves 16 bits", 6200000, 4e10, 0, false, "переполнение"},
+      {"NaN X", kNaN, 6600000, 0, false, "арифметическая ошибка: Fo42_WGS, X"},
+      {"infinite Y", 6200000, kInf, 0, false, "арифметическая ошибка: Fo42_WGS, Y"},
+      {"NaN height", 6200000, 6600000, kNaN, false, "арифметическая ошибка: Fo42_WGS, H"},
+      {"NaN packed latitude", kNaN, 37.37, 0, true, "арифметическая ошибка: Fo42_WGS, B"},
+      {"infinite packed longitude", 55.45, -kInf, 0, true, "арифметическая ошибка: Fo42_WGS, L"},
+  };
+  for (const Fo42FailureRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    try {
+      Fo42_WGS(row.first, row.second, row.h, true, row.geographicInput);
+      ADD_FAILURE() << "no error";
+    } catch (const KorvagridError& error) {
+      EXPECT_EQ(std::string(error.what()).rfind(row.messageStart, 0), 0u) << error.what();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace korvagrid
