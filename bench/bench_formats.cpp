@@ -1,0 +1,56 @@
+// Cost per call of the text-format operations on typical input.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "formats/angles.h"
+#include "formats/number_format.h"
+#include "formats/radstr1.h"
+#include "formats/reports.h"
+
+namespace korvagrid {
+namespace {
+
+void BM_RadStr1PlaneLine(benchmark::State& state) {
+  const std::string line = "P17 6012345.678 6512345.678 152.30  ";
+  PointRecord record;
+  for (auto _ : state) {
+    RadStr1(line, record, true, '.', ',', 1);
+    benchmark::DoNotOptimize(record);
+  }
+}
+BENCHMARK(BM_RadStr1PlaneLine);
+
+void BM_FormatPlaneX(benchmark::State& state) {
+  double value = 6012345.6789;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(value);
+    std::string text = Format(value, "0.##0", '.');
+    benchmark::DoNotOptimize(text);
+  }
+}
+BENCHMARK(BM_FormatPlaneX);
+
+void BM_PackedToDms(benchmark::State& state) {
+  double value = 55.301234;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(value);
+    std::string text = PackedToDms(value, '.');
+    benchmark::DoNotOptimize(text);
+  }
+}
+BENCHMARK(BM_PackedToDms);
+
+void BM_RadStr3DmsLine(benchmark::State& state) {
+  const std::string input = "P1 55\xC2\xB0" "45'12.3456\" 37\xC2\xB0" "36'56.789\" 150.2  ";
+  for (auto _ : state) {
+    std::string line = input;
+    const bool ok = RadStr3(line, true, '.', ',', false);
+    benchmark::DoNotOptimize(ok);
+    benchmark::DoNotOptimize(line);
+  }
+}
+BENCHMARK(BM_RadStr3DmsLine);
+
+}  // namespace
+}  // namespace korvagrid

@@ -1,0 +1,287 @@
+#include "formats/reports.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "common/checked_int16.h"
+#include "common/error.h"
+#include "formats/field_scan.h"
+#include "formats/number_format.h"
+#include "formats/number_parse.h"
+
+namespace korvagrid {
+namespace {
+
+constexpr std::string_view kDegreeSign = "\xC2\xB0";  // "°" in UTF-8
+
+// Seconds of 0 are written as this many seconds, so that the written minutes
+// are never followed by zeros only.
+constexpr double kZeroSecondsMark = 1e-8;
+
+constexpr int kSecondsDigits = 15;  // significant digits of the seconds text
+
+// The six parts of a latitude/longitude pair as read so far; parts never
+// read stay 0.
+struct AngleParts {
+  std::int16_t degrees1 = 0;
+  std::int16_t minutes1 = 0;
+  double seconds1 = 0;
+  std::int16_t degrees2 = 0;
+  std::int16_t minutes2 = 0;
+  double seconds2 = 0;
+};
+
+double NumberField(std::string_view field, char numP) {
+  if (const std::optional<double> value = TryParseNumber(field, numP)) return *value;
+  throw KorvagridError("не число: «" + std::string(field) + "»");
+}
+
+// A degree or minute field: a number whose 16-bit integer value (rounded
+// half to even) equals it.
+std::int16_t WholeField(std::string_view field, char numP) {
+  const double value = NumberField(field, numP);
+  const std::int16_t whole = RoundToInt16(value);
+  if (static_cast<double>(whole) != value) {
+    throw KorvagridError("не целое число: «" + std::string(field) + "»");
+  }
+  return whole;
+}
+
+double SecondsField(std::string_view field, char numP) {
+  double seconds = NumberField(field, numP);
+  if (seconds == 0) seconds += kZeroSecondsMark;
+  return seconds;
+}
+
+// "0" before a seconds text whose written value is below 10, so that the
+// seconds fill two places after the minutes. The written value decides:
+// 9.9999999999999996 is written as 10 and gets no "0".
+void AppendSecondsPad(std::string& result, double seconds) {
+  if (RoundToSignificant(seconds, kSecondsDigits) < 10) result.push_back('0');
+}
+
+// The seconds text: at most 15 significant digits, "." and "," removed.
+void AppendSecondsDigits(std::string& result, double seconds) {
+  for (const char c : PlainDecimal(seconds, kSecondsDigits)) {
+    if (c != '.' && c != ',') result.push_back(c);
+  }
+}
+
+void AppendDegrees(std::string& result, std::int16_t degrees) {
+  result += std::to_string(degrees);
+  result.push_back('.');
+}
+
+void AppendMinutes(std::string& result, std::int16_t minutes) {
+  if (minutes < 10) result.push_back('0');
+  result += std::to_string(minutes);
+}
+
+// Checks the ranges and appends the latitude seconds and the whole longitude.
+void AppendRest(std::string& result, const AngleParts& a) {
+  if (a.degrees1 > 180 || a.degrees2 > 180 || a.minutes1 > 59 || a.minutes2 > 59 || a.seconds1 >= 60 ||
+      a.seconds2 >= 60) {
+    throw KorvagridError("значение вне допустимых пределов");
+  }
+  AppendSecondsDigits(result, a.seconds1);
+  result.push_back(' ');
+  AppendDegrees(result, a.degrees2);
+  AppendMinutes(result, a.minutes2);
+  AppendSecondsPad(result, a.seconds2);
+  AppendSecondsDigits(result, a.seconds2);
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t pos = 0;
+  for (;;) {
+    const std::size_t hit = text.find(from, pos);
+    if (hit == std::string_view::npos) break;
+    out.append(text.substr(pos, hit - pos));
+    out.append(to);
+    pos = hit + from.size();
+  }
+  out.append(text.substr(pos));
+  return out;
+}
+
+// Byte index after `count` UTF-8 characters from byte index `pos`.
+std::size_t AdvanceCharacters(std::string_view s, std::size_t pos, std::size_t count) {
+  for (; count > 0 && pos < s.size(); --count) {
+    ++pos;
+    while (pos < s.size() && (static_cast<unsigned char>(s[pos]) & 0xC0) == 0x80) ++pos;
+  }
+  return pos;
+}
+
+std::string TrimSpaces(std::string_view s) {
+  const std::size_t first = s.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = s.find_last_not_of(' ');
+  return std::string(s.substr(first, last - first + 1));
+}
+
+}  // namespace
+
+bool RadStr3(std::string& line, bool nameIn, char numP, char notP, bool trimble) {
+  std::string work = ReplaceAll(line, kDegreeSign, " ");
+  for (char& c : work) {
+    if (c == '\'') c = ' ';
+  }
+
+  std::string result;
+  std::size_t start = 0;
+  if (nameIn) {
+    std::size_t p = work.find(' ');
+    if (p == std::string::npos) {
+      throw KorvagridError("в строке нет пробела после имени: «" + line + "»");
+    }
+    const std::size_t semicolon = work.find(';');
+    if (semicolon < p) p = semicolon;
+    result.assign(work, 0, p);
+    result.push_back(' ');
+    start = p + 1;
+  }
+
+  try {
+    AngleParts a;
+    const std::size_t stop = detail::ScanFields(
+        work, start, true, numP, notP, [&](int& k, std::string_view field) {
+          switch (k) {
+            case 1:
+              a.degrees1 = WholeField(field, numP);
+              AppendDegrees(result, a.degrees1);
+              return false;
+            case 2:
+              a.minutes1 = WholeField(field, numP);
+              AppendMinutes(result, a.minutes1);
+              return false;
+            case 3:
+              a.seconds1 = SecondsField(field, numP);
+              AppendSecondsPad(result, a.seconds1);
+              if (!trimble) ++k;  // the next field is the longitude degrees
+              return false;
+            case 4:  // Trimble: the number after the latitude seconds
+              return false;
+            case 5:
+              a.degrees2 = WholeField(field, numP);
+              return false;
+            case 6:
+              a.minutes2 = WholeField(field, numP);
+              return false;
+            case 7:
+              a.seconds2 = SecondsField(field, numP);
+              return !trimble;
+            default:  // Trimble: the number after the longitude seconds
+              return true;
+          }
+        });
+    AppendRest(result, a);
+    result.push_back(' ');
+    result.append(work, stop, std::string::npos);
+  } catch (const KorvagridError&) {
+    line.assign(kInvalidValueMarker);
+    return false;
+  }
+  line = std::move(result);
+  return true;
+}
+
+bool ReadAsh(std::string& record, char numP) {
+  std::string text = ReplaceAll(record, kDegreeSign, "");
+  text = ReplaceAll(text, "'", "");
+  text = ReplaceAll(text, "  ", " ");
+  text = ReplaceAll(text, "Lon.", "");
+  text = ReplaceAll(text, "Elv.", "");
+  text = ReplaceAll(text, "Lat.", "!");
+  for (char& c : text) {
+    if (c == '\t') c = ' ';
+  }
+
+  // The four characters after the first space are the name; the record
+  // proper starts one character after them.
+  const std::size_t space = text.find(' ');
+  const std::size_t nameStart = space == std::string::npos ? 0 : space + 1;
+  const std::size_t nameEnd = AdvanceCharacters(text, nameStart, 4);
+  std::string name = text.substr(nameStart, nameEnd - nameStart);
+  const std::string rest = TrimSpaces(std::string_view(text).substr(AdvanceCharacters(text, nameEnd, 1)));
+
+  // A first word before the "Lat." mark is the name.
+  const std::size_t c = rest.find(' ');
+  const std::size_t d = rest.find('!');
+  if (d != std::string::npos && (c == std::string::npos || c < d)) {
+    if (c == std::string::npos) {
+      throw KorvagridError("в записи Ashtech нет пробела: «" + rest + "»");
+    }
+    name = rest.substr(0, c);
+  }
+  std::string result = name + " ";
+  const std::size_t start = c == std::string::npos ? 0 : c + 1;
+
+  try {
+    AngleParts a;
+    const std::size_t stop = detail::ScanFields(
+        rest, start, false, numP, numP, [&](int& k, std::string_view field) {
+          switch (k) {
+            case 1:
+              a.degrees1 = WholeField(field, numP);
+              AppendDegrees(result, a.degrees1);
+              return false;
+            case 2:
+              a.minutes1 = WholeField(field, numP);
+              AppendMinutes(result, a.minutes1);
+              return false;
+            case 3:
+              a.seconds1 = SecondsField(field, numP);
+              AppendSecondsPad(result, a.seconds1);
+              return false;
+            case 4:
+              a.degrees2 = WholeField(field, numP);
+              return false;
+            case 5:
+              a.minutes2 = WholeField(field, numP);
+              return false;
+            default:
+              a.seconds2 = SecondsField(field, numP);
+              return true;
+          }
+        });
+    AppendRest(result, a);
+    result.push_back(' ');
+    result.append(rest, stop, std::string::npos);
+  } catch (const KorvagridError&) {
+    record.assign(kInvalidValueMarker);
+    return false;
+  }
+  record = std::move(result);
+  return true;
+}
+
+std::string_view AshtechLinePart(std::string_view line) {
+  const std::size_t from = AdvanceCharacters(line, 0, 7);
+  const std::size_t quote = line.find('"', from);
+  if (quote == std::string_view::npos) return {};
+  return line.substr(0, quote + 1);
+}
+
+std::string AssembleAshtechRecord(std::string_view first, std::string_view second, std::string_view third) {
+  std::string record(AshtechLinePart(first));
+  record.append(AshtechLinePart(second));
+  record.append(third);
+  return record;
+}
+
+std::string AssembleAshtechRecord(std::string_view first, LineSource& source) {
+  std::string second;
+  std::string third;
+  std::string fourth;  // read over: the fourth line of a record carries nothing we use
+  source.next(second);
+  source.next(third);
+  source.next(fourth);
+  return AssembleAshtechRecord(first, second, third);
+}
+
+}  // namespace korvagrid
