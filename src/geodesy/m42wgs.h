@@ -12,9 +12,8 @@
 // coefficients are the stored Krasovsky values (α 0.00083761176, 7.6085e-07,
 // 1.203e-09, 2.948e-12; e 0.081813334017; A 6367558.4969 m).
 //
-// Accuracy: the truncated series is good to far below 1 mm within a 6° zone
-// between latitudes 40° and 63°; followed by Fo42_WGS it returns a point to
-// within 0.0001".
+// Accuracy, latitudes 42° to 62°, up to 3° from the central meridian:
+// followed by Fo42_WGS it returns a point to 0.00006" (about 2 mm).
 //
 // Zones: zone n has its central meridian at 6·n − 3 degrees and a false
 // easting of 500 000 m. The resulting Y carries the false easting but not the
