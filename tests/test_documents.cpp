@@ -1,0 +1,475 @@
+// Text documents: reading lists from real files (line ends, TABs, encodings,
+// hostile files), writing them without ever destroying the previous file, the
+// proposed names and the counter's key filter.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "documents/document_commands.h"
+#include "documents/text_file.h"
+#include "support/temp_dir.h"
+
+namespace korvagrid {
+namespace {
+
+using testing::ReadBytes;
+using testing::RunningAsRoot;
+using testing::TempDir;
+
+// ---- Reading ----------------------------------------------------------------
+
+struct ReadCase {
+  const char* why;
+  std::string bytes;
+  std::string text;
+  std::int64_t lines;
+  TextEncoding encoding;
+};
+
+class ReadLines : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadLines, GivesEachLineWithCrLf) {
+  const ReadCase& c = GetParam();
+  TempDir dir;
+  const ReadTextResult read = ReadTextDocument(dir.write("list.txt", c.bytes));
+  EXPECT_EQ(read.status, ReadStatus::Complete) << c.why;
+  EXPECT_EQ(read.text, c.text) << c.why;
+  EXPECT_EQ(read.lines, c.lines) << c.why;
+  EXPECT_EQ(read.encoding, c.encoding) << c.why;
+  EXPECT_TRUE(read.problem.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ReadLines,
+    ::testing::Values(
+        ReadCase{"empty file: no line at all", "", "", 0, TextEncoding::Cp1251},
+        ReadCase{"CR LF lines", "1 2\r\n3 4\r\n", "1 2\r\n3 4\r\n", 2, TextEncoding::Cp1251},
+        ReadCase{"no final line break: the last line is read", "1 2\r\n3 4", "1 2\r\n3 4\r\n", 2,
+                 TextEncoding::Cp1251},
+        ReadCase{"LF only", "1 2\n3 4\n", "1 2\r\n3 4\r\n", 2, TextEncoding::Cp1251},
+        ReadCase{"CR only", "1 2\r3 4\r", "1 2\r\n3 4\r\n", 2, TextEncoding::Cp1251},
+        ReadCase{"mixed ends and an empty line", "a\r\n\nb\rc", "a\r\n\r\nb\r\nc\r\n", 4,
+                 TextEncoding::Cp1251},
+        ReadCase{"CR then CR LF is an empty line between", "a\r\r\nb", "a\r\n\r\nb\r\n", 3,
+                 TextEncoding::Cp1251},
+        ReadCase{"a single line break is one empty line", "\r\n", "\r\n", 1, TextEncoding::Cp1251},
+        ReadCase{"TAB becomes two spaces", "P1\t6012.5\t3456.75\r\n", "P1  6012.5  3456.75\r\n", 1,
+                 TextEncoding::Cp1251},
+        ReadCase{"a last line of one TAB", "a\n\t", "a\r\n  \r\n", 2, TextEncoding::Cp1251},
+        ReadCase{"NUL byte is kept as a character", std::string("1\0 2\r\n", 6),
+                 std::string("1\0 2\r\n", 6), 1, TextEncoding::Cp1251},
+        ReadCase{"cp1251 Cyrillic and degree sign", "\xCF\xF3\xED\xEA\xF2 55\xB0\r\n",
+                 "Пункт 55°\r\n", 1, TextEncoding::Cp1251},
+        ReadCase{"invalid UTF-8 is read as cp1251, every byte kept", "\xFF\xFE 1 2",
+                 "яю 1 2\r\n", 1, TextEncoding::Cp1251},
+        ReadCase{"UTF-8 Cyrillic", "Пункт 1 2\n", "Пункт 1 2\r\n", 1, TextEncoding::Utf8},
+        ReadCase{"BOM is not part of the text", "\xEF\xBB\xBFПункт 1 2\r\n", "Пункт 1 2\r\n", 1,
+                 TextEncoding::Utf8Bom}));
+
+TEST(ReadTextDocument, CrLfSplitBetweenTwoReadsIsOneLineEnd) {
+  // The file is read in chunks of 1 MiB: put the CR last in the first chunk.
+  const std::size_t chunk = std::size_t{1} << 20;
+  std::string bytes(chunk - 1, 'x');
+  bytes += "\r\ny\r\n";
+  TempDir dir;
+  const ReadTextResult read = ReadTextDocument(dir.write("split.txt", bytes));
+  ASSERT_EQ(read.status, ReadStatus::Complete);
+  EXPECT_EQ(read.lines, 2);
+  EXPECT_EQ(read.text, std::string(chunk - 1, 'x') + "\r\ny\r\n");
+}
+
+TEST(ReadTextDocument, Utf8SequenceSplitBetweenTwoReads) {
+  const std::size_t chunk = std::size_t{1} << 20;
+  std::string bytes(chunk - 1, 'x');
+  bytes += "Пункт\r\n";  // "П" is cut after its first byte
+  TempDir dir;
+  const ReadTextResult read = ReadTextDocument(dir.write("split.txt", bytes));
+  ASSERT_EQ(read.status, ReadStatus::Complete);
+  EXPECT_EQ(read.encoding, TextEncoding::Utf8);
+  EXPECT_EQ(read.text, bytes);
+}
+
+TEST(ReadTextDocument, TenMegabyteLineIsReadWhole) {
+  const std::string line(10 * 1000 * 1000, '7');
+  TempDir dir;
+  const ReadTextResult read = ReadTextDocument(dir.write("long.txt", line));
+  ASSERT_EQ(read.status, ReadStatus::Complete);
+  EXPECT_EQ(read.lines, 1);
+  EXPECT_EQ(read.text.size(), line.size() + 2);
+  EXPECT_TRUE(read.text.ends_with("77\r\n"));
+}
+
+TEST(ReadTextDocument, TwoHundredMegabyteFileIsReadCompletely) {
+  // 200 MB of LF-ended lines: below the input box's 256 MiB even after every
+  // LF has become CR LF.
+  TempDir dir;
+  const std::filesystem::path file = dir / "big.txt";
+  const std::string line = "P123456 6012345.678 3456789.012 152.300\n";  // 40 bytes
+  const std::int64_t lineCount = 200 * 1000 * 1000 / static_cast<std::int64_t>(line.size());
+  {
+    std::string block;
+    for (int i = 0; i < 25000; ++i) block += line;  // 1 MB
+    std::ofstream out(file, std::ios::binary);
+    for (std::int64_t written = 0; written < lineCount; written += 25000) {
+      out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    }
+  }
+  const ReadTextResult read = ReadTextDocument(file);
+  ASSERT_EQ(read.status, ReadStatus::Complete) << read.problem;
+  EXPECT_EQ(read.lines, lineCount);
+  EXPECT_EQ(read.text.size(), static_cast<std::size_t>(lineCount) * (line.size() + 1));
+  EXPECT_TRUE(read.text.ends_with("152.300\r\n"));
+}
+
+TEST(ReadTextDocument, TextAboveTheLimitKeepsTheLinesBefore) {
+  TempDir dir;
+  // Limit 20 bytes: two lines of 7 bytes fit, the third would make 21.
+  const ReadTextResult read =
+      ReadTextDocument(dir.write("list.txt", "1 2 3\r\n4 5 6\r\n7 8 9\r\n1 1 1\r\n"), 20);
+  EXPECT_EQ(read.status, ReadStatus::TooLarge);
+  EXPECT_EQ(read.text, "1 2 3\r\n4 5 6\r\n");
+  EXPECT_EQ(read.lines, 2);
+}
+
+TEST(ReadTextDocument, GiantLineAboveTheLimitIsDroppedNotHeld) {
+  TempDir dir;
+  const std::string bytes = "1 2 3\r\n" + std::string(3 * 1024 * 1024, 'x') + "\r\n4 5 6\r\n";
+  const ReadTextResult read = ReadTextDocument(dir.write("list.txt", bytes), 1024 * 1024);
+  EXPECT_EQ(read.status, ReadStatus::TooLarge);
+  EXPECT_EQ(read.text, "1 2 3\r\n");
+  EXPECT_LE(read.text.capacity(), std::size_t{16} * 1024 * 1024);  // bytes; the file was not held
+}
+
+TEST(ReadTextDocument, CyrillicCountsInUtf8BytesAgainstTheLimit) {
+  TempDir dir;
+  // Five cp1251 letters become ten UTF-8 bytes, plus CR LF: 12 > 11.
+  const ReadTextResult read = ReadTextDocument(dir.write("list.txt", "\xCF\xF3\xED\xEA\xF2\r\n"), 11);
+  EXPECT_EQ(read.status, ReadStatus::TooLarge);
+  EXPECT_EQ(read.text, "");
+}
+
+struct FailCase {
+  const char* why;
+  std::string relative;  // path inside the test directory
+  std::string problem;
+};
+
+class UnreadableFile : public ::testing::TestWithParam<FailCase> {};
+
+TEST_P(UnreadableFile, ReportsWhyAndReadsNothing) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "folder");
+  dir.write("file", "1 2\r\n");
+  const ReadTextResult read = ReadTextDocument(dir / GetParam().relative);
+  EXPECT_EQ(read.status, ReadStatus::CannotOpen) << GetParam().why;
+  EXPECT_EQ(read.text, "");
+  EXPECT_EQ(read.problem, GetParam().problem) << GetParam().why;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, UnreadableFile,
+    ::testing::Values(FailCase{"missing file", "missing.txt", "нет такого файла или папки"},
+                      FailCase{"a folder", "folder", "это папка, а не файл"},
+                      FailCase{"a file used as a folder", "file/list.txt",
+                               "часть пути не является папкой"}));
+
+TEST(ReadTextDocument, FileWithoutReadPermission) {
+  if (RunningAsRoot()) GTEST_SKIP() << "root reads files whatever their permissions";
+  TempDir dir;
+  const auto file = dir.write("secret.txt", "1 2\r\n");
+  std::filesystem::permissions(file, std::filesystem::perms::none);
+  const ReadTextResult read = ReadTextDocument(file);
+  EXPECT_EQ(read.status, ReadStatus::CannotOpen);
+  EXPECT_EQ(read.problem, "нет доступа");
+}
+
+// ---- Writing ----------------------------------------------------------------
+
+TEST(WriteFileAtomically, CreatesAndReplaces) {
+  TempDir dir;
+  const auto file = dir / "out.txt";
+  ASSERT_TRUE(WriteFileAtomically(file, "first").ok);
+  EXPECT_EQ(ReadBytes(file), "first");
+  ASSERT_TRUE(WriteFileAtomically(file, "second, longer").ok);
+  EXPECT_EQ(ReadBytes(file), "second, longer");
+  // Nothing but the target is left in the folder.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST(WriteFileAtomically, KeepsThePermissionsOfTheReplacedFile) {
+  TempDir dir;
+  const auto file = dir.write("out.txt", "old");
+  std::filesystem::permissions(file, std::filesystem::perms::owner_read |
+                                         std::filesystem::perms::owner_write |
+                                         std::filesystem::perms::group_read);
+  ASSERT_TRUE(WriteFileAtomically(file, "new").ok);
+  EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                std::filesystem::perms::group_read);
+}
+
+TEST(WriteFileAtomically, ReplacesTheTargetOfASymbolicLink) {
+  TempDir dir;
+  const auto real = dir.write("real.txt", "old");
+  std::filesystem::create_symlink(real, dir / "link.txt");
+  ASSERT_TRUE(WriteFileAtomically(dir / "link.txt", "new").ok);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.txt"));
+  EXPECT_EQ(ReadBytes(real), "new");
+}
+
+struct WriteFailCase {
+  const char* why;
+  std::string relative;
+  std::string problem;
+};
+
+class UnwritableTarget : public ::testing::TestWithParam<WriteFailCase> {};
+
+TEST_P(UnwritableTarget, FailsWithAReasonAndLeavesNoTrace) {
+  TempDir dir;
+  dir.write("file", "keep");
+  std::filesystem::create_directory(dir / "folder");
+  const WriteResult result = WriteFileAtomically(dir / GetParam().relative, "text");
+  EXPECT_FALSE(result.ok) << GetParam().why;
+  EXPECT_EQ(result.problem, GetParam().problem) << GetParam().why;
+  EXPECT_EQ(ReadBytes(dir / "file"), "keep");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, UnwritableTarget,
+    ::testing::Values(
+        // What a read-only folder is for a user who is not root: nowhere to put the file.
+        WriteFailCase{"folder that does not exist", "missing/out.txt", "нет такого файла или папки"},
+        WriteFailCase{"a file used as a folder", "file/out.txt", "часть пути не является папкой"},
+        WriteFailCase{"the target is a folder", "folder", "это папка, а не файл"}));
+
+TEST(WriteFileAtomically, ReadOnlyFolder) {
+  if (RunningAsRoot()) GTEST_SKIP() << "root writes into read-only folders";
+  TempDir dir;
+  std::filesystem::create_directory(dir / "ro");
+  const auto file = dir.write("ro/out.txt", "keep");
+  std::filesystem::permissions(dir / "ro", std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::owner_exec);
+  const WriteResult result = WriteFileAtomically(file, "new");
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.problem, "нет доступа");
+  EXPECT_EQ(ReadBytes(file), "keep");
+}
+
+// Regression: a failure half-way through writing (disk full) destroyed the
+// previous file, which had been truncated first.
+TEST(WriteFileAtomically, FailureHalfWayLeavesThePreviousFileWhole) {
+  TempDir dir;
+  const std::string previous = "P1 6012.5 3456.75\r\n";
+  const auto file = dir.write("list.txt", previous);
+  // A file size limit makes the write fail part-way, as a full disk does,
+  // and holds for root too.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = 1000;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const WriteResult result = WriteFileAtomically(file, std::string(5000, 'x'));
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(result.problem, "файл слишком велик");
+  EXPECT_EQ(ReadBytes(file), previous);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);  // the temporary file is gone
+}
+
+// ---- Saving and reading back ----------------------------------------------
+
+TEST(SaveTextDocument, WritesTextAndOneCrLf) {
+  TempDir dir;
+  const auto file = dir / "out.txt";
+  const SaveResult saved = SaveTextDocument(file, "Пункт 1 2\r\n", TextEncoding::Cp1251);
+  ASSERT_TRUE(saved.ok);
+  EXPECT_EQ(saved.encoding, TextEncoding::Cp1251);
+  EXPECT_EQ(ReadBytes(file), "\xCF\xF3\xED\xEA\xF2 1 2\r\n\r\n");
+}
+
+TEST(SaveTextDocument, Cp1251DocumentWithForeignCharacterGoesOutAsUtf8) {
+  TempDir dir;
+  const auto file = dir / "out.txt";
+  const SaveResult saved = SaveTextDocument(file, "Zürich 1 2", TextEncoding::Cp1251);
+  ASSERT_TRUE(saved.ok);
+  EXPECT_EQ(saved.encoding, TextEncoding::Utf8);
+  EXPECT_EQ(saved.missingCharacter, "ü");
+  EXPECT_EQ(ReadBytes(file), "Zürich 1 2\r\n");
+}
+
+struct RoundTripCase {
+  const char* why;
+  std::string fileBytes;  // a file with CR LF line ends
+  TextEncoding encoding;
+};
+
+class FileRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(FileRoundTrip, OpenThenSaveGivesTheFileBackWithOneMoreCrLf) {
+  // Open gives every line CR LF; Save writes the text and one more CR LF.
+  const RoundTripCase& c = GetParam();
+  TempDir dir;
+  const ReadTextResult read = ReadTextDocument(dir.write("in.txt", c.fileBytes));
+  ASSERT_EQ(read.status, ReadStatus::Complete);
+  EXPECT_EQ(read.encoding, c.encoding) << c.why;
+  const SaveResult saved = SaveTextDocument(dir / "out.txt", read.text, read.encoding);
+  ASSERT_TRUE(saved.ok);
+  EXPECT_EQ(saved.encoding, c.encoding) << c.why;
+  EXPECT_EQ(ReadBytes(dir / "out.txt"), c.fileBytes + "\r\n") << c.why;
+  // And reading the saved file gives the text back with that one empty line.
+  EXPECT_EQ(ReadTextDocument(dir / "out.txt").text, read.text + "\r\n") << c.why;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FileRoundTrip,
+    ::testing::Values(
+        RoundTripCase{"cp1251 with every byte that is not a line end or TAB",
+                      [] {
+                        std::string s;
+                        for (int b = 0; b < 256; ++b) {
+                          if (b != '\r' && b != '\n' && b != '\t') s.push_back(static_cast<char>(b));
+                        }
+                        return s + "\r\n\xCF\xF3\xED\xEA\xF2 55\xB0" "45'\r\n";
+                      }(),
+                      TextEncoding::Cp1251},
+        RoundTripCase{"UTF-8", "Пункт 55°45'\r\n✓ 1 2\r\n", TextEncoding::Utf8},
+        RoundTripCase{"UTF-8 with BOM", "\xEF\xBB\xBFПункт 1 2\r\n", TextEncoding::Utf8Bom},
+        RoundTripCase{"ASCII", "P1 6012.5 3456.75 152.3\r\n\r\nP2 1 2\r\n", TextEncoding::Cp1251}));
+
+// ---- Proposed names -------------------------------------------------------
+
+struct NameCase {
+  const char* why;
+  std::string input;
+  std::string proposal;
+};
+
+class DocumentName : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(DocumentName, IsTheFirstWord) {
+  EXPECT_EQ(ProposeDocumentName(GetParam().input), GetParam().proposal) << GetParam().why;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DocumentName,
+    ::testing::Values(
+        NameCase{"name and semicolon", "P1;6012.5 3456.75\r\n", "P1.txt"},
+        NameCase{"first word before a space", "Point 6012.5 3456.75\r\n", "Point.txt"},
+        NameCase{"starts with a space: no proposal", " P1 1 2\r\n", ""},
+        NameCase{"starts with a semicolon: no proposal", ";P1 1 2\r\n", ""},
+        NameCase{"semicolon after the space does not count", "AB C;D", "AB.txt"},
+        NameCase{"semicolon but no space at all: no proposal", "P1;2", ""},
+        NameCase{"no space, no semicolon", "P1", ""},
+        NameCase{"empty text", "", ""},
+        NameCase{"Cyrillic first word", "Пункт1 1 2\r\n", "Пункт1.txt"},
+        NameCase{"the word runs over the line end up to the first space", "P1\r\nP2 1 2",
+                 "P1\r\nP2.txt"}));
+
+class WaypointName : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(WaypointName, DropsTheExtension) {
+  EXPECT_EQ(ProposeWaypointName(GetParam().input), GetParam().proposal) << GetParam().why;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, WaypointName,
+    ::testing::Values(
+        NameCase{"no document name", "", ""},
+        NameCase{"three-letter extension", "/home/geo/points.txt", "/home/geo/points"},
+        NameCase{"a dot in a folder name survives", "/home/geo/data.v2/points.txt",
+                 "/home/geo/data.v2/points"},
+        NameCase{"no dot: the whole name", "/home/geo/points", "/home/geo/points"},
+        NameCase{"four characters after the dot still count as an extension",
+                 "/home/geo/points.list", "/home/geo/points"},
+        NameCase{"five characters after the only dot: the whole name", "/home/geo/points.lists",
+                 "/home/geo/points.lists"},
+        NameCase{"short folder suffix is taken for an extension", "/a.b/c", "/a"},
+        NameCase{"characters, not bytes, are counted", "/д/пункты.тхт", "/д/пункты"},
+        NameCase{"hidden folder: cut at the next dot", "/home/geo/.config/p.txt",
+                 "/home/geo/.config/p"}));
+
+// ---- Counter key filter ---------------------------------------------------
+
+struct KeyCase {
+  const char* why;
+  std::string counter;
+  char32_t key;
+  bool accepted;
+  int beeps;
+};
+
+class CounterKey : public ::testing::TestWithParam<KeyCase> {};
+
+TEST_P(CounterKey, AtMostTwoDigits) {
+  const KeyVerdict verdict = CounterKeyFilter(GetParam().counter, GetParam().key);
+  EXPECT_EQ(verdict.accepted, GetParam().accepted) << GetParam().why;
+  EXPECT_EQ(verdict.beeps, GetParam().beeps) << GetParam().why;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CounterKey,
+    ::testing::Values(KeyCase{"digit into an empty box", "", U'1', true, 0},
+                      KeyCase{"second digit", "1", U'9', true, 0},
+                      KeyCase{"third digit is refused", "12", U'3', false, 1},
+                      KeyCase{"letter is refused", "", U'a', false, 1},
+                      KeyCase{"minus is refused", "0", U'-', false, 1},
+                      KeyCase{"Cyrillic letter is refused", "", U'я', false, 1},
+                      KeyCase{"letter into a full box beeps twice", "12", U'a', false, 2},
+                      KeyCase{"Backspace always passes", "12", 8, true, 0},
+                      KeyCase{"Backspace into an empty box", "", 8, true, 0}));
+
+TEST(CounterKey, TypingOneTwoThreeLeavesTwelveAndBeepsOnce) {
+  std::string counter;
+  int beeps = 0;
+  for (const char32_t key : {U'1', U'2', U'3'}) {
+    const KeyVerdict verdict = CounterKeyFilter(counter, key);
+    beeps += verdict.beeps;
+    if (verdict.accepted) counter.push_back(static_cast<char>(key));
+  }
+  EXPECT_EQ(counter, "12");
+  EXPECT_EQ(beeps, 1);
+}
+
+// ---- Dialog settings ------------------------------------------------------
+
+TEST(DialogSettings, AreAsTheCommandsPassThem) {
+  const FileDialogOptions open = OpenDialogOptions();
+  EXPECT_EQ(open.filter, "(*.txt)|*.txt|All (*.*)|*.*");
+  EXPECT_EQ(open.defaultExt, "*.txt");
+  EXPECT_EQ(open.flags, 4096);
+  EXPECT_EQ(open.proposedName, "");
+
+  const FileDialogOptions saveAs = SaveAsDialogOptions("/home/geo/P1.txt");
+  EXPECT_EQ(saveAs.filter, "(*.*)|*.*|Текстовый файл (*.txt)|*.txt|");
+  EXPECT_EQ(saveAs.defaultExt, "");
+  EXPECT_EQ(saveAs.flags, 2);
+  EXPECT_EQ(saveAs.proposedName, "/home/geo/P1.txt");
+
+  const FileDialogOptions results = ResultsDialogOptions();
+  EXPECT_EQ(results.filter, "Text file (*.txt)|*.txt|All.file (*.*)|*.*");
+  EXPECT_EQ(results.flags, 2);
+  EXPECT_EQ(results.proposedName, "");
+
+  const FileDialogOptions wpt = WaypointDialogOptions("/home/geo/points");
+  EXPECT_EQ(wpt.filter, "OziExplorer (*.wpt)|*.wpt|Text file (*.txt)|*.txt|All.file (*.*)|*.*");
+  EXPECT_EQ(wpt.flags, 2);
+  EXPECT_EQ(wpt.defaultExt, "");
+  EXPECT_EQ(wpt.proposedName, "/home/geo/points");
+}
+
+}  // namespace
+}  // namespace korvagrid
