@@ -18,12 +18,15 @@ class CliPlatform final : public Platform {
   void beep() override {}
   std::optional<ChosenFile> chooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }
   std::optional<ChosenFile> chooseSaveFile(const FileDialogOptions&) override { return std::nullopt; }
-  std::optional<std::int32_t> chooseColour(std::int32_t) override { return std::nullopt; }
+  // The colour dialog "chooses" the colour given on the command line.
+  std::optional<std::int32_t> chooseColour(std::int32_t) override { return colour; }
   DialogEnd showMySist(MySistModel&) override { return DialogEnd::Ok; }
   DialogEnd showFmOzi(FmOziModel&) override { return DialogEnd::Ok; }
   void showHelp(FrmHelpModel&) override {}
 
   const std::vector<std::string>& warnings() const { return warnings_; }
+
+  std::optional<std::int32_t> colour;
 
  private:
   bool answerYes_;

@@ -54,7 +54,7 @@ class DecodingLineSource final : public LineSource {
   explicit DecodingLineSource(LineSource& inner) : inner_(inner) {}
   bool next(std::string& line) override {
     const bool got = inner_.next(line);
-    if (!IsValidUtf8(line)) line = DecodeCp1251(line);
+    if (!IsValidUtf8(line)) line = Cp1251ToUtf8(line);
     return got;
   }
 
@@ -76,7 +76,7 @@ void ChooseFormat(Form1& form, FormatItem item, const std::string& value, const 
 }
 
 // Puts the options into the window model the way a user would set the window.
-void SetUpWindow(Form1& form, const ConvertOptions& o) {
+void SetUpWindow(Form1& form, CliPlatform& platform, const ConvertOptions& o) {
   form.Form_Load(o.decimalComma ? ',' : '.');
   if (o.seedGiven) form.placementRandom = PlacementRandom(o.seed);
 
@@ -94,7 +94,8 @@ void SetUpWindow(Form1& form, const ConvertOptions& o) {
   FmOziModel& ozi = form.fmOzi();
   ozi.setPlacementIndex(o.oziPlacement);
   ozi.setFontSizeText(o.oziFontSize);
-  ozi.setBackgroundColour(o.oziColour);
+  platform.colour = o.oziColour;
+  ozi.cmdColorClick(platform);
   form.formatItemClick(OutputAnglesItem(o.outAngles));
 
   const int inLayout = FindLayout(o.inLayout);
@@ -113,7 +114,7 @@ int RunConvert(const ConvertOptions& o) {
   CliPlatform platform(o.yes);
   Form1 form(platform);
   try {
-    SetUpWindow(form, o);
+    SetUpWindow(form, platform, o);
   } catch (const UsageError& error) {
     std::cerr << "korvagrid-cli convert: " << error.what() << '\n';
     return kExitUsage;

@@ -43,7 +43,16 @@ void Output::append(std::string_view text) {
 
 void Output::flush() {
   if (buffer_.empty()) return;
-  const std::string bytes = encoding_ == TextEncoding::Cp1251 ? EncodeCp1251(buffer_) : buffer_;
+  std::string bytes;
+  if (encoding_ == TextEncoding::Cp1251) {
+    EncodedText encoded = EncodeText(buffer_, TextEncoding::Cp1251);
+    if (!encoded.missingCharacter.empty()) {
+      throw KorvagridError("символа «" + encoded.missingCharacter + "» нет в кодировке cp1251");
+    }
+    bytes = std::move(encoded.bytes);
+  } else {
+    bytes.swap(buffer_);
+  }
   if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
     throw KorvagridError("ошибка записи в «" + (ownsFile_ ? target_.string() : "stdout") + "»");
   }
