@@ -1,0 +1,200 @@
+// Map sheets at 1:200 000 and 1:100 000: names at band and column edges, the
+// absorbed failures, the trapezoid text and the menu handlers driving a run.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "common/error.h"
+#include "support/fake_platform.h"
+#include "tasks/map_sheets.h"
+#include "ui/form1.h"
+
+namespace korvagrid {
+namespace {
+
+struct SheetCase {
+  const char* why;
+  double B, L;  // decimal degrees
+  std::string sheet200, sheet100;
+};
+
+class Sheet : public ::testing::TestWithParam<SheetCase> {};
+
+TEST_P(Sheet, IsNamed) {
+  const SheetCase& c = GetParam();
+  EXPECT_EQ(MapSheetName(kScale200, c.B, c.L), c.sheet200) << c.why;
+  EXPECT_EQ(MapSheetName(kScale100, c.B, c.L), c.sheet100) << c.why;
+}
+
+constexpr double kL3737 = 37 + 37.0 / 60;  // 37°37' E
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Sheet,
+    ::testing::Values(
+        SheetCase{"55°45' N 37°37' E", 55.75, kL3737, "N-37-II", "N-37-4"},
+        SheetCase{"southern edge of band O belongs to it: southernmost row", 56.0, kL3737,
+                  "O-37-XXXII", "O-37-136"},
+        SheetCase{"below 40°: no row letter, the sheet part alone", 38.0, kL3737, "XIV", "64"},
+        SheetCase{"40° is the southern edge of K", 40.0, kL3737, "K-37-XXXII", "K-37-136"},
+        SheetCase{"44° is the southern edge of L", 44.0, kL3737, "L-37-XXXII", "L-37-136"},
+        SheetCase{"last row letter S", 75.9, kL3737, "S-37-II", "S-37-4"},
+        SheetCase{"76° and above: no row letter", 76.0, kL3737, "XXXII", "136"},
+        SheetCase{"just below a band's northern edge: northernmost row", 55.9999, kL3737,
+                  "N-37-II", "N-37-4"},
+        SheetCase{"western edge of column 37", 55.75, 36.0, "N-37-I", "N-37-1"},
+        SheetCase{"eastern edge of column 37", 55.75, 41.999, "N-37-VI", "N-37-12"},
+        SheetCase{"42° starts column 38", 55.75, 42.0, "N-38-I", "N-38-1"},
+        SheetCase{"near Greenwich: column 31, on a 30' column edge", 51.5, 0.5, "M-31-I", "M-31-14"},
+        SheetCase{"south-east corner cell", 52.01, 41.9, "N-37-XXXVI", "N-37-144"}));
+
+TEST(Sheet, OtherScaleCodeGivesThePrefixAlone) {
+  EXPECT_EQ(MapSheetName(50, 55.75, kL3737), "N-37-");
+}
+
+TEST(Sheet, NotANumberGivesAnEmptyNameInsteadOfFailing) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(MapSheetName(kScale200, nan, kL3737), "");
+  // The column step fails and leaves the column at 0; the sheet part fails too.
+  EXPECT_EQ(MapSheetName(kScale100, 55.75, nan), "N-0-");
+}
+
+TEST(Sheet, HugeLatitudeOverflowsAndIsAbsorbed) {
+  // 4 · trunc(B / 4) does not fit 16 bits: every step that needs it fails.
+  EXPECT_EQ(MapSheetName(kScale200, 1e6, kL3737), "");
+}
+
+TEST(SheetNumerals, OutsideTheSixBySixGridIsAFailure) {
+  // The corner of the wrong 1:1 000 000 sheet puts the row outside 1..6.
+  EXPECT_THROW(Sheet200Numeral(55.75, kL3737, 40, 36), KorvagridError);
+  EXPECT_THROW(Sheet200Numeral(55.75, kL3737, 52, 30), KorvagridError);  // column 8
+  EXPECT_EQ(Sheet200Numeral(55.75, kL3737, 52, 36), "II");
+  EXPECT_EQ(Sheet100Number(55.75, kL3737, 52, 36), "4");
+  // The 1:100 000 number has no range check, only 16-bit arithmetic.
+  EXPECT_EQ(Sheet100Number(55.75, kL3737, 40, 36), "-428");
+  EXPECT_THROW(Sheet100Number(1e5, kL3737, 52, 36), KorvagridError);
+}
+
+struct ListCase {
+  const char* why;
+  std::string results;  // the run's result text, packed degrees
+  std::int16_t scale;
+  bool names;
+  char numP;
+  std::string text;
+};
+
+class SheetList : public ::testing::TestWithParam<ListCase> {};
+
+TEST_P(SheetList, HasOneLinePerResultLine) {
+  const ListCase& c = GetParam();
+  const SheetListResult list =
+      BuildSheetList(c.results, c.scale, c.names, c.numP, c.numP == '.' ? ',' : '.');
+  EXPECT_TRUE(list.completed) << c.why << ": " << list.reason;
+  EXPECT_EQ(list.text, c.text) << c.why;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SheetList,
+    ::testing::Values(
+        ListCase{"one point in packed degrees", "55.4500000000 37.3700000000 150.000 ", kScale200,
+                 false, '.', "N-37-II\r\n"},
+        ListCase{"a blank line gives an empty line",
+                 "55.4500000000 37.3700000000 150.000 \r\n\r\n56.0000000000 37.3700000000 0.000 ",
+                 kScale200, false, '.', "N-37-II\r\n\r\nO-37-XXXII\r\n"},
+        ListCase{"point name and '; '", "P1 55.4500000000 37.3700000000 150.000 ", kScale200, true,
+                 '.', "P1; N-37-II\r\n"},
+        ListCase{"1:100 000", "55.4500000000 37.3700000000 150.000 ", kScale100, false, '.',
+                 "N-37-4\r\n"},
+        ListCase{"decimal comma", "55,4500000000 37,3700000000 150,000 ", kScale100, false, ',',
+                 "N-37-4\r\n"},
+        ListCase{"TAB separated", "55.45\t37.37", kScale200, false, '.', "N-37-II\r\n"},
+        ListCase{"empty result text: one empty line", "", kScale200, false, '.', "\r\n"}));
+
+TEST(SheetList, UnreadableLineEndsTheListKeepingWhatWasWritten) {
+  const SheetListResult list =
+      BuildSheetList("55.45 37.37\r\n1.2.3 37.37\r\n56.0 37.37", kScale200, false, '.', ',');
+  EXPECT_FALSE(list.completed);
+  EXPECT_EQ(list.lineNumber, 2);
+  EXPECT_EQ(list.text, "N-37-II\r\n");
+}
+
+// ---- The handlers drive a whole run ---------------------------------------
+
+class MapSheetHandler : public ::testing::Test {
+ protected:
+  testing::FakePlatform platform;
+  Form1 form{platform};
+  void SetUp() override { form.Form_Load('.'); }
+};
+
+TEST_F(MapSheetHandler, Tr200RunsToKrasovskyAndRestoresTheTarget) {
+  // Krasovsky packed degrees in, so the run is an identity and the sheets
+  // depend on nothing but the naming.
+  form.selectCombo1(kBlhKrasIndex);
+  form.formatItemClick(FormatItem::mnugms1);
+  form.selectCombo5(1);  // names in
+  form.selectCombo4(1);  // names out
+  form.selectCombo2(8);  // "42(zone6)"
+  form.Txt1 = "P1 55.45 37.37 150\r\n\r\nP2 56.0 37.37 0\r\n";
+
+  form.tr200_Click();
+
+  EXPECT_TRUE(form.Txt_TrapVisible);
+  EXPECT_EQ(form.Txt_Trap, "P1; N-37-II\r\n\r\nP2; O-37-XXXII\r\n\r\n");
+  EXPECT_EQ(form.Combo2.index, 8);
+  EXPECT_TRUE(form.Combo4.visible);  // the restored plane target shows the plane layouts
+  // The output format stays as the handler set it.
+  EXPECT_TRUE(form.format.checked(FormatItem::mnugms1_));
+  EXPECT_FALSE(form.format.checked(FormatItem::mnugms2_));
+  EXPECT_FALSE(form.format.checked(FormatItem::mnuGGG));
+  EXPECT_FALSE(form.format.checked(FormatItem::fOzi));
+  EXPECT_NE(form.Txt2.find("55.4500000"), std::string::npos);  // the run's Krasovsky result
+}
+
+TEST_F(MapSheetHandler, Tr50WritesTheHundredThousandSheets) {
+  form.selectCombo1(kBlhKrasIndex);
+  form.formatItemClick(FormatItem::mnugms1);
+  form.Txt1 = "55.45 37.37\r\n38.0 37.37";
+  form.tr50_Click();
+  EXPECT_EQ(form.Txt_Trap, "N-37-4\r\n64\r\n");
+  EXPECT_EQ(form.Combo2.index, 0);
+}
+
+TEST_F(MapSheetHandler, PlaneSourceGoesThroughTheConversion) {
+  // A "42(zone6)" point at about 53°50' N, 35°15' E: 10' and 15' from the
+  // nearest sheet edges at both scales (about 16 km), so the names do not
+  // hang on the accuracy of the conversion.
+  form.selectCombo1(8);
+  form.Txt1 = "5969818.6 6648125.2 0\r\n";
+  form.tr200_Click();
+  EXPECT_EQ(form.Txt_Trap, "N-36-XXIV\r\n\r\n");
+  form.tr50_Click();
+  EXPECT_EQ(form.Txt_Trap, "N-36-83\r\n\r\n");
+  EXPECT_TRUE(platform.questions.empty());
+}
+
+TEST_F(MapSheetHandler, EmptyListGivesOneEmptyLine) {
+  form.Txt1 = "";
+  form.tr200_Click();
+  EXPECT_EQ(form.Txt2, "");
+  EXPECT_EQ(form.Txt_Trap, "\r\n");
+  EXPECT_TRUE(form.Txt_TrapVisible);
+}
+
+TEST_F(MapSheetHandler, WaypointOutputIsSwitchedOffForTheRun) {
+  form.selectCombo1(kBlhKrasIndex);
+  form.formatItemClick(FormatItem::mnugms1);
+  form.selectCombo2(kWgs84Index);
+  form.formatItemClick(FormatItem::fOzi);
+  ASSERT_TRUE(form.format.checked(FormatItem::fOzi));
+  form.Txt1 = "55.45 37.37 0";
+  form.tr200_Click();
+  EXPECT_EQ(form.Txt_Trap, "N-37-II\r\n");
+  EXPECT_EQ(form.Combo2.index, kWgs84Index);
+  EXPECT_FALSE(form.format.checked(FormatItem::fOzi));
+}
+
+}  // namespace
+}  // namespace korvagrid
