@@ -1,0 +1,26 @@
+#pragma once
+// Conversions at the border between the window model and the widgets: the
+// model's texts are UTF-8 with CR LF line ends, the widgets' are QStrings
+// with "\n"; the model measures in twips, the widgets in pixels.
+#include <QRect>
+#include <QString>
+#include <string>
+#include <string_view>
+
+#include "ui/layout.h"
+
+namespace korvagrid::gui {
+
+QString ToQString(std::string_view utf8);
+std::string ToStdString(const QString& text);
+
+// A model text (CR LF) as a multi-line box shows it ("\n"), and back.
+QString ToWidgetText(std::string_view modelText);
+std::string ToModelText(const QString& widgetText);
+
+// 1440 twips per inch at the screen's logical resolution in dots per inch.
+int TwipsToPixels(double twips, int dpi);
+double PixelsToTwips(int pixels, int dpi);
+QRect ToPixels(const TwipsRect& rect, int dpiX, int dpiY);
+
+}  // namespace korvagrid::gui

@@ -1,0 +1,504 @@
+#include "mainwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <exception>
+
+#include "binding.h"
+#include "conversion/run.h"
+
+namespace korvagrid::gui {
+
+namespace {
+
+constexpr char32_t kBackspace = 8;
+
+// A repaint of the progress bar at most this often (milliseconds) keeps a
+// long run from spending its time on drawing.
+constexpr qint64 kProgressPaintInterval = 100;
+
+QIcon ToolbarIcon(const char* themeName, QStyle::StandardPixmap fallback, const QStyle* style) {
+  return QIcon::fromTheme(QString::fromLatin1(themeName), style->standardIcon(fallback));
+}
+
+// The platform's fixed-pitch font; where the platform names none, the
+// font configuration's monospace family.
+// Some monospace fonts do not declare themselves fixed-pitch, so the widths
+// of a narrow and a wide letter decide.
+bool IsMonospaced(const QFont& font) {
+  const QFontMetrics metrics(font);
+  return metrics.horizontalAdvance(QLatin1Char('i')) == metrics.horizontalAdvance(QLatin1Char('W'));
+}
+
+QFont FixedPitchFont() {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  if (IsMonospaced(font)) return font;
+  font = QFont(QStringLiteral("Monospace"));
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  return font;
+}
+
+}  // namespace
+
+char LocaleDecimalSeparator() {
+  bool ok = false;
+  const double value = QLocale().toDouble(QStringLiteral("4.5"), &ok);
+  return ok && value == 4.5 ? '.' : ',';
+}
+
+MainWindow::MainWindow(Platform& platform, char decimalSeparator, QWidget* parent)
+    : QMainWindow(parent), platform_(platform), model_(std::make_unique<Form1>(platform)) {
+  setObjectName(QStringLiteral("Form1"));
+  setAcceptDrops(true);
+  setWindowIcon(ToolbarIcon("accessories-calculator", QStyle::SP_ComputerIcon, style()));
+
+  buildControls();
+  buildToolbar();
+  buildMenus();
+
+  progress_ = new QProgressBar(this);
+  progress_->setObjectName(QStringLiteral("progress"));
+  progress_->setMaximumWidth(TwipsToPixels(3000, logicalDpiX()));
+  progress_->setTextVisible(true);
+  statusBar()->addPermanentWidget(progress_);
+  progress_->hide();
+
+  model_->Form_Load(decimalSeparator);
+  refresh();
+
+  // The window opens with the design client area.
+  const int clientWidth = TwipsToPixels(kMainDesignClientWidth, logicalDpiX());
+  const int clientHeight = TwipsToPixels(kMainDesignClientHeight, logicalDpiY());
+  resize(clientWidth,
+         clientHeight + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls() {
+  client_ = new QWidget(this);
+  client_->setObjectName(QStringLiteral("client"));
+  setCentralWidget(client_);
+
+  const QFont fixed = FixedPitchFont();
+  const std::array<std::pair<TextBox*, const char*>, 3> boxes = {
+      {{&Txt1_, "Txt1"}, {&Txt2_, "Txt2"}, {&Txt_Trap_, "Txt_Trap"}}};
+  for (const auto& [box, name] : boxes) {
+    box->edit = new QPlainTextEdit(client_);
+    box->edit->setObjectName(QString::fromLatin1(name));
+    box->edit->setFont(fixed);
+    box->edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    box->edit->setTabChangesFocus(true);
+    box->edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->edit->viewport()->installEventFilter(this);
+    TextBox* target = box;
+    connect(box->edit, &QPlainTextEdit::textChanged, this, [this, target] {
+      if (!pushing_) target->edited = true;
+    });
+  }
+  Txt_Trap_.edit->hide();
+  // Each result stays opposite its input line.
+  connect(Txt1_.edit->verticalScrollBar(), &QScrollBar::valueChanged, this,
+          &MainWindow::followInputScroll);
+
+  const std::array<const char*, 6> comboNames = {"Combo1", "Combo2", "Combo3",
+                                                  "Combo4", "Combo5", "Combo6"};
+  const std::array<void (Form1::*)(int), 6> selectors = {
+      &Form1::selectCombo1, &Form1::selectCombo2, &Form1::selectCombo3,
+      &Form1::selectCombo4, &Form1::selectCombo5, &Form1::selectCombo6};
+  for (std::size_t i = 0; i < combos_.size(); ++i) {
+    combos_[i] = new QComboBox(client_);
+    combos_[i]->setObjectName(QString::fromLatin1(comboNames[i]));
+    combos_[i]->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
+    const auto select = selectors[i];
+    connect(combos_[i], &QComboBox::activated, this,
+            [this, select](int index) { dispatch([this, select, index] { (model_.get()->*select)(index); }); });
+  }
+
+  txtCount_ = new QLineEdit(client_);
+  txtCount_->setObjectName(QStringLiteral("txtCount"));
+  txtCount_->setAlignment(Qt::AlignRight);
+  txtCount_->installEventFilter(this);
+  connect(txtCount_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { model_->txtCount = ToStdString(text); });
+
+  Text1_ = new QLineEdit(QStringLiteral("доп.строк"), client_);
+  Text1_->setObjectName(QStringLiteral("Text1"));
+  Text1_->setReadOnly(true);
+  Text1_->setFrame(false);
+  Text1_->setFocusPolicy(Qt::NoFocus);
+  Text1_->setStyleSheet(QStringLiteral("background: transparent;"));
+
+  CmdStart_ = new QPushButton(QStringLiteral(">>"), client_);
+  CmdStart_->setObjectName(QStringLiteral("CmdStart"));
+  CmdStart_->setToolTip(QStringLiteral("Расчет новых координат"));
+  connect(CmdStart_, &QPushButton::clicked, this, [this] {
+    dispatch([this] { model_->CmdStart_Click(); }, true);
+  });
+
+  CmdExit_ = new QPushButton(QStringLiteral("Exit"), client_);
+  CmdExit_->setObjectName(QStringLiteral("CmdExit"));
+  CmdExit_->setToolTip(QStringLiteral("Закрыть программу"));
+  connect(CmdExit_, &QPushButton::clicked, this, &MainWindow::exitProgram);
+
+  // Every control exists now: resizes of the client area lay them out.
+  client_->installEventFilter(this);
+}
+
+void MainWindow::buildToolbar() {
+  // The toolbar fills the top row of the client area; the selectors stand on
+  // it, over the spacer, as in the classic window.
+  Toolbar1_ = new QToolBar(client_);
+  Toolbar1_->setObjectName(QStringLiteral("Toolbar1"));
+  Toolbar1_->setMovable(false);
+  Toolbar1_->setFloatable(false);
+  Toolbar1_->setIconSize(QSize(16, 16));
+  Toolbar1_->setContentsMargins(0, 0, 0, 0);
+
+  struct Button {
+    const char* key;
+    const char* theme;
+    QStyle::StandardPixmap fallback;
+    QString toolTip;
+  };
+  const std::array<Button, 4> buttons = {{
+      {"New", "document-new", QStyle::SP_FileIcon, QStringLiteral("Создать ")},
+      {"Open", "document-open", QStyle::SP_DialogOpenButton, QStringLiteral("Открыть ")},
+      {"Save", "document-save", QStyle::SP_DialogSaveButton, QStringLiteral("Сохранить")},
+      {"SaveRez", "document-save-as", QStyle::SP_DriveFDIcon,
+       QStringLiteral("Сохранить результаты вычислений")},
+  }};
+  for (const Button& b : buttons) {
+    if (std::string_view(b.key) == "SaveRez") {
+      spacer_ = new QWidget(Toolbar1_);
+      spacer_->setObjectName(QStringLiteral("Toolbar1Spacer"));
+      Toolbar1_->addWidget(spacer_);
+    }
+    QAction* action = Toolbar1_->addAction(ToolbarIcon(b.theme, b.fallback, style()), b.toolTip);
+    const QString key = QString::fromLatin1(b.key);
+    action->setObjectName(key);
+    action->setData(key);
+    action->setToolTip(b.toolTip);
+    connect(action, &QAction::triggered, this, [this, key] {
+      // Opening reads a file: show that the program is busy.
+      dispatch([this, key] { model_->Toolbar1_ButtonClick(ToStdString(key)); },
+               key == QLatin1String("Open"));
+    });
+  }
+  Toolbar1_->lower();
+}
+
+QAction* MainWindow::newAction(QMenu* menu, const char* name, const QString& caption,
+                               std::function<void()> handler, bool busy) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(QString::fromLatin1(name));
+  connect(action, &QAction::triggered, this,
+          [this, handler = std::move(handler), busy] { dispatch(handler, busy); });
+  return action;
+}
+
+void MainWindow::buildMenus() {
+  Form1& m = *model_;
+
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  file->setObjectName(QStringLiteral("mnuFile"));
+  newAction(file, "mnuClose", QStringLiteral("New"), [&m] { m.mnuClose_Click(); });
+  newAction(file, "mnuOpen", QStringLiteral("Open..."), [&m] { m.mnuOpen_Click(); }, true);
+  newAction(file, "mnuSave", QStringLiteral("Save"), [&m] { m.mnuSave_Click(); });
+  newAction(file, "mnuSvAs", QStringLiteral("Save as..."), [&m] { m.mnuSvAs_Click(); });
+  file->addSeparator();
+  newAction(file, "mnuSvRez", QStringLiteral("Save Resultats"), [&m] { m.mnuSvRez_Click(); });
+  file->addSeparator();
+  QAction* exitAction = file->addAction(QStringLiteral("E&xit"));
+  exitAction->setObjectName(QStringLiteral("mnuExit"));
+  connect(exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
+
+  QMenu* format = menuBar()->addMenu(QStringLiteral("Format"));
+  format->setObjectName(QStringLiteral("mnuFormat"));
+  const std::array<std::pair<FormatGroup, const char*>, 4> groups = {{
+      {FormatGroup::InputAngles, "mnuFBegin"},
+      {FormatGroup::InputPlane, "mnuFBeginX"},
+      {FormatGroup::OutputAngles, "mnuFExit"},
+      {FormatGroup::OutputPlane, "mnuFExitX"},
+  }};
+  for (const auto& [group, name] : groups) {
+    if (group == FormatGroup::OutputAngles) format->addSeparator();
+    QMenu* submenu = format->addMenu(ToQString(GroupCaption(group)));
+    submenu->setObjectName(QString::fromLatin1(name));
+    submenu->menuAction()->setObjectName(QString::fromLatin1(name));
+    for (const FormatItemInfo& info : FormatItems()) {
+      if (info.group != group) continue;
+      const FormatItem item = info.item;
+      QAction* action = submenu->addAction(ToQString(info.caption));
+      action->setObjectName(ToQString(info.name));
+      action->setCheckable(true);
+      connect(action, &QAction::triggered, this,
+              [this, item] { dispatch([this, item] { model_->formatItemClick(item); }); });
+      formatActions_[static_cast<std::size_t>(item)] = action;
+    }
+  }
+  format->addSeparator();
+  mnu_ctr_count_ = newAction(format, "mnu_ctr_count", QStringLiteral("Пустые строки"),
+                             [&m] { m.mnu_ctr_count_Click(); });
+  mnu_ctr_count_->setCheckable(true);
+
+  QMenu* tasks = menuBar()->addMenu(QStringLiteral("Tasks"));
+  tasks->setObjectName(QStringLiteral("mnuTasks"));
+  mnuOGZ_ = newAction(tasks, "mnuOGZ", QStringLiteral("Решение ОГЗ"), [&m] { m.mnuOGZ_Click(); },
+                      true);
+  QMenu* trap = tasks->addMenu(QStringLiteral("Расчет трапеций"));
+  trap->setObjectName(QStringLiteral("mnuTrap"));
+  trap->menuAction()->setObjectName(QStringLiteral("mnuTrap"));
+  newAction(trap, "tr200", QStringLiteral("1:200 000"), [&m] { m.tr200_Click(); }, true);
+  newAction(trap, "tr50", QStringLiteral("1:100 000"), [&m] { m.tr50_Click(); }, true);
+  mnuMySist_ = newAction(tasks, "mnuMySist", QStringLiteral("Редакция своей СК"),
+                         [&m] { m.mnuMySist_Click(); });
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+  help->setObjectName(QStringLiteral("mnuHelp"));
+  QAction* f1 = newAction(help, "mnuF1", QStringLiteral("Вызов справки"), [&m] { m.mnuF1_Click(); });
+  f1->setShortcut(QKeySequence(Qt::Key_F1));
+  f1->setShortcutContext(Qt::ApplicationShortcut);
+}
+
+void MainWindow::pushText(TextBox& box, const std::string& text) {
+  if (!box.edited && box.shown == text) return;
+  pushing_ = true;
+  box.edit->setPlainText(ToWidgetText(text));
+  pushing_ = false;
+  box.shown = text;
+  box.edited = false;
+}
+
+void MainWindow::pullFromWidgets() {
+  const std::array<std::pair<TextBox*, std::string*>, 3> boxes = {
+      {{&Txt1_, &model_->Txt1}, {&Txt2_, &model_->Txt2}, {&Txt_Trap_, &model_->Txt_Trap}}};
+  for (const auto& [box, text] : boxes) {
+    if (!box->edited) continue;
+    *text = ToModelText(box->edit->toPlainText());
+    box->shown = *text;
+    box->edited = false;
+  }
+  model_->txtCount = ToStdString(txtCount_->text());
+}
+
+void MainWindow::refresh() {
+  Form1& m = *model_;
+  setWindowTitle(ToQString(m.caption));
+
+  pushText(Txt1_, m.Txt1);
+  pushText(Txt2_, m.Txt2);
+  pushText(Txt_Trap_, m.Txt_Trap);
+  Txt_Trap_.edit->setVisible(m.Txt_TrapVisible);
+  if (m.Txt_TrapVisible) Txt_Trap_.edit->raise();
+
+  const std::array<const ComboBoxState*, 6> states = {&m.Combo1, &m.Combo2, &m.Combo3,
+                                                       &m.Combo4, &m.Combo5, &m.Combo6};
+  for (std::size_t i = 0; i < combos_.size(); ++i) {
+    QComboBox* combo = combos_[i];
+    const ComboBoxState& state = *states[i];
+    const QSignalBlocker block(combo);
+    bool same = combo->count() == state.count();
+    for (int k = 0; same && k < state.count(); ++k) {
+      same = combo->itemText(k) == ToQString(state.items[static_cast<std::size_t>(k)]);
+    }
+    if (!same) {
+      combo->clear();
+      for (const std::string& item : state.items) combo->addItem(ToQString(item));
+    }
+    combo->setCurrentIndex(state.index);
+    combo->setVisible(state.visible);
+  }
+
+  if (txtCount_->text() != ToQString(m.txtCount)) txtCount_->setText(ToQString(m.txtCount));
+  txtCount_->setVisible(m.txtCountVisible);
+  Text1_->setVisible(m.txtCountVisible);
+
+  for (const FormatItemInfo& info : FormatItems()) {
+    QAction* action = formatActions_[static_cast<std::size_t>(info.item)];
+    action->setChecked(m.format.checked(info.item));
+    action->setEnabled(m.format.enabled(info.item));
+  }
+  mnu_ctr_count_->setChecked(m.mnu_ctr_count.checked);
+  mnu_ctr_count_->setEnabled(m.mnu_ctr_count.enabled);
+  mnuOGZ_->setEnabled(m.mnuOGZ.enabled);
+  mnuMySist_->setEnabled(m.mnuMySist.enabled);
+}
+
+void MainWindow::dispatch(const std::function<void()>& handler, bool busy) {
+  pullFromWidgets();
+  if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    // The model reports what the user can act on itself; anything that still
+    // escapes a command is shown rather than ending the program.
+    if (busy) QApplication::restoreOverrideCursor();
+    busy = false;
+    platform_.warn(e.what(), kWarningTitle);
+  }
+  if (busy) QApplication::restoreOverrideCursor();
+  progress_->hide();
+  refresh();
+  followInputScroll();
+}
+
+void MainWindow::followInputScroll() {
+  const int value = Txt1_.edit->verticalScrollBar()->value();
+  Txt2_.edit->verticalScrollBar()->setValue(value);
+  Txt_Trap_.edit->verticalScrollBar()->setValue(value);
+}
+
+void MainWindow::showProgress(qint64 done, qint64 total) {
+  if (total > 0) {
+    // A bar counts in int; long lists are shown in thousandths.
+    progress_->setRange(0, 1000);
+    progress_->setValue(static_cast<int>(1000 * std::min(done, total) / total));
+  } else {
+    progress_->setRange(0, 0);
+  }
+  const qint64 now = QDateTime::currentMSecsSinceEpoch();
+  if (!progress_->isVisible() || now - lastProgressPaint_ >= kProgressPaintInterval) {
+    progress_->show();
+    lastProgressPaint_ = now;
+    // Only drawing: no user event may start another command meanwhile.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
+}
+
+double MainWindow::outerWidthTwips() const {
+  return PixelsToTwips(client_->width(), logicalDpiX()) + kMainNonClientWidth;
+}
+
+double MainWindow::outerHeightTwips() const {
+  return PixelsToTwips(client_->height(), logicalDpiY()) + kMainNonClientHeight;
+}
+
+void MainWindow::layoutTo(double W, double H) {
+  geometry_ = MainWindowLayout(W, H, geometry_).geometry;
+  const MainWindowGeometry& g = geometry_;
+  const int dx = logicalDpiX();
+  const int dy = logicalDpiY();
+
+  Txt1_.edit->setGeometry(ToPixels(g.Txt1, dx, dy));
+  Txt2_.edit->setGeometry(ToPixels(g.Txt2, dx, dy));
+  Txt_Trap_.edit->setGeometry(ToPixels(g.Txt_Trap, dx, dy));
+  CmdStart_->setGeometry(ToPixels(g.CmdStart, dx, dy));
+  CmdExit_->setGeometry(ToPixels(g.CmdExit, dx, dy));
+
+  // The top row: toolbar underneath, selectors and the counter on it. A
+  // selector is never made lower than the style draws it.
+  Toolbar1_->setGeometry(0, 0, client_->width(), TwipsToPixels(kTextTop, dy));
+  spacer_->setFixedWidth(TwipsToPixels(g.spacerWidth, dx));
+  const std::array<const TwipsRect*, 6> comboRects = {&g.Combo1, &g.Combo2, &g.Combo3,
+                                                      &g.Combo4, &g.Combo5, &g.Combo6};
+  for (std::size_t i = 0; i < combos_.size(); ++i) {
+    QRect r = ToPixels(*comboRects[i], dx, dy);
+    r.setHeight(std::max(r.height(), combos_[i]->minimumSizeHint().height()));
+    combos_[i]->setGeometry(r);
+    combos_[i]->raise();
+  }
+  QRect count = ToPixels(g.txtCount, dx, dy);
+  count.setHeight(std::max(count.height(), txtCount_->minimumSizeHint().height()));
+  txtCount_->setGeometry(count);
+  txtCount_->raise();
+  QRect label = ToPixels(g.Text1, dx, dy);
+  label.setHeight(count.height());
+  Text1_->setGeometry(label);
+  Text1_->raise();
+}
+
+bool MainWindow::filterCounterKey(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Backspace) {
+    model_->txtCount_KeyPress(kBackspace);
+    return false;
+  }
+  if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+  const QList<uint> characters = event->text().toUcs4();
+  if (characters.isEmpty()) return false;
+  bool accepted = true;
+  for (const uint c : characters) {
+    if (c < 0x20 || c == 0x7F) return false;
+    model_->txtCount = ToStdString(txtCount_->text());
+    accepted = model_->txtCount_KeyPress(static_cast<char32_t>(c)) && accepted;
+  }
+  return !accepted;  // a refused key is discarded
+}
+
+bool MainWindow::acceptDroppedFile(QDropEvent* event) {
+  const QMimeData* data = event->mimeData();
+  if (!data->hasUrls() || data->urls().isEmpty() || !data->urls().first().isLocalFile()) {
+    return false;
+  }
+  const QFileInfo file(data->urls().first().toLocalFile());
+  if (!file.isFile()) return false;
+  event->acceptProposedAction();
+  if (event->type() == QEvent::Drop) {
+    const ChosenFile chosen{ToStdString(file.absoluteFilePath()), ToStdString(file.fileName())};
+    dispatch([this, chosen] { model_->openDocument(chosen); }, true);
+  }
+  return true;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == client_ && event->type() == QEvent::Resize) {
+    layoutTo(outerWidthTwips(), outerHeightTwips());
+    return false;
+  }
+  if (watched == txtCount_ && event->type() == QEvent::KeyPress) {
+    return filterCounterKey(static_cast<QKeyEvent*>(event));
+  }
+  // A file dropped on a text box opens as "Open..." does; dragged text
+  // behaves as usual.
+  bool textViewport = false;
+  for (const TextBox* box : {&Txt1_, &Txt2_, &Txt_Trap_}) {
+    textViewport = textViewport || (box->edit != nullptr && watched == box->edit->viewport());
+  }
+  if (textViewport && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+                       event->type() == QEvent::Drop)) {
+    return acceptDroppedFile(static_cast<QDropEvent*>(event));
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) { acceptDroppedFile(event); }
+
+void MainWindow::dropEvent(QDropEvent* event) { acceptDroppedFile(event); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // The close box ends the program like Exit: nothing is asked or saved.
+  event->accept();
+}
+
+void MainWindow::exitProgram() {
+  close();
+  QCoreApplication::quit();
+}
+
+}  // namespace korvagrid::gui

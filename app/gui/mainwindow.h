@@ -1,0 +1,108 @@
+#pragma once
+// The main window `Form1`: the input and result boxes side by side, the
+// system and layout selectors along the top over the toolbar, the start and
+// exit buttons and the menus. It holds no logic of its own: every event is
+// handed to the Form1 model, and the widgets are then redrawn from what the
+// model holds. The controls are placed by the twips layout on every resize.
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/form1.h"
+#include "ui/layout.h"
+
+class QAction;
+class QComboBox;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QToolBar;
+
+namespace korvagrid::gui {
+
+// The decimal separator of the user's locale: "." when the text "4.5" reads
+// as 4.5 there, else ",".
+char LocaleDecimalSeparator();
+
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(Platform& platform, char decimalSeparator = LocaleDecimalSeparator(),
+                      QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  Form1& model() { return *model_; }
+
+  // Lays the controls out for an outer window size in twips.
+  void layoutTo(double W, double H);
+  const MainWindowGeometry& geometryTwips() const { return geometry_; }
+  // The outer size in twips that the present client area stands for.
+  double outerWidthTwips() const;
+  double outerHeightTwips() const;
+
+  // Redraws every widget from the model.
+  void refresh();
+
+ public slots:
+  // Progress of a long command: a bar in the status area.
+  void showProgress(qint64 done, qint64 total);
+  // Ends the program: no question, nothing saved.
+  void exitProgram();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  struct TextBox {
+    QPlainTextEdit* edit = nullptr;
+    std::string shown;   // the model text the box shows
+    bool edited = false; // the user changed the box since it was drawn
+  };
+
+  void buildControls();
+  void buildMenus();
+  void buildToolbar();
+  QAction* newAction(QMenu* menu, const char* name, const QString& caption,
+                     std::function<void()> handler, bool busy = false);
+  // Runs one event of the model: the widgets' edits go to the model first,
+  // the widgets are redrawn after it.
+  void dispatch(const std::function<void()>& handler, bool busy = false);
+  void pullFromWidgets();
+  void pushText(TextBox& box, const std::string& text);
+  bool filterCounterKey(QKeyEvent* event);
+  bool acceptDroppedFile(QDropEvent* event);
+  void followInputScroll();
+
+  Platform& platform_;
+  std::unique_ptr<Form1> model_;
+  MainWindowGeometry geometry_ = MainWindowDesignGeometry();
+  bool pushing_ = false;
+
+  QWidget* client_ = nullptr;
+  TextBox Txt1_, Txt2_, Txt_Trap_;
+  std::array<QComboBox*, 6> combos_{};
+  QLineEdit* txtCount_ = nullptr;
+  QLineEdit* Text1_ = nullptr;
+  QPushButton* CmdStart_ = nullptr;
+  QPushButton* CmdExit_ = nullptr;
+  QToolBar* Toolbar1_ = nullptr;
+  QWidget* spacer_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  qint64 lastProgressPaint_ = 0;
+
+  std::array<QAction*, kFormatItemCount> formatActions_{};
+  QAction* mnu_ctr_count_ = nullptr;
+  QAction* mnuOGZ_ = nullptr;
+  QAction* mnuMySist_ = nullptr;
+};
+
+}  // namespace korvagrid::gui

@@ -1,0 +1,428 @@
+// The main window driven through its widgets over the real window model:
+// start-up state, a conversion typed in and started with ">>", the layout on
+// resize, the extra-lines counter, a dropped file and the exit commands.
+#include <QAction>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QUrl>
+#include <fstream>
+
+#include "binding.h"
+#include "gui_test_support.h"
+#include "mainwindow.h"
+#include "support/fake_platform.h"
+
+using korvagrid::MainWindowLayout;
+using korvagrid::TwipsRect;
+using korvagrid::gui::MainWindow;
+using korvagrid::testing::Child;
+using korvagrid::testing::ChooseEntry;
+using korvagrid::testing::FakePlatform;
+using korvagrid::testing::ShowActive;
+
+namespace {
+
+// Seconds of arc of a text written as gg°mm'ss.sssss.
+double DmsSeconds(const QString& text) {
+  static const QRegularExpression dms(QStringLiteral("^(\\d+)°(\\d+)'([0-9.]+)$"));
+  const QRegularExpressionMatch m = dms.match(text);
+  if (!m.hasMatch()) return -1;
+  return m.captured(1).toDouble() * 3600 + m.captured(2).toDouble() * 60 +
+         m.captured(3).toDouble();
+}
+
+double Seconds(int d, int m, double s) { return d * 3600.0 + m * 60.0 + s; }
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void startupLists_data();
+  void startupLists();
+  void startupMenuItems_data();
+  void startupMenuItems();
+  void startupControls();
+  void geographicSourceSwapsLayoutLists();
+  void conversionThroughTheWidgets_data();
+  void conversionThroughTheWidgets();
+  void resultsScrollWithTheInput();
+  void layoutOfTheWorkedSize();
+  void layoutAtW8000And8001();
+  void resizeKeepsTrapezoidBoxOnResultBox();
+  void counterKeysThroughTheModel();
+  void droppedFileOpens();
+  void exitEndsWithoutQuestions_data();
+  void exitEndsWithoutQuestions();
+};
+
+void MainWindowTest::startupLists_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<bool>("shown");
+  QTest::addColumn<int>("count");
+  QTest::addColumn<QString>("first");
+  QTest::addColumn<QString>("last");
+  // Both system lists open on "63 (C2)"; the own entry is last and unnamed yet.
+  QTest::newRow("Combo1") << "Combo1" << true << 19 << "63 (C2)" << " New...";
+  QTest::newRow("Combo2") << "Combo2" << true << 19 << "63 (C2)" << " New...";
+  // A plane source and target: the plane layouts are shown, the geographic hidden.
+  QTest::newRow("Combo3") << "Combo3" << true << 3 << " X; Y; H" << " X; Y";
+  QTest::newRow("Combo4") << "Combo4" << true << 3 << " X; Y; H" << " X; Y";
+  QTest::newRow("Combo5") << "Combo5" << false << 3 << "Lat; Long; H" << "Lat; Long";
+  QTest::newRow("Combo6") << "Combo6" << false << 3 << "Lat; Long; H" << "Lat; Long";
+}
+
+void MainWindowTest::startupLists() {
+  QFETCH(QString, name);
+  QFETCH(bool, shown);
+  QFETCH(int, count);
+  QFETCH(QString, first);
+  QFETCH(QString, last);
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  auto* combo = window.findChild<QComboBox*>(name);
+  QVERIFY(combo != nullptr);
+  QCOMPARE(!combo->isHidden(), shown);
+  QCOMPARE(combo->count(), count);
+  QCOMPARE(combo->currentIndex(), 0);
+  QCOMPARE(combo->itemText(0), first);
+  QCOMPARE(combo->itemText(count - 1), last);
+}
+
+void MainWindowTest::startupMenuItems_data() {
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<QString>("caption");
+  QTest::addColumn<bool>("checked");
+  QTest::addColumn<bool>("enabled");
+  // File menu.
+  QTest::newRow("mnuClose") << "mnuClose" << "New" << false << true;
+  QTest::newRow("mnuOpen") << "mnuOpen" << "Open..." << false << true;
+  QTest::newRow("mnuSave") << "mnuSave" << "Save" << false << true;
+  QTest::newRow("mnuSvAs") << "mnuSvAs" << "Save as..." << false << true;
+  QTest::newRow("mnuSvRez") << "mnuSvRez" << "Save Resultats" << false << true;
+  QTest::newRow("mnuExit") << "mnuExit" << "E&xit" << false << true;
+  // Format menu: one checked item per group at start, every item enabled
+  // because "63 (C2)" allows every plane style.
+  QTest::newRow("mnuGGG_0") << "mnuGGG_0" << "gg.ggggggggg" << false << true;
+  QTest::newRow("mnugms1") << "mnugms1" << "gg.mmssssss" << false << true;
+  QTest::newRow("mnugms2") << "mnugms2" << "gg°mm'ss.ssss" << true << true;
+  QTest::newRow("mnuAshtech") << "mnuAshtech" << "Ashtech Report" << false << true;
+  QTest::newRow("mnuTrimble") << "mnuTrimble" << "Trimble Report" << false << true;
+  QTest::newRow("Stand") << "Stand" << "Стандартный" << true << true;
+  QTest::newRow("max1") << "max1" << "Полный" << false << true;
+  QTest::newRow("min1") << "min1" << "Краткий" << false << true;
+  QTest::newRow("mnuGGG") << "mnuGGG" << "gg.ggg (for ArcView)" << false << true;
+  QTest::newRow("mnugms1_") << "mnugms1_" << "gg.mmssssss" << false << true;
+  QTest::newRow("mnugms2_") << "mnugms2_" << "gg°mm'ss.ssss" << true << true;
+  QTest::newRow("fOzi") << "fOzi" << "Format OziExplorer" << false << true;
+  QTest::newRow("StandEnd") << "StandEnd" << "Стандартный" << true << true;
+  QTest::newRow("MaxEnd") << "MaxEnd" << "Полный" << false << true;
+  QTest::newRow("MinEnd") << "MinEnd" << "Краткий" << false << true;
+  QTest::newRow("mnu_ctr_count") << "mnu_ctr_count" << "Пустые строки" << false << true;
+  // Tasks and help; the own-system editor waits for the own entry to be chosen.
+  QTest::newRow("mnuOGZ") << "mnuOGZ" << "Решение ОГЗ" << false << true;
+  QTest::newRow("tr200") << "tr200" << "1:200 000" << false << true;
+  QTest::newRow("tr50") << "tr50" << "1:100 000" << false << true;
+  QTest::newRow("mnuMySist") << "mnuMySist" << "Редакция своей СК" << false << false;
+  QTest::newRow("mnuF1") << "mnuF1" << "Вызов справки" << false << true;
+}
+
+void MainWindowTest::startupMenuItems() {
+  QFETCH(QString, name);
+  QFETCH(QString, caption);
+  QFETCH(bool, checked);
+  QFETCH(bool, enabled);
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  auto* action = window.findChild<QAction*>(name);
+  QVERIFY(action != nullptr);
+  QCOMPARE(action->text(), caption);
+  QCOMPARE(action->isChecked(), checked);
+  QCOMPARE(action->isEnabled(), enabled);
+}
+
+void MainWindowTest::startupControls() {
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  QCOMPARE(window.windowTitle(), QStringLiteral("Korvagrid05++"));
+
+  for (const char* name : {"Txt1", "Txt2", "Txt_Trap"}) {
+    auto* box = Child<QPlainTextEdit>(&window, name);
+    QVERIFY(box != nullptr);
+    QVERIFY(box->toPlainText().isEmpty());
+    const QFontMetrics metrics(box->font());  // every character as wide as any other
+    QVERIFY2(metrics.horizontalAdvance(QLatin1Char('i')) == metrics.horizontalAdvance(QLatin1Char('W')),
+             name);
+  }
+  QVERIFY(Child<QPlainTextEdit>(&window, "Txt_Trap")->isHidden());
+
+  auto* start = Child<QPushButton>(&window, "CmdStart");
+  QCOMPARE(start->text(), QStringLiteral(">>"));
+  QCOMPARE(start->toolTip(), QStringLiteral("Расчет новых координат"));
+  auto* exit = Child<QPushButton>(&window, "CmdExit");
+  QCOMPARE(exit->text(), QStringLiteral("Exit"));
+  QCOMPARE(exit->toolTip(), QStringLiteral("Закрыть программу"));
+
+  // The counter and its label are hidden until "Пустые строки" is checked.
+  auto* count = Child<QLineEdit>(&window, "txtCount");
+  QCOMPARE(count->text(), QStringLiteral("0"));
+  QVERIFY(count->isHidden());
+  auto* label = Child<QLineEdit>(&window, "Text1");
+  QCOMPARE(label->text(), QStringLiteral("доп.строк"));
+  QVERIFY(label->isHidden());
+
+  // Toolbar: four keyed buttons with the spacer before the last.
+  auto* toolbar = Child<QToolBar>(&window, "Toolbar1");
+  QVERIFY(toolbar != nullptr);
+  const QList<QAction*> actions = toolbar->actions();
+  QCOMPARE(actions.size(), 5);
+  const QStringList keys = {"New", "Open", "Save", QString(), "SaveRez"};
+  const QStringList tips = {"Создать ", "Открыть ", "Сохранить", QString(),
+                            "Сохранить результаты вычислений"};
+  for (int i = 0; i < 5; ++i) {
+    if (i == 3) {
+      QCOMPARE(toolbar->widgetForAction(actions[i])->objectName(), QStringLiteral("Toolbar1Spacer"));
+      continue;
+    }
+    QCOMPARE(actions[i]->data().toString(), keys[i]);
+    QCOMPARE(actions[i]->toolTip(), tips[i]);
+    QVERIFY(!actions[i]->icon().isNull());
+  }
+
+  // Submenu captions, the order of the File menu and the help key.
+  QCOMPARE(Child<QMenu>(&window, "mnuFBegin")->title(), QStringLiteral("Lat,Long исходные"));
+  QCOMPARE(Child<QMenu>(&window, "mnuFBeginX")->title(), QStringLiteral("X , Y  исходные"));
+  QCOMPARE(Child<QMenu>(&window, "mnuFExit")->title(), QStringLiteral("Lat,Long на выходе"));
+  QCOMPARE(Child<QMenu>(&window, "mnuFExitX")->title(), QStringLiteral("X , Y на выходе"));
+  QCOMPARE(Child<QMenu>(&window, "mnuTrap")->title(), QStringLiteral("Расчет трапеций"));
+  QStringList fileItems;
+  for (const QAction* a : Child<QMenu>(&window, "mnuFile")->actions()) {
+    fileItems << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+  }
+  QCOMPARE(fileItems, QStringList({"mnuClose", "mnuOpen", "mnuSave", "mnuSvAs", "-", "mnuSvRez",
+                                   "-", "mnuExit"}));
+  QCOMPARE(Child<QAction>(&window, "mnuF1")->shortcut(), QKeySequence(Qt::Key_F1));
+}
+
+void MainWindowTest::geographicSourceSwapsLayoutLists() {
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  ChooseEntry(Child<QComboBox>(&window, "Combo3"), 1);  // " Name; X;Y;H"
+  ChooseEntry(Child<QComboBox>(&window, "Combo1"), 11);  // "WGS-84"
+  QVERIFY(Child<QComboBox>(&window, "Combo3")->isHidden());
+  QVERIFY(!Child<QComboBox>(&window, "Combo5")->isHidden());
+  // The layout chosen before stays, now shown in the geographic list.
+  QCOMPARE(Child<QComboBox>(&window, "Combo5")->currentIndex(), 1);
+  QVERIFY(!Child<QAction>(&window, "mnuOGZ")->isEnabled());
+  // "M64" as target allows only the standard plane style.
+  ChooseEntry(Child<QComboBox>(&window, "Combo2"), 3);
+  QVERIFY(!Child<QAction>(&window, "MinEnd")->isEnabled());
+  QVERIFY(!Child<QAction>(&window, "MaxEnd")->isEnabled());
+  QVERIFY(Child<QAction>(&window, "StandEnd")->isChecked());
+}
+
+void MainWindowTest::conversionThroughTheWidgets_data() {
+  QTest::addColumn<int>("target");
+  QTest::addColumn<double>("latitude");   // seconds of arc
+  QTest::addColumn<double>("longitude");  // seconds of arc
+  QTest::addColumn<double>("height");     // metres
+  // X 6 200 000, Y 6 600 000 in "42(zone6)": 100 km east of 33°, H 150 m.
+  QTest::newRow("to BLH(Kras): no datum shift, height kept")
+      << 10 << Seconds(55, 54, 42.2474) << Seconds(34, 35, 56.9677) << 150.0;
+  QTest::newRow("to WGS-84: datum shift, ellipsoidal height changes")
+      << 11 << Seconds(55, 54, 42.1787) << Seconds(34, 35, 50.1255) << 165.814;
+}
+
+void MainWindowTest::conversionThroughTheWidgets() {
+  QFETCH(int, target);
+  QFETCH(double, latitude);
+  QFETCH(double, longitude);
+  QFETCH(double, height);
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  ChooseEntry(Child<QComboBox>(&window, "Combo1"), 8);  // "42(zone6)"
+  ChooseEntry(Child<QComboBox>(&window, "Combo2"), target);
+
+  // Typed as a user types: a point, an empty line, the point again.
+  auto* input = Child<QPlainTextEdit>(&window, "Txt1");
+  QTest::keyClicks(input, QStringLiteral("6200000 6600000 150"));
+  QTest::keyClick(input, Qt::Key_Return);
+  QTest::keyClick(input, Qt::Key_Return);
+  QTest::keyClicks(input, QStringLiteral("6200000.000  6600000,000;150"));
+  QTest::mouseClick(Child<QPushButton>(&window, "CmdStart"), Qt::LeftButton);
+
+  const QStringList lines = Child<QPlainTextEdit>(&window, "Txt2")->toPlainText().split('\n');
+  QCOMPARE(lines.size(), 3);
+  QVERIFY(lines[1].isEmpty());  // the empty input line keeps its place
+  QCOMPARE(lines[2], lines[0]);
+  const QStringList fields = lines[0].split('\t');
+  QCOMPARE(fields.size(), 3);
+  QVERIFY2(std::abs(DmsSeconds(fields[0]) - latitude) <= 0.0001, qPrintable(fields[0]));  // 0.0001″
+  QVERIFY2(std::abs(DmsSeconds(fields[1]) - longitude) <= 0.0001, qPrintable(fields[1]));
+  QVERIFY2(std::abs(fields[2].trimmed().toDouble() - height) <= 0.001, qPrintable(fields[2]));  // 1 mm
+  QVERIFY(platform.questions.empty());
+  QVERIFY(platform.warnings.empty());
+  // The model holds the same text with CR LF line ends.
+  QCOMPARE(window.model().Txt2, korvagrid::gui::ToModelText(lines.join('\n')));
+}
+
+void MainWindowTest::resultsScrollWithTheInput() {
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  window.resize(600, 300);
+  QVERIFY(ShowActive(&window));
+  auto* input = Child<QPlainTextEdit>(&window, "Txt1");
+  QString list;
+  for (int i = 0; i < 300; ++i) list += QStringLiteral("%1 250000.000 10.0\n").arg(6000000 + i);
+  input->setPlainText(list);
+  // Start from "63 (C2)" to "63 (C3)": every line has a result.
+  ChooseEntry(Child<QComboBox>(&window, "Combo2"), 1);
+  QTest::mouseClick(Child<QPushButton>(&window, "CmdStart"), Qt::LeftButton);
+  auto* output = Child<QPlainTextEdit>(&window, "Txt2");
+  QVERIFY(output->verticalScrollBar()->maximum() >= 150);
+  input->verticalScrollBar()->setValue(150);
+  QCOMPARE(output->verticalScrollBar()->value(), 150);
+}
+
+void MainWindowTest::layoutOfTheWorkedSize() {
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  window.layoutTo(12000, 8000);
+  const int dx = window.logicalDpiX();
+  const int dy = window.logicalDpiY();
+  const auto px = [dx, dy](TwipsRect r) { return korvagrid::gui::ToPixels(r, dx, dy); };
+  // Both boxes 5590 × 6385, the start button between them, exit at the corner.
+  QCOMPARE(Child<QWidget>(&window, "Txt1")->geometry(), px({0, 480, 5590, 6385}));
+  QCOMPARE(Child<QWidget>(&window, "Txt2")->geometry(), px({6255, 480, 5590, 6385}));
+  QCOMPARE(Child<QWidget>(&window, "Txt_Trap")->geometry(), px({6255, 480, 5590, 6385}));
+  QCOMPARE(Child<QWidget>(&window, "CmdStart")->geometry(), px({5685, 580, 495, 6185}));
+  QCOMPARE(Child<QWidget>(&window, "CmdExit")->geometry(), px({10020, 6920, 1815, 375}));
+  QCOMPARE(Child<QWidget>(&window, "Toolbar1Spacer")->width(), px({0, 0, 5220, 0}).width());
+  QCOMPARE(Child<QWidget>(&window, "Combo2")->x(), px({6755, 0, 0, 0}).x());
+  QCOMPARE(Child<QWidget>(&window, "Combo6")->x(), px({7955, 0, 0, 0}).x());
+  QCOMPARE(Child<QWidget>(&window, "Combo4")->x(), px({7955, 0, 0, 0}).x());
+  QCOMPARE(Child<QWidget>(&window, "txtCount")->x(), px({9900, 0, 0, 0}).x());
+  QCOMPARE(Child<QWidget>(&window, "Text1")->x(), px({10225, 0, 0, 0}).x());
+}
+
+void MainWindowTest::layoutAtW8000And8001() {
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  window.layoutTo(12000, 8000);
+  window.layoutTo(8000, 6000);  // not above 8000: the spacer and the target group stay
+  QCOMPARE(window.geometryTwips().spacerWidth, 5220.0);
+  QCOMPARE(window.geometryTwips().Combo2.left, 6755.0);
+  const int stayed = Child<QWidget>(&window, "Combo2")->x();
+  window.layoutTo(8001, 6000);
+  QCOMPARE(window.geometryTwips().spacerWidth, 3220.5);
+  QCOMPARE(window.geometryTwips().Combo2.left, 4755.5);
+  QVERIFY(Child<QWidget>(&window, "Combo2")->x() < stayed);
+}
+
+void MainWindowTest::resizeKeepsTrapezoidBoxOnResultBox() {
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  QVERIFY(ShowActive(&window));
+  for (const QSize size : {QSize(900, 600), QSize(500, 300), QSize(1200, 700)}) {
+    window.resize(size);
+    QCoreApplication::processEvents();
+    const double W = window.outerWidthTwips();
+    const double H = window.outerHeightTwips();
+    // The client area converted back into the outer size the rules expect.
+    QCOMPARE(window.geometryTwips().Txt1.width, (W - 820) * 0.5);
+    QCOMPARE(window.geometryTwips().Txt1.height, H - 1615);
+    QCOMPARE(window.geometryTwips().CmdExit.left, W - 1980);
+    QCOMPARE(Child<QWidget>(&window, "Txt_Trap")->geometry(),
+             Child<QWidget>(&window, "Txt2")->geometry());
+  }
+}
+
+void MainWindowTest::counterKeysThroughTheModel() {
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  Child<QAction>(&window, "mnu_ctr_count")->trigger();
+  auto* count = Child<QLineEdit>(&window, "txtCount");
+  QVERIFY(!count->isHidden());
+  QVERIFY(!Child<QWidget>(&window, "Text1")->isHidden());
+  QVERIFY(Child<QAction>(&window, "mnu_ctr_count")->isChecked());
+  count->clear();
+  // Two digits at most: the third is refused with a beep, a letter too.
+  QTest::keyClicks(count, QStringLiteral("123"));
+  QCOMPARE(count->text(), QStringLiteral("12"));
+  QCOMPARE(platform.beeps, 1);
+  QTest::keyClick(count, Qt::Key_Backspace);
+  QTest::keyClicks(count, QStringLiteral("x"));
+  QCOMPARE(count->text(), QStringLiteral("1"));
+  QCOMPARE(platform.beeps, 2);
+  QCOMPARE(window.model().txtCount, std::string("1"));
+}
+
+void MainWindowTest::droppedFileOpens() {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("points.txt"));
+  {
+    std::ofstream file(path.toStdString(), std::ios::binary);
+    file << "P1\t6200000 6600000 150\r\nP2 6200100 6600100 151\r\n";
+  }
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  auto* input = Child<QPlainTextEdit>(&window, "Txt1");
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(path)});
+  // The drag enters the input box (which takes it as a file), then drops.
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(input->viewport(), &enter);
+  QVERIFY(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(input->viewport(), &drop);
+  QVERIFY(drop.isAccepted());
+  // Opened as "Open..." opens: TAB as two spaces, every line with its line end.
+  QCOMPARE(input->toPlainText(), QStringLiteral("P1  6200000 6600000 150\nP2 6200100 6600100 151\n"));
+  QVERIFY(window.windowTitle().endsWith(QStringLiteral("points.txt")));
+  QCOMPARE(window.model().documentName, path.toStdString());
+  QVERIFY(platform.openRequests.empty());  // no dialog for a dropped file
+}
+
+void MainWindowTest::exitEndsWithoutQuestions_data() {
+  QTest::addColumn<QString>("command");
+  QTest::newRow("menu item E&xit") << "mnuExit";
+  QTest::newRow("Exit button") << "CmdExit";
+  QTest::newRow("close box") << "close";
+}
+
+void MainWindowTest::exitEndsWithoutQuestions() {
+  QFETCH(QString, command);
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  QVERIFY(ShowActive(&window));
+  // Unsaved input and results.
+  QTest::keyClicks(Child<QPlainTextEdit>(&window, "Txt1"), QStringLiteral("6200000 250000 10"));
+  QTest::mouseClick(Child<QPushButton>(&window, "CmdStart"), Qt::LeftButton);
+  QVERIFY(!Child<QPlainTextEdit>(&window, "Txt2")->toPlainText().isEmpty());
+  platform.questions.clear();
+  if (command == QLatin1String("mnuExit")) {
+    Child<QAction>(&window, "mnuExit")->trigger();
+  } else if (command == QLatin1String("CmdExit")) {
+    QTest::mouseClick(Child<QPushButton>(&window, "CmdExit"), Qt::LeftButton);
+  } else {
+    QVERIFY(window.close());
+  }
+  QVERIFY(!window.isVisible());
+  QVERIFY(platform.questions.empty());
+  QVERIFY(platform.warnings.empty());
+  QVERIFY(platform.saveRequests.empty());
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "test_mainwindow.moc"
