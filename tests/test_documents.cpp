@@ -12,7 +12,9 @@
 
 #include "documents/document_commands.h"
 #include "documents/text_file.h"
+#include "support/fake_platform.h"
 #include "support/temp_dir.h"
+#include "ui/form1.h"
 
 namespace korvagrid {
 namespace {
@@ -444,31 +446,278 @@ TEST(CounterKey, TypingOneTwoThreeLeavesTwelveAndBeepsOnce) {
   EXPECT_EQ(beeps, 1);
 }
 
-// ---- Dialog settings ------------------------------------------------------
+// ---- The File menu of the main window -------------------------------------
 
-TEST(DialogSettings, AreAsTheCommandsPassThem) {
-  const FileDialogOptions open = OpenDialogOptions();
-  EXPECT_EQ(open.filter, "(*.txt)|*.txt|All (*.*)|*.*");
-  EXPECT_EQ(open.defaultExt, "*.txt");
-  EXPECT_EQ(open.flags, 4096);
-  EXPECT_EQ(open.proposedName, "");
+class FileMenu : public ::testing::Test {
+ protected:
+  TempDir dir;
+  testing::FakePlatform platform;
+  Form1 form{platform};
+  void SetUp() override { form.Form_Load('.'); }
+  ChosenFile file(std::string_view name) const {
+    return ChosenFile{(dir / name).string(), std::string(name)};
+  }
+  const std::string& lastWarning() const { return platform.warnings.back().text; }
+};
 
-  const FileDialogOptions saveAs = SaveAsDialogOptions("/home/geo/P1.txt");
-  EXPECT_EQ(saveAs.filter, "(*.*)|*.*|Текстовый файл (*.txt)|*.txt|");
-  EXPECT_EQ(saveAs.defaultExt, "");
-  EXPECT_EQ(saveAs.flags, 2);
-  EXPECT_EQ(saveAs.proposedName, "/home/geo/P1.txt");
+TEST_F(FileMenu, NewClearsEverythingButTheResultName) {
+  form.Txt1 = "1 2";
+  form.Txt2 = "3 4";
+  form.Txt_TrapVisible = true;
+  form.caption = "XY/XY : a.txt";
+  form.documentName = "/a.txt";
+  form.resultName = "/r.txt";
+  form.Toolbar1_ButtonClick("New");
+  EXPECT_EQ(form.Txt1, "");
+  EXPECT_EQ(form.Txt2, "");
+  EXPECT_FALSE(form.Txt_TrapVisible);
+  EXPECT_EQ(form.caption, "Korvagrid05++");
+  EXPECT_EQ(form.documentName, "");
+  EXPECT_EQ(form.resultName, "/r.txt");
+}
 
-  const FileDialogOptions results = ResultsDialogOptions();
-  EXPECT_EQ(results.filter, "Text file (*.txt)|*.txt|All.file (*.*)|*.*");
-  EXPECT_EQ(results.flags, 2);
-  EXPECT_EQ(results.proposedName, "");
+TEST_F(FileMenu, OpenReadsTheFileWithTabsAsSpaces) {
+  dir.write("list.txt", "P1\t6012.5\t3456.75\r\nP2 1 2");
+  form.Txt2 = "old results";
+  platform.openChoices.push_back(file("list.txt"));
+  form.Toolbar1_ButtonClick("Open");
+  ASSERT_EQ(platform.openRequests.size(), 1u);
+  EXPECT_EQ(platform.openRequests[0].filter, "(*.txt)|*.txt|All (*.*)|*.*");
+  EXPECT_EQ(platform.openRequests[0].defaultExt, "*.txt");
+  EXPECT_EQ(platform.openRequests[0].flags, 4096);
+  EXPECT_EQ(platform.openRequests[0].proposedName, "");
+  EXPECT_EQ(form.Txt1, "P1  6012.5  3456.75\r\nP2 1 2\r\n");
+  EXPECT_EQ(form.Txt2, "");
+  EXPECT_EQ(form.caption, "Korvagrid05&P3 : list.txt");
+  EXPECT_EQ(form.documentName, (dir / "list.txt").string());
+  EXPECT_TRUE(platform.warnings.empty());
+}
 
-  const FileDialogOptions wpt = WaypointDialogOptions("/home/geo/points");
-  EXPECT_EQ(wpt.filter, "OziExplorer (*.wpt)|*.wpt|Text file (*.txt)|*.txt|All.file (*.*)|*.*");
-  EXPECT_EQ(wpt.flags, 2);
-  EXPECT_EQ(wpt.defaultExt, "");
-  EXPECT_EQ(wpt.proposedName, "/home/geo/points");
+TEST_F(FileMenu, OpenCancelledChangesNothing) {
+  form.Txt1 = "keep";
+  form.mnuOpen_Click();
+  EXPECT_EQ(form.Txt1, "keep");
+  EXPECT_EQ(form.caption, "Korvagrid05++");
+  EXPECT_TRUE(platform.warnings.empty());
+}
+
+// Regression: Open failed silently when the chosen file could not be read.
+TEST_F(FileMenu, OpenOfAnUnreadableFileWarnsNamingItAndKeepsTheTexts) {
+  std::filesystem::create_directory(dir / "folder.txt");
+  for (const char* name : {"missing.txt", "folder.txt"}) {
+    form.Txt1 = "keep";
+    form.Txt2 = "results";
+    platform.openChoices.push_back(file(name));
+    form.mnuOpen_Click();
+    ASSERT_FALSE(platform.warnings.empty()) << name;
+    EXPECT_NE(lastWarning().find((dir / name).string()), std::string::npos) << lastWarning();
+    EXPECT_EQ(platform.warnings.back().title, "Ай-ай-ай...");
+    EXPECT_EQ(form.Txt1, "keep");
+    EXPECT_EQ(form.Txt2, "results");
+    EXPECT_EQ(form.caption, "Korvagrid05++");
+    EXPECT_EQ(form.documentName, "");
+  }
+}
+
+TEST_F(FileMenu, OpenOfAFileAboveTheInputBoxLimitKeepsTheLinesBefore) {
+  // A sparse file: one list line, then zeros up to 257 MiB (one huge line).
+  const auto path = dir.write("huge.txt", "1 2 3\r\n");
+  std::filesystem::resize_file(path, kMaxInputTextBytes + (std::size_t{1} << 20));
+  platform.openChoices.push_back(file("huge.txt"));
+  form.mnuOpen_Click();
+  ASSERT_EQ(platform.warnings.size(), 1u);
+  EXPECT_EQ(platform.warnings[0].text, " Слишком большой файл");
+  EXPECT_EQ(platform.warnings[0].title, "Ай-ай-ай...");
+  EXPECT_EQ(form.Txt1, "1 2 3\r\n");
+  EXPECT_EQ(form.caption, "Korvagrid05&P3 : huge.txt");
+}
+
+TEST_F(FileMenu, SaveWithAKnownNameWritesInTheDocumentsEncoding) {
+  dir.write("list.txt", "\xCF\xF3\xED\xEA\xF2 1 2\r\n");
+  platform.openChoices.push_back(file("list.txt"));
+  form.mnuOpen_Click();
+  form.Txt1 += "Точка 3 4\r\n";
+  form.Toolbar1_ButtonClick("Save");
+  EXPECT_TRUE(platform.saveRequests.empty());  // no dialog
+  EXPECT_EQ(ReadBytes(dir / "list.txt"), "\xCF\xF3\xED\xEA\xF2 1 2\r\n\xD2\xEE\xF7\xEA\xE0 3 4\r\n\r\n");
+  EXPECT_TRUE(platform.warnings.empty());
+}
+
+// Regression: a failed write under Save with a known name was not caught.
+TEST_F(FileMenu, FailedSaveWarnsNamingTheFileAndKeepsTheText) {
+  form.documentName = (dir / "missing" / "list.txt").string();
+  form.Txt1 = "1 2 3\r\n";
+  form.mnuSave_Click();
+  ASSERT_EQ(platform.warnings.size(), 1u);
+  EXPECT_NE(lastWarning().find(form.documentName), std::string::npos) << lastWarning();
+  EXPECT_EQ(platform.warnings[0].title, "Ай-ай-ай...");
+  EXPECT_EQ(form.Txt1, "1 2 3\r\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+TEST_F(FileMenu, SaveWithoutANameProposesTheFirstWord) {
+  struct Case {
+    const char* why;
+    std::string text;
+    std::string proposal;
+  };
+  for (const Case& c : {Case{"name and semicolon", "P1;6012.5 3456.75\r\n", "P1.txt"},
+                        Case{"first word", "Point 6012.5 3456.75\r\n", "Point.txt"},
+                        Case{"leading space: no proposal", " 6012.5 3456.75\r\n", ""}}) {
+    form.mnuClose_Click();
+    form.Txt1 = c.text;
+    platform.saveRequests.clear();
+    form.mnuSave_Click();  // cancelled
+    ASSERT_EQ(platform.saveRequests.size(), 1u) << c.why;
+    EXPECT_EQ(platform.saveRequests[0].proposedName, c.proposal) << c.why;
+    EXPECT_EQ(platform.saveRequests[0].filter, "(*.*)|*.*|Текстовый файл (*.txt)|*.txt|");
+    EXPECT_EQ(platform.saveRequests[0].flags, 2);
+    // The proposal stays the document name after the cancel.
+    EXPECT_EQ(form.documentName, c.proposal) << c.why;
+  }
+}
+
+TEST_F(FileMenu, SaveAfterACancelledProposalWritesToTheProposal) {
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  form.Txt1 = "P1;1 2\r\n";
+  form.mnuSave_Click();  // cancelled: the document name is now P1.txt
+  form.mnuSave_Click();  // writes P1.txt directly
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(platform.saveRequests.size(), 1u);
+  EXPECT_EQ(ReadBytes(dir / "P1.txt"), "P1;1 2\r\n\r\n");
+}
+
+TEST_F(FileMenu, SaveAsNamesTheWindowAndWrites) {
+  form.documentName = (dir / "old.txt").string();
+  form.Txt1 = "Пункт 1 2\r\n";
+  platform.saveChoices.push_back(file("new.txt"));
+  form.mnuSvAs_Click();
+  ASSERT_EQ(platform.saveRequests.size(), 1u);
+  EXPECT_EQ(platform.saveRequests[0].proposedName, (dir / "old.txt").string());
+  EXPECT_EQ(platform.saveRequests[0].defaultExt, "");
+  EXPECT_EQ(form.caption, "XY/XY : new.txt");
+  EXPECT_EQ(form.documentName, (dir / "new.txt").string());
+  // A new document goes out in cp1251 when every character fits.
+  EXPECT_EQ(ReadBytes(dir / "new.txt"), "\xCF\xF3\xED\xEA\xF2 1 2\r\n\r\n");
+}
+
+TEST_F(FileMenu, SaveAsOntoAFolderWarnsNamingIt) {
+  std::filesystem::create_directory(dir / "taken");
+  form.Txt1 = "new";
+  platform.saveChoices.push_back(file("taken"));
+  form.mnuSvAs_Click();
+  ASSERT_EQ(platform.warnings.size(), 1u);
+  EXPECT_NE(lastWarning().find((dir / "taken").string()), std::string::npos);
+  EXPECT_EQ(form.Txt1, "new");
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "taken"));
+}
+
+TEST_F(FileMenu, CharacterMissingFromCp1251IsSavedAsUtf8AndSaid) {
+  dir.write("list.txt", "P1 1 2\r\n");
+  platform.openChoices.push_back(file("list.txt"));
+  form.mnuOpen_Click();
+  form.Txt1 += "Zürich 3 4\r\n";
+  form.mnuSave_Click();
+  EXPECT_EQ(ReadBytes(dir / "list.txt"), "P1 1 2\r\nZürich 3 4\r\n\r\n");
+  ASSERT_EQ(platform.warnings.size(), 1u);
+  EXPECT_NE(lastWarning().find("UTF-8"), std::string::npos);
+  EXPECT_NE(lastWarning().find("«ü»"), std::string::npos);
+  EXPECT_NE(lastWarning().find((dir / "list.txt").string()), std::string::npos);
+  // From now on the document is UTF-8: no second notice.
+  form.mnuSave_Click();
+  EXPECT_EQ(platform.warnings.size(), 1u);
+}
+
+TEST_F(FileMenu, Utf8DocumentStaysUtf8) {
+  dir.write("list.txt", "\xEF\xBB\xBFПункт 1 2\r\n");
+  platform.openChoices.push_back(file("list.txt"));
+  form.mnuOpen_Click();
+  EXPECT_EQ(form.Txt1, "Пункт 1 2\r\n");
+  form.mnuSave_Click();
+  EXPECT_EQ(ReadBytes(dir / "list.txt"), "\xEF\xBB\xBFПункт 1 2\r\n\r\n");
+}
+
+struct ResultsCase {
+  const char* why;
+  int target;
+  bool ozi;
+  bool waypoints;
+};
+
+class SaveResults : public FileMenu, public ::testing::WithParamInterface<ResultsCase> {};
+
+TEST_P(SaveResults, ChoosesTheBranchByTarget) {
+  const ResultsCase& c = GetParam();
+  form.selectCombo2(c.target);
+  if (c.ozi) form.formatItemClick(FormatItem::fOzi);
+  form.documentName = (dir / "points.txt").string();
+  form.Txt2 = "results";
+  platform.saveChoices.push_back(file("out"));
+  form.Toolbar1_ButtonClick("SaveRez");
+  ASSERT_EQ(platform.saveRequests.size(), 1u);
+  const FileDialogOptions& o = platform.saveRequests[0];
+  if (c.waypoints) {
+    EXPECT_EQ(o.filter, "OziExplorer (*.wpt)|*.wpt|Text file (*.txt)|*.txt|All.file (*.*)|*.*")
+        << c.why;
+    EXPECT_EQ(o.proposedName, (dir / "points").string()) << c.why;
+  } else {
+    EXPECT_EQ(o.filter, "Text file (*.txt)|*.txt|All.file (*.*)|*.*") << c.why;
+    EXPECT_EQ(o.proposedName, "") << c.why;
+  }
+  EXPECT_EQ(o.flags, 2);
+  EXPECT_EQ(o.defaultExt, "");
+  EXPECT_EQ(form.resultName, (dir / "out").string());
+  EXPECT_EQ(ReadBytes(dir / "out"), "results\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SaveResults,
+    ::testing::Values(
+        ResultsCase{"BLH(Kras) with waypoints", kBlhKrasIndex, true, true},
+        ResultsCase{"WGS-84 with waypoints", kWgs84Index, true, true},
+        ResultsCase{"geographic target without waypoints", kBlhKrasIndex, false, false},
+        ResultsCase{"63 (C2) target with fOzi checked is text", 0, true, false},
+        // Regression: any target above index 7 took the waypoint branch.
+        ResultsCase{"42(zone6) with fOzi checked is text", 8, true, false},
+        ResultsCase{"42(zone7) with fOzi checked is text", 9, true, false},
+        ResultsCase{"47(1) with fOzi checked is text", 12, true, false}));
+
+TEST_F(FileMenu, SaveResultsCancelledWritesNothing) {
+  form.Txt2 = "results";
+  form.resultName = "/r.txt";
+  form.mnuSvRez_Click();
+  EXPECT_EQ(form.resultName, "/r.txt");
+  EXPECT_TRUE(platform.warnings.empty());
+}
+
+TEST_F(FileMenu, UnknownToolbarKeyDoesNothing) {
+  form.Txt1 = "keep";
+  form.Toolbar1_ButtonClick("Print");
+  form.Toolbar1_ButtonClick("new");  // keys are compared exactly
+  EXPECT_EQ(form.Txt1, "keep");
+  EXPECT_TRUE(platform.openRequests.empty());
+  EXPECT_TRUE(platform.saveRequests.empty());
+}
+
+TEST_F(FileMenu, CounterToggleShowsAndHidesWithoutChangingTheValue) {
+  form.txtCount = "3";
+  EXPECT_FALSE(form.txtCountVisible);
+  form.mnu_ctr_count_Click();
+  EXPECT_TRUE(form.mnu_ctr_count.checked);
+  EXPECT_TRUE(form.txtCountVisible);
+  form.mnu_ctr_count_Click();
+  EXPECT_FALSE(form.mnu_ctr_count.checked);
+  EXPECT_FALSE(form.txtCountVisible);
+  EXPECT_EQ(form.txtCount, "3");
+}
+
+TEST_F(FileMenu, CounterKeysBeepThroughThePlatform) {
+  form.txtCount = "12";
+  EXPECT_FALSE(form.txtCount_KeyPress(U'x'));
+  EXPECT_EQ(platform.beeps, 2);
+  EXPECT_TRUE(form.txtCount_KeyPress(8));
+  EXPECT_EQ(platform.beeps, 2);
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "support/fake_platform.h"
 #include "tasks/inverse_problem.h"
+#include "ui/form1.h"
 
 namespace korvagrid {
 namespace {
@@ -153,6 +155,31 @@ TEST(TaskFailure, MoreThan32767LinesOverflowTheLineCounter) {
   EXPECT_FALSE(result.completed);
   EXPECT_EQ(result.lineNumber, 32768);
   EXPECT_EQ(result.text.size(), 32767u * 2);  // one CR LF per blank line read before
+}
+
+TEST(InverseProblemCommand, ReadsTheLayoutsAndSeparatorOfTheWindow) {
+  testing::FakePlatform platform;
+  Form1 form(platform);
+  form.Form_Load(',');
+  form.selectCombo3(1);  // names in
+  form.selectCombo4(1);  // names out
+  form.Txt1 = "A 100 100\r\nB 100 200";
+  form.Txt2 = "old";
+  form.Txt_TrapVisible = true;
+  form.mnuOGZ_Click();
+  EXPECT_EQ(form.Txt2, "A-B\t90°00'00,0\t100,000\r\n");
+  EXPECT_FALSE(form.Txt_TrapVisible);
+  EXPECT_TRUE(platform.warnings.empty());
+}
+
+TEST(InverseProblemCommand, FailureShowsNoMessageAndKeepsTheLegs) {
+  testing::FakePlatform platform;
+  Form1 form(platform);
+  form.Form_Load('.');
+  form.Txt1 = "100 100\r\n100 200\r\n1.2.3 4";
+  form.mnuOGZ_Click();
+  EXPECT_EQ(form.Txt2, "90°00'00.0\t100.000\r\n");
+  EXPECT_TRUE(platform.warnings.empty());
 }
 
 }  // namespace
