@@ -47,6 +47,12 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+bool IsAscii(std::string_view text) {
+  unsigned char any = 0;
+  for (const char c : text) any |= static_cast<unsigned char>(c);
+  return any < 0x80;
+}
+
 // Lines of the input, each taken as UTF-8 when it is valid UTF-8 and as the
 // Cyrillic single-byte code page otherwise.
 class DecodingLineSource final : public LineSource {
@@ -54,7 +60,7 @@ class DecodingLineSource final : public LineSource {
   explicit DecodingLineSource(LineSource& inner) : inner_(inner) {}
   bool next(std::string& line) override {
     const bool got = inner_.next(line);
-    if (!IsValidUtf8(line)) line = Cp1251ToUtf8(line);
+    if (!IsAscii(line) && !IsValidUtf8(line)) line = Cp1251ToUtf8(line);
     return got;
   }
 

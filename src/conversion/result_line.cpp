@@ -14,7 +14,7 @@ constexpr std::int32_t kMaxExtraLines = 32767;
 void AppendHeightAndExtraLines(std::string& out, double h, const ResultStyle& style) {
   if (style.withHeight) {
     out += kTab;
-    out += Format(h, "0.##0 ", style.numP);
+    FormatTo(out, h, "0.##0 ", style.numP);
   }
   for (std::int32_t i = 0; i < style.extraLines; ++i) out += kLineEnd;
 }
@@ -40,13 +40,14 @@ std::int32_t ExtraLinesFromCounter(std::string_view counterText) {
 std::string PlaneResult(std::string_view name, double x, double y, double h,
                         const CoordinateSystem& target, bool minEnd, const ResultStyle& style) {
   std::string out;
+  out.reserve(64);
   AppendName(out, name, style);
   if (minEnd) x = x - 6000000;
   x = x - target.xOffset;
   y = y + static_cast<double>(target.zone) * 1000000;
-  out += Format(x, "0.##0", style.numP);
+  FormatTo(out, x, "0.##0", style.numP);
   out += kTab;
-  out += Format(y, "0.##0 ", style.numP);
+  FormatTo(out, y, "0.##0 ", style.numP);
   AppendHeightAndExtraLines(out, h, style);
   return out;
 }
@@ -54,21 +55,22 @@ std::string PlaneResult(std::string_view name, double x, double y, double h,
 std::string GeographicResult(std::string_view name, double b, double l, double h,
                              const FormatSettings& format, const ResultStyle& style) {
   std::string out;
+  out.reserve(64);
   AppendName(out, name, style);
   if (format.checked(FormatItem::mnuGGG)) {
-    out += Format(PackedToDegrees(b), "00.######0", style.numP);
+    FormatTo(out, PackedToDegrees(b), "00.######0", style.numP);
     out += kTab;
-    out += Format(PackedToDegrees(l), "00.######0", style.numP);
+    FormatTo(out, PackedToDegrees(l), "00.######0", style.numP);
   }
   if (format.checked(FormatItem::mnugms1_)) {
-    out += Format(b, "00.0000####0", style.numP);
+    FormatTo(out, b, "00.0000####0", style.numP);
     out += kTab;
-    out += Format(l, "00.0000####0", style.numP);
+    FormatTo(out, l, "00.0000####0", style.numP);
   }
   if (format.checked(FormatItem::mnugms2_)) {
-    out += PackedToDms(b, style.numP);
+    PackedToDmsTo(out, b, style.numP);
     out += kTab;
-    out += PackedToDms(l, style.numP);
+    PackedToDmsTo(out, l, style.numP);
   }
   AppendHeightAndExtraLines(out, h, style);
   return out;

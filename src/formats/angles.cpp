@@ -16,6 +16,7 @@ namespace {
 constexpr double kZeroSecondsTolerance = 1e-6;
 
 constexpr int kSecondsDecimals = 5;  // decimals of the mask "0#.####0"
+constexpr double kNearlySixtySeconds = 59.99999;
 
 // An infinite or NaN angle comes only from a failed computation; it has no
 // degrees to split.
@@ -46,6 +47,12 @@ double PackedToDegrees(double x) {
 }
 
 std::string PackedToDms(double x, char numP) {
+  std::string text;
+  PackedToDmsTo(text, x, numP);
+  return text;
+}
+
+void PackedToDmsTo(std::string& text, double x, char numP) {
   RequireFiniteAngle(x);
   const PackedParts p = SplitPacked(x);
   double g = p.degrees;
@@ -54,10 +61,14 @@ std::string PackedToDms(double x, char numP) {
   if (std::fabs(s) < kZeroSecondsTolerance) s = 0.0;
 
   // Seconds that the written precision shows as 60 belong to the next minute.
-  const RoundedDecimal written = RoundDecimal(s, kSecondsDecimals);
-  if (written.integerDigits == "60") {
-    m += written.negative ? -1 : 1;
-    s = 0.0;
+  // Only seconds from 59.999995 on can round there; the exact decimal
+  // rounding decides for those.
+  if (std::fabs(s) >= kNearlySixtySeconds) {
+    const RoundedDecimal written = RoundDecimal(s, kSecondsDecimals);
+    if (written.integerDigits == "60") {
+      m += written.negative ? -1 : 1;
+      s = 0.0;
+    }
   }
   if (m >= 60) {
     g += 1;
@@ -66,8 +77,11 @@ std::string PackedToDms(double x, char numP) {
     g -= 1;
     m += 60;
   }
-  return Format(g, "0#", numP) + "\xC2\xB0" + Format(m, "0#", numP) + "'" +
-         Format(s, "0#.####0", numP);
+  FormatTo(text, g, "0#", numP);
+  text += "\xC2\xB0";
+  FormatTo(text, m, "0#", numP);
+  text += '\'';
+  FormatTo(text, s, "0#.####0", numP);
 }
 
 double DegreesToPacked(double x) {

@@ -23,6 +23,8 @@ double PackedToDegrees(double x);
 // more degree, so "60.00000" never appears: 55.295999999999 gives
 // 55°30'00.00000. Each part of a negative angle carries its own "-".
 std::string PackedToDms(double x, char numP);
+// The same text appended to `text`.
+void PackedToDmsTo(std::string& text, double x, char numP);
 
 // Decimal degrees to packed degrees, 60 seconds carried into the minutes and
 // 60 minutes into the degrees, rounded to 15 significant digits (the value is

@@ -24,21 +24,36 @@ constexpr bool IsNumberChar(char c) { return c >= 44 && c <= 57; }
 template <class Finish>
 std::size_t ScanFields(std::string_view text, std::size_t start, bool substitute, char numP, char notP,
                        Finish&& finish) {
-  std::string field;
+  // A field is a run of number characters of the text itself; it is copied
+  // (into `substituted`) only when a `notP` in it has to become `numP`.
+  std::string substituted;
+  std::size_t fieldStart = 0;
+  std::size_t fieldLength = 0;
+  bool needsSubstitution = false;
   int k = 0;
   bool pending = false;
   for (std::size_t i = start; i < text.size(); ++i) {
-    if (pending && !field.empty()) {
-      const bool stop = finish(k, std::string_view(field));
-      field.clear();
+    if (pending && fieldLength != 0) {
+      std::string_view field = text.substr(fieldStart, fieldLength);
+      if (needsSubstitution) {
+        substituted.assign(field);
+        for (char& c : substituted) {
+          if (c == notP) c = numP;
+        }
+        field = substituted;
+      }
+      const bool stop = finish(k, field);
+      fieldLength = 0;
+      needsSubstitution = false;
       if (stop) return i;
     }
-    char c = text[i];
+    const char c = text[i];
     if (IsNumberChar(c)) {
-      if (substitute && c == notP) c = numP;
-      field.push_back(c);
+      if (fieldLength == 0) fieldStart = i;
+      ++fieldLength;
+      if (substitute && c == notP) needsSubstitution = true;
       pending = false;
-    } else if (!field.empty() && !pending) {
+    } else if (fieldLength != 0 && !pending) {
       ++k;
       pending = true;
     }

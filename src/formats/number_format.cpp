@@ -59,6 +59,42 @@ void RequireFinite(double value) {
 
 bool IsPlaceholder(char c) { return c == '0' || c == '#'; }
 
+constexpr std::array<double, 16> kPowersOfTen{1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// The common case without going through decimal digits: |value|·10^decimals
+// as a double differs from the shortest decimal of |value| scaled the same
+// way by under 2.3e-16 of itself, so unless its fraction lies within that of
+// one half, rounding the scaled double rounds the decimal value the same way.
+// Returns false (nothing written) when the exact route must decide.
+bool RoundDecimalFast(double value, int decimals, RoundedDecimal& out) {
+  if (decimals < 0 || decimals >= static_cast<int>(kPowersOfTen.size())) return false;
+  const double scaled = std::fabs(value) * kPowersOfTen[static_cast<std::size_t>(decimals)];
+  if (!(scaled < 1e15)) return false;
+  const double whole = std::floor(scaled);
+  const double fraction = scaled - whole;
+  const double margin = (scaled + 1.0) * 1e-14;
+  if (std::fabs(fraction - 0.5) <= margin) return false;
+  auto n = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1U : 0U);
+
+  std::array<char, 24> buffer{};
+  const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), n);
+  const std::string_view digits(buffer.data(), static_cast<std::size_t>(written.ptr - buffer.data()));
+  const auto d = static_cast<std::size_t>(decimals);
+  if (n == 0) {
+    out.integerDigits.clear();
+  } else if (digits.size() > d) {
+    out.integerDigits.assign(digits.substr(0, digits.size() - d));
+    out.fractionDigits.assign(digits.substr(digits.size() - d));
+  } else {
+    out.integerDigits.clear();
+    out.fractionDigits.assign(d - digits.size(), '0');
+    out.fractionDigits.append(digits);
+  }
+  out.negative = std::signbit(value) && n != 0;
+  return true;
+}
+
 }  // namespace
 
 RoundedDecimal RoundDecimal(double value, int decimals) {
@@ -66,6 +102,7 @@ RoundedDecimal RoundDecimal(double value, int decimals) {
   RoundedDecimal out;
   out.fractionDigits.assign(static_cast<std::size_t>(std::max(0, decimals)), '0');
   if (value == 0.0) return out;
+  if (RoundDecimalFast(value, decimals, out)) return out;
 
   DecimalForm form = ShortestForm(value);
   // Digits of form.digits before the decimal point.
@@ -111,7 +148,18 @@ RoundedDecimal RoundDecimal(double value, int decimals) {
   return out;
 }
 
-std::string Format(double value, std::string_view mask, char decimalSeparator) {
+namespace {
+
+// The digits of a rounded value as views: the integer part without leading
+// zeros (empty for 0) and exactly `decimals` fraction digits.
+struct DigitViews {
+  bool negative = false;
+  std::string_view integerDigits;
+  std::string_view fractionDigits;
+};
+
+// Writes the rounded digits into the mask (see Format).
+std::string RenderMask(const DigitViews& d, std::string_view mask, char decimalSeparator) {
   const std::size_t point = mask.find('.');
   const std::string_view intMask = mask.substr(0, point);
   const std::string_view fracMask =
@@ -125,48 +173,70 @@ std::string Format(double value, std::string_view mask, char decimalSeparator) {
     ++intPlaceholders;
     if (c == '0' || minIntDigits > 0) ++minIntDigits;
   }
-  int decimals = 0;
   int minDecimals = 0;
+  int decimals = 0;
   for (const char c : fracMask) {
     if (!IsPlaceholder(c)) continue;
     ++decimals;
     if (c == '0') minDecimals = decimals;
   }
 
-  const RoundedDecimal rounded = RoundDecimal(value, decimals);
-  std::string intDigits = rounded.integerDigits;
-  if (static_cast<int>(intDigits.size()) < minIntDigits) {
-    intDigits.insert(0, static_cast<std::size_t>(minIntDigits) - intDigits.size(), '0');
-  }
-  std::string_view fracDigits = rounded.fractionDigits;
+  // The integer digits padded with leading zeros to the "0" placeholders.
+  const int given = static_cast<int>(d.integerDigits.size());
+  const int padding = std::max(0, minIntDigits - given);
+  const int intCount = given + padding;
+  const auto intDigit = [&](int i) {
+    return i < padding ? '0' : d.integerDigits[static_cast<std::size_t>(i - padding)];
+  };
+  std::string_view fracDigits = d.fractionDigits;
   while (static_cast<int>(fracDigits.size()) > minDecimals && fracDigits.back() == '0') {
     fracDigits.remove_suffix(1);
   }
 
-  std::string out;
-  out.reserve(mask.size() + intDigits.size() + 4);
-  if (rounded.negative) out.push_back('-');
+  // The text is built in a local buffer and copied once; long ones (huge
+  // values) fall back to a growing string.
+  std::array<char, 64> local{};
+  std::string big;
+  std::size_t used = 0;
+  const bool fits = mask.size() + static_cast<std::size_t>(intCount) + 2 <= local.size();
+  struct Writer {
+    std::array<char, 64>& local;
+    std::string& big;
+    std::size_t& used;
+    bool fits;
+    void push_back(char c) {
+      if (fits) {
+        local[used++] = c;
+      } else {
+        big.push_back(c);
+      }
+    }
+  } out{local, big, used, fits};
+  if (d.negative) out.push_back('-');
 
   // Integer part: digits right-aligned to the placeholders; surplus digits at
   // the first placeholder.
-  const int surplus = static_cast<int>(intDigits.size()) - intPlaceholders;
+  const int surplus = intCount - intPlaceholders;
   int slot = 0;
   for (const char c : intMask) {
     if (IsPlaceholder(c)) {
       const int index = slot + surplus;
       if (slot == 0 && surplus > 0) {
-        out.append(intDigits, 0, static_cast<std::size_t>(surplus) + 1);
+        for (int i = 0; i <= surplus; ++i) out.push_back(intDigit(i));
       } else if (index >= 0) {
-        out.push_back(intDigits[static_cast<std::size_t>(index)]);
+        out.push_back(intDigit(index));
       }
       ++slot;
     } else if (c != ',') {
       out.push_back(c);
     }
   }
-  if (intPlaceholders == 0) out += intDigits;
+  if (intPlaceholders == 0) {
+    for (int i = 0; i < intCount; ++i) out.push_back(intDigit(i));
+  }
 
-  if (point == std::string_view::npos) return out;
+  const auto result = [&] { return fits ? std::string(local.data(), used) : big; };
+  if (point == std::string_view::npos) return result();
   if (!fracDigits.empty()) out.push_back(decimalSeparator);
   slot = 0;
   for (const char c : fracMask) {
@@ -177,7 +247,127 @@ std::string Format(double value, std::string_view mask, char decimalSeparator) {
       out.push_back(c);
     }
   }
+  (void)decimals;
+  return result();
+}
+
+// What the renderer needs of a mask, found in one pass.
+struct MaskShape {
+  int intPlaceholders = 0;
+  int minIntDigits = 0;   // placeholders from the first "0" to the point
+  int decimals = 0;
+  int minDecimals = 0;    // decimals up to the last "0"
+  bool hasPoint = false;
+  // Placeholders only before the point, placeholders then literals after it:
+  // every mask the system writes numbers with.
+  bool simple = true;
+  std::string_view tail;  // literals after the fraction placeholders
+};
+
+MaskShape ShapeOf(std::string_view mask) {
+  MaskShape shape;
+  std::size_t i = 0;
+  for (; i < mask.size() && mask[i] != '.'; ++i) {
+    const char c = mask[i];
+    if (!IsPlaceholder(c)) {
+      shape.simple = false;
+      continue;
+    }
+    ++shape.intPlaceholders;
+    if (c == '0' || shape.minIntDigits > 0) ++shape.minIntDigits;
+  }
+  if (shape.intPlaceholders == 0) shape.simple = false;
+  if (i == mask.size()) return shape;
+  shape.hasPoint = true;
+  std::size_t tailStart = mask.size();
+  for (++i; i < mask.size(); ++i) {
+    const char c = mask[i];
+    if (!IsPlaceholder(c)) {
+      if (tailStart == mask.size()) tailStart = i;
+      continue;
+    }
+    if (tailStart != mask.size()) shape.simple = false;  // a placeholder after a literal
+    ++shape.decimals;
+    if (c == '0') shape.minDecimals = shape.decimals;
+  }
+  shape.tail = mask.substr(tailStart);
+  return shape;
+}
+
+// A simple mask written straight from the digits, appended to `out`.
+void RenderSimple(std::string& out, const DigitViews& d, const MaskShape& shape, char decimalSeparator) {
+  const auto given = static_cast<int>(d.integerDigits.size());
+  const int padding = std::max(0, shape.minIntDigits - given);
+  std::string_view fraction = d.fractionDigits;
+  while (static_cast<int>(fraction.size()) > shape.minDecimals && fraction.back() == '0') {
+    fraction.remove_suffix(1);
+  }
+  if (d.negative) out.push_back('-');
+  out.append(static_cast<std::size_t>(padding), '0');
+  out.append(d.integerDigits);
+  if (!shape.hasPoint) return;
+  if (!fraction.empty()) {
+    out.push_back(decimalSeparator);
+    out.append(fraction);
+  }
+  for (const char c : shape.tail) {
+    if (c != ',') out.push_back(c);
+  }
+}
+
+void Render(std::string& out, const DigitViews& d, std::string_view mask, const MaskShape& shape,
+            char decimalSeparator) {
+  if (shape.simple) {
+    RenderSimple(out, d, shape, decimalSeparator);
+  } else {
+    out += RenderMask(d, mask, decimalSeparator);
+  }
+}
+
+}  // namespace
+
+std::string Format(double value, std::string_view mask, char decimalSeparator) {
+  std::string out;
+  FormatTo(out, value, mask, decimalSeparator);
   return out;
+}
+
+void FormatTo(std::string& out, double value, std::string_view mask, char decimalSeparator) {
+  RequireFinite(value);
+  const MaskShape shape = ShapeOf(mask);
+  const int decimals = shape.decimals;
+  // Fast route: the rounded value as one integer, its digits in a local buffer.
+  const double scaled = std::fabs(value) * kPowersOfTen[static_cast<std::size_t>(std::min(decimals, 15))];
+  if (decimals <= 15 && scaled < 1e15) {
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) > (scaled + 1.0) * 1e-14) {
+      const auto n = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1U : 0U);
+      std::array<char, 40> buffer{};
+      char* const start = buffer.data() + decimals;  // room for leading fraction zeros
+      const auto written = std::to_chars(start, buffer.data() + buffer.size(), n);
+      const auto count = static_cast<int>(written.ptr - start);
+      DigitViews views;
+      views.negative = std::signbit(value) && n != 0;
+      if (n == 0) {
+        std::fill(buffer.data(), start, '0');
+        views.fractionDigits = std::string_view(buffer.data(), static_cast<std::size_t>(decimals));
+      } else if (count > decimals) {
+        views.integerDigits = std::string_view(start, static_cast<std::size_t>(count - decimals));
+        views.fractionDigits = std::string_view(written.ptr - decimals, static_cast<std::size_t>(decimals));
+      } else {
+        // Fewer digits than decimals: leading fraction zeros go in front.
+        char* const first = written.ptr - decimals;
+        std::fill(first, start, '0');
+        views.fractionDigits = std::string_view(first, static_cast<std::size_t>(decimals));
+      }
+      Render(out, views, mask, shape, decimalSeparator);
+      return;
+    }
+  }
+  const RoundedDecimal rounded = RoundDecimal(value, decimals);
+  Render(out, {rounded.negative, rounded.integerDigits, rounded.fractionDigits}, mask, shape,
+         decimalSeparator);
 }
 
 double RoundToSignificant(double value, int significantDigits) {

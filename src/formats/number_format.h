@@ -33,6 +33,8 @@
 namespace korvagrid {
 
 std::string Format(double value, std::string_view mask, char decimalSeparator);
+// The same text appended to `out` (no temporary string: the result writers use it).
+void FormatTo(std::string& out, double value, std::string_view mask, char decimalSeparator);
 
 // A double rounded half away from zero on its shortest decimal form to a
 // fixed number of decimals, as digit strings.

@@ -1,5 +1,6 @@
 #include "formats/number_parse.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -9,12 +10,20 @@
 namespace korvagrid {
 
 std::optional<double> TryParseNumber(std::string_view text, char numP) {
-  // Normalise into a buffer that std::from_chars reads: sign, digits, '.'.
-  std::string buffer;
-  buffer.reserve(text.size() + 1);
+  // Normalised into a buffer that std::from_chars reads: an optional '-', a
+  // leading '0' where the text starts with its separator, digits and '.'.
+  constexpr std::size_t kLocalSize = 64;
+  std::array<char, kLocalSize> local{};
+  std::string big;
+  char* buffer = local.data();
+  if (text.size() + 2 > kLocalSize) {
+    big.resize(text.size() + 2);
+    buffer = big.data();
+  }
+  std::size_t used = 0;
   std::size_t i = 0;
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-    if (text[i] == '-') buffer.push_back('-');
+    if (text[i] == '-') buffer[used++] = '-';
     ++i;
   }
   bool seenSeparator = false;
@@ -22,26 +31,21 @@ std::optional<double> TryParseNumber(std::string_view text, char numP) {
   for (; i < text.size(); ++i) {
     const char c = text[i];
     if (c >= '0' && c <= '9') {
-      buffer.push_back(c);
+      buffer[used++] = c;
       seenDigit = true;
     } else if (c == numP && !seenSeparator) {
-      buffer.push_back('.');
+      if (!seenDigit) buffer[used++] = '0';  // ".5" is 0.5
+      buffer[used++] = '.';
       seenSeparator = true;
     } else {
       return std::nullopt;
     }
   }
   if (!seenDigit) return std::nullopt;
-  if (buffer.back() == '.') buffer.pop_back();  // "5." is 5
-  const char* first = buffer.data();
-  const char* last = buffer.data() + buffer.size();
-  if (*first == '.' || (buffer.size() > 1 && buffer[0] == '-' && buffer[1] == '.')) {
-    buffer.insert(buffer[0] == '-' ? 1 : 0, 1, '0');  // ".5" is 0.5
-    first = buffer.data();
-    last = buffer.data() + buffer.size();
-  }
+  if (buffer[used - 1] == '.') --used;  // "5." is 5
   double value = 0.0;
-  const auto [end, error] = std::from_chars(first, last, value, std::chars_format::fixed);
+  const char* const last = buffer + used;
+  const auto [end, error] = std::from_chars(buffer, last, value, std::chars_format::fixed);
   if (error != std::errc{} || end != last || !std::isfinite(value)) return std::nullopt;
   return value;
 }
