@@ -44,6 +44,12 @@ TEST_P(ReadLines, GivesEachLineWithCrLf) {
   EXPECT_EQ(read.lines, c.lines) << c.why;
   EXPECT_EQ(read.encoding, c.encoding) << c.why;
   EXPECT_TRUE(read.problem.empty());
+  // Standard input of the command line is read by the same rules.
+  const ReadTextResult decoded = DecodeTextDocument(c.bytes);
+  EXPECT_EQ(decoded.status, ReadStatus::Complete) << c.why;
+  EXPECT_EQ(decoded.text, c.text) << c.why;
+  EXPECT_EQ(decoded.lines, c.lines) << c.why;
+  EXPECT_EQ(decoded.encoding, c.encoding) << c.why;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -136,6 +142,12 @@ TEST(ReadTextDocument, TextAboveTheLimitKeepsTheLinesBefore) {
   EXPECT_EQ(read.status, ReadStatus::TooLarge);
   EXPECT_EQ(read.text, "1 2 3\r\n4 5 6\r\n");
   EXPECT_EQ(read.lines, 2);
+}
+
+TEST(DecodeTextDocument, TextAboveTheLimitKeepsTheLinesBefore) {
+  const ReadTextResult read = DecodeTextDocument("1 2 3\r\n4 5 6\r\n7 8 9\r\n", 20);
+  EXPECT_EQ(read.status, ReadStatus::TooLarge);
+  EXPECT_EQ(read.text, "1 2 3\r\n4 5 6\r\n");
 }
 
 TEST(ReadTextDocument, GiantLineAboveTheLimitIsDroppedNotHeld) {

@@ -293,6 +293,25 @@ std::optional<std::string> ReadSmallFile(const std::filesystem::path& path, std:
   return bytes;
 }
 
+ReadTextResult DecodeTextDocument(std::string_view bytes, std::size_t maxTextBytes) {
+  ReadTextResult result;
+  // What lies beyond the limit cannot get into the text: judge the part before it.
+  const std::string_view judged = bytes.substr(0, std::min(bytes.size(), maxTextBytes + 4));
+  Utf8Validator validator;
+  const bool bom = judged.starts_with(kUtf8Bom);
+  validator.feed(bom ? judged.substr(kUtf8Bom.size()) : judged);
+  const bool utf8 = judged.size() == bytes.size() ? validator.complete() : validator.valid();
+  if (bom && utf8) {
+    result.encoding = TextEncoding::Utf8Bom;
+    bytes.remove_prefix(kUtf8Bom.size());
+  } else if (!bom && utf8 && validator.sawNonAscii()) {
+    result.encoding = TextEncoding::Utf8;
+  }
+  LineBuilder builder(result, maxTextBytes);
+  if (builder.feed(bytes, result.encoding == TextEncoding::Cp1251)) builder.finish();
+  return result;
+}
+
 WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
   namespace fs = std::filesystem;
   WriteResult result;

@@ -43,6 +43,11 @@ struct ReadTextResult {
 ReadTextResult ReadTextDocument(const std::filesystem::path& path,
                                 std::size_t maxTextBytes = kMaxInputTextBytes);
 
+// The same for bytes already in memory (standard input of the command line).
+// The status is Complete or TooLarge.
+ReadTextResult DecodeTextDocument(std::string_view bytes,
+                                  std::size_t maxTextBytes = kMaxInputTextBytes);
+
 struct WriteResult {
   bool ok = false;
   std::string problem;  // why the file was not written, in Russian
