@@ -302,17 +302,38 @@ void RenderSimple(std::string& out, const DigitViews& d, const MaskShape& shape,
   while (static_cast<int>(fraction.size()) > shape.minDecimals && fraction.back() == '0') {
     fraction.remove_suffix(1);
   }
-  if (d.negative) out.push_back('-');
-  out.append(static_cast<std::size_t>(padding), '0');
-  out.append(d.integerDigits);
-  if (!shape.hasPoint) return;
-  if (!fraction.empty()) {
-    out.push_back(decimalSeparator);
-    out.append(fraction);
+  // Written into a local buffer and appended once.
+  std::array<char, 96> local;  // not cleared: only the written part is read
+  const std::size_t needed = 1 + static_cast<std::size_t>(padding) + d.integerDigits.size() + 1 +
+                             fraction.size() + shape.tail.size();
+  if (needed > local.size()) {
+    if (d.negative) out.push_back('-');
+    out.append(static_cast<std::size_t>(padding), '0');
+    out.append(d.integerDigits);
+    if (!shape.hasPoint) return;
+    if (!fraction.empty()) {
+      out.push_back(decimalSeparator);
+      out.append(fraction);
+    }
+    for (const char c : shape.tail) {
+      if (c != ',') out.push_back(c);
+    }
+    return;
   }
-  for (const char c : shape.tail) {
-    if (c != ',') out.push_back(c);
+  char* p = local.data();
+  if (d.negative) *p++ = '-';
+  for (int i = 0; i < padding; ++i) *p++ = '0';
+  p = std::copy(d.integerDigits.begin(), d.integerDigits.end(), p);
+  if (shape.hasPoint) {
+    if (!fraction.empty()) {
+      *p++ = decimalSeparator;
+      p = std::copy(fraction.begin(), fraction.end(), p);
+    }
+    for (const char c : shape.tail) {
+      if (c != ',') *p++ = c;
+    }
   }
+  out.append(local.data(), static_cast<std::size_t>(p - local.data()));
 }
 
 void Render(std::string& out, const DigitViews& d, std::string_view mask, const MaskShape& shape,
@@ -343,7 +364,7 @@ void FormatTo(std::string& out, double value, std::string_view mask, char decima
     const double fraction = scaled - whole;
     if (std::fabs(fraction - 0.5) > (scaled + 1.0) * 1e-14) {
       const auto n = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1U : 0U);
-      std::array<char, 40> buffer{};
+      std::array<char, 40> buffer;  // not cleared: only the written part is read
       char* const start = buffer.data() + decimals;  // room for leading fraction zeros
       const auto written = std::to_chars(start, buffer.data() + buffer.size(), n);
       const auto count = static_cast<int>(written.ptr - start);
