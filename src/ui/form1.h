@@ -87,6 +87,8 @@ class Form1 {
 
   // `CmdStart` ">>": the conversion run over Txt1 into Txt2.
   void CmdStart_Click();
+  // What a run started now reads of the window.
+  RunSettings runSettings() const;
 
   // File menu and toolbar.
   void mnuClose_Click();  // New
