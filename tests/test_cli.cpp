@@ -1,0 +1,143 @@
+// korvagrid-cli run as a process: output bytes, files, encodings and exit statuses.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kCli = fs::path(KORVAGRID_BINARY_DIR) / "app" / "cli" / "korvagrid-cli";
+const fs::path kExamples = fs::path(KORVAGRID_SOURCE_DIR) / "examples";
+
+class Cli : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!fs::exists(kCli)) GTEST_SKIP() << "korvagrid-cli is not built";
+    dir_ = fs::temp_directory_path() / ("korvagrid-cli-test-" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+
+  struct Result {
+    int status;
+    std::string out;
+    std::string err;
+  };
+
+  // Runs the CLI with `arguments` (shell words) and `input` on standard input.
+  Result Run(const std::string& arguments, const std::string& input = "") {
+    Write(dir_ / "stdin", input);
+    const std::string command = "'" + kCli.string() + "' " + arguments + " < '" + (dir_ / "stdin").string() +
+                                "' > '" + (dir_ / "stdout").string() + "' 2> '" + (dir_ / "stderr").string() + "'";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(dir_ / "stdout"), Read(dir_ / "stderr")};
+  }
+
+  static void Write(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+  static std::string Read(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(Cli, OverviewExampleZone6ToWgs84InDms) {
+  const Result r = Run("convert --from '42(zone6)' --to wgs-84 '" + (kExamples / "zone6.txt").string() + "'");
+  EXPECT_EQ(r.status, 0) << r.err;
+  // Six input lines and the empty piece after the last line end, then the line end saving adds.
+  EXPECT_EQ(r.out.substr(0, r.out.find("\r\n")), "55°54'42.17865\t34°35'50.12552\t165.814 ");
+  EXPECT_TRUE(r.out.ends_with(" \r\n\r\n"));
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 7);
+}
+
+TEST_F(Cli, SystemsAreNamedByTextIndexOrOwn) {
+  const std::string point = "6200000 6600000 150";
+  const Result byText = Run("convert --from ' 42(ZONE6) ' --to 'blh(kras)'", point);
+  const Result byIndex = Run("convert --from 8 --to 10", point);
+  EXPECT_EQ(byText.status, 0) << byText.err;
+  EXPECT_EQ(byText.out, byIndex.out);
+  EXPECT_EQ(byText.out, "55°54'42.24737\t34°35'56.96770\t150.000 \r\n");
+  EXPECT_EQ(Run("convert --from own --to '47(1)'", "6210000 345678 1").status, 0);
+}
+
+TEST_F(Cli, ExitStatuses) {
+  struct Case {
+    const char* why;
+    std::string arguments;
+    std::string input;
+    int status;
+    const char* onStderr;
+  };
+  const std::vector<Case> cases = {
+      {"the run reaches the end", "convert --from 1 --to 1", "6210000 345678 1", 0, ""},
+      {"a line that is not a number stops the run", "convert --from 1 --to 1",
+       "6210000 345678 1\n1.2.3 4 5\n", 1, "строке 2"},
+      {"a question answered No", "convert --from 1 --to 1", "310000 345678 1", 3, "мало знаков"},
+      {"--yes answers the question", "convert --from 1 --to 1 --yes", "310000 345678 1", 0, ""},
+      {"an unknown system", "convert --from nowhere --to 1", "", 2, "unknown system"},
+      {"short plane input is not offered for M64", "convert --from M64 --to 1 --in-plane short", "", 2,
+       "not available"},
+      {"a missing input file", "convert --from 1 --to 1 /nonexistent/list.txt", "", 2, "cannot read"},
+      {"an unknown option value", "convert --from 1 --to 1 --out-angles radians", "", 2, ""},
+  };
+  for (const Case& c : cases) {
+    const Result r = Run(c.arguments, c.input);
+    EXPECT_EQ(r.status, c.status) << c.why << "\n" << r.err;
+    EXPECT_NE(r.err.find(c.onStderr), std::string::npos) << c.why << "\n" << r.err;
+  }
+}
+
+TEST_F(Cli, StoppedRunStillWritesWhatWasConverted) {
+  const Result r = Run("convert --from 1 --to 1", "6210000 345678 1\r\n1.2.3 4 5\r\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "6210000.000\t345678.000 \t1.000 \r\n\r\n");
+}
+
+TEST_F(Cli, OutputFileAndCp1251) {
+  const fs::path out = dir_ / "result.txt";
+  Write(out, "previous");
+  const Result r = Run("convert --from 1 --to 1 --in-layout name --out-layout name --encoding cp1251 -o '" +
+                           out.string() + "'",
+                       "Пункт1 6210000 345678 1");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  // "Пункт1" in the Cyrillic code page.
+  EXPECT_EQ(Read(out), "\xCF\xF3\xED\xEA\xF2" "1\t6210000.000\t345678.000 \t1.000 \r\n");
+  // Nothing is left beside the file.
+  int files = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir_)) ++files;
+  EXPECT_EQ(files, 4);  // stdin, stdout, stderr, result.txt
+}
+
+TEST_F(Cli, Cp1251InputIsRecognised) {
+  const Result r = Run("convert --from 1 --to 1 --in-layout 1 --out-layout 1", "\xCF\xF3\xED\xEA\xF2" "1 6210000 345678 1");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Пункт1\t6210000.000\t345678.000 \t1.000 \r\n");
+}
+
+TEST_F(Cli, DecimalCommaOutput) {
+  const Result r = Run("convert --from 1 --to 1 --decimal-comma", "6210000.5 345678,25 1");
+  EXPECT_EQ(r.out, "6210000,500\t345678,250 \t1,000 \r\n");
+}
+
+TEST_F(Cli, ExtraLines) {
+  const Result r = Run("convert --from 1 --to 1 --extra-lines 2", "6210000 345678 1");
+  EXPECT_EQ(r.out, "6210000.000\t345678.000 \t1.000 \r\n\r\n\r\n");
+}
+
+}  // namespace
