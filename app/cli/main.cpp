@@ -3,12 +3,14 @@
 
 #include "convert_command.h"
 #include "options.h"
+#include "task_commands.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"Korvagrid: geodetic point lists between coordinate systems", "korvagrid-cli"};
   app.require_subcommand(1);
   int exitCode = korvagrid::cli::kExitCompleted;
   korvagrid::cli::AddConvertCommands(app, exitCode);
+  korvagrid::cli::AddTaskCommands(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
