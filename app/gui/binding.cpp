@@ -32,13 +32,13 @@ std::string ToModelText(const QString& widgetText) {
   return text;
 }
 
-int TwipsToPixels(double twips, int dpi) {
+int TwipsToPixels(double twips, double dpi) {
   return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
 }
 
-double PixelsToTwips(int pixels, int dpi) { return pixels * kTwipsPerInch / dpi; }
+double PixelsToTwips(int pixels, double dpi) { return pixels * kTwipsPerInch / dpi; }
 
-QRect ToPixels(const TwipsRect& rect, int dpiX, int dpiY) {
+QRect ToPixels(const TwipsRect& rect, double dpiX, double dpiY) {
   // Both edges are converted, so that neighbouring controls meet without gaps.
   const int left = TwipsToPixels(rect.left, dpiX);
   const int top = TwipsToPixels(rect.top, dpiY);

@@ -18,9 +18,9 @@ std::string ToStdString(const QString& text);
 QString ToWidgetText(std::string_view modelText);
 std::string ToModelText(const QString& widgetText);
 
-// 1440 twips per inch at the screen's logical resolution in dots per inch.
-int TwipsToPixels(double twips, int dpi);
-double PixelsToTwips(int pixels, int dpi);
-QRect ToPixels(const TwipsRect& rect, int dpiX, int dpiY);
+// 1440 twips per inch at a resolution in dots per inch.
+int TwipsToPixels(double twips, double dpi);
+double PixelsToTwips(int pixels, double dpi);
+QRect ToPixels(const TwipsRect& rect, double dpiX, double dpiY);
 
 }  // namespace korvagrid::gui

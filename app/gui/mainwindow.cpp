@@ -90,10 +90,11 @@ MainWindow::MainWindow(Platform& platform, char decimalSeparator, QWidget* paren
 
   model_->Form_Load(decimalSeparator);
   refresh();
+  scale_ = fitScale();
 
   // The window opens with the design client area.
-  const int clientWidth = TwipsToPixels(kMainDesignClientWidth, logicalDpiX());
-  const int clientHeight = TwipsToPixels(kMainDesignClientHeight, logicalDpiY());
+  const int clientWidth = TwipsToPixels(kMainDesignClientWidth, dpiX());
+  const int clientHeight = TwipsToPixels(kMainDesignClientHeight, dpiY());
   resize(clientWidth,
          clientHeight + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 }
@@ -392,19 +393,36 @@ void MainWindow::showProgress(qint64 done, qint64 total) {
   }
 }
 
+// The positions were designed for a small 8-point font. Where the system
+// font is wider, every twip is drawn larger by the same factor, so that each
+// selector shows its longest entry whole and all proportions stay; with a
+// font like the designed one the factor is 1.
+double MainWindow::fitScale() const {
+  const MainWindowGeometry design = MainWindowDesignGeometry();
+  const std::array<const TwipsRect*, 6> rects = {&design.Combo1, &design.Combo2, &design.Combo3,
+                                                 &design.Combo4, &design.Combo5, &design.Combo6};
+  double scale = 1;
+  for (std::size_t i = 0; i < combos_.size(); ++i) {
+    const double designed = rects[i]->width * logicalDpiX() / kTwipsPerInch;
+    scale = std::max(scale, combos_[i]->sizeHint().width() / designed);
+  }
+  constexpr double kLargestScale = 1.5;
+  return std::min(scale, kLargestScale);
+}
+
 double MainWindow::outerWidthTwips() const {
-  return PixelsToTwips(client_->width(), logicalDpiX()) + kMainNonClientWidth;
+  return PixelsToTwips(client_->width(), dpiX()) + kMainNonClientWidth;
 }
 
 double MainWindow::outerHeightTwips() const {
-  return PixelsToTwips(client_->height(), logicalDpiY()) + kMainNonClientHeight;
+  return PixelsToTwips(client_->height(), dpiY()) + kMainNonClientHeight;
 }
 
 void MainWindow::layoutTo(double W, double H) {
   geometry_ = MainWindowLayout(W, H, geometry_).geometry;
   const MainWindowGeometry& g = geometry_;
-  const int dx = logicalDpiX();
-  const int dy = logicalDpiY();
+  const double dx = dpiX();
+  const double dy = dpiY();
 
   Txt1_.edit->setGeometry(ToPixels(g.Txt1, dx, dy));
   Txt2_.edit->setGeometry(ToPixels(g.Txt2, dx, dy));

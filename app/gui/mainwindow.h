@@ -45,6 +45,11 @@ class MainWindow : public QMainWindow {
   // The outer size in twips that the present client area stands for.
   double outerWidthTwips() const;
   double outerHeightTwips() const;
+  // Dots per inch with which twips become pixels: the screen's logical
+  // resolution, enlarged where the system font needs wider selectors than
+  // the designed ones (see fitScale).
+  double dpiX() const { return logicalDpiX() * scale_; }
+  double dpiY() const { return logicalDpiY() * scale_; }
 
   // Redraws every widget from the model.
   void refresh();
@@ -81,11 +86,13 @@ class MainWindow : public QMainWindow {
   bool filterCounterKey(QKeyEvent* event);
   bool acceptDroppedFile(QDropEvent* event);
   void followInputScroll();
+  double fitScale() const;
 
   Platform& platform_;
   std::unique_ptr<Form1> model_;
   MainWindowGeometry geometry_ = MainWindowDesignGeometry();
   bool pushing_ = false;
+  double scale_ = 1;
 
   QWidget* client_ = nullptr;
   TextBox Txt1_, Txt2_, Txt_Trap_;

@@ -60,6 +60,7 @@ class MainWindowTest : public QObject {
   void resultsScrollWithTheInput();
   void layoutOfTheWorkedSize();
   void layoutAtW8000And8001();
+  void selectorsShowTheirEntriesWhole();
   void resizeKeepsTrapezoidBoxOnResultBox();
   void counterKeysThroughTheModel();
   void droppedFileOpens();
@@ -299,8 +300,8 @@ void MainWindowTest::layoutOfTheWorkedSize() {
   FakePlatform platform;
   MainWindow window(platform, '.');
   window.layoutTo(12000, 8000);
-  const int dx = window.logicalDpiX();
-  const int dy = window.logicalDpiY();
+  const double dx = window.dpiX();
+  const double dy = window.dpiY();
   const auto px = [dx, dy](TwipsRect r) { return korvagrid::gui::ToPixels(r, dx, dy); };
   // Both boxes 5590 × 6385, the start button between them, exit at the corner.
   QCOMPARE(Child<QWidget>(&window, "Txt1")->geometry(), px({0, 480, 5590, 6385}));
@@ -328,6 +329,20 @@ void MainWindowTest::layoutAtW8000And8001() {
   QCOMPARE(window.geometryTwips().spacerWidth, 3220.5);
   QCOMPARE(window.geometryTwips().Combo2.left, 4755.5);
   QVERIFY(Child<QWidget>(&window, "Combo2")->x() < stayed);
+}
+
+// The designed widths are for a small font; the window draws its twips large
+// enough for the system font, keeping the designed proportions.
+void MainWindowTest::selectorsShowTheirEntriesWhole() {
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  QVERIFY(ShowActive(&window));
+  QVERIFY(window.dpiX() >= window.logicalDpiX());
+  QCOMPARE(window.dpiX() / window.logicalDpiX(), window.dpiY() / window.logicalDpiY());
+  for (const char* name : {"Combo1", "Combo2", "Combo3", "Combo4", "Combo5", "Combo6"}) {
+    auto* combo = Child<QComboBox>(&window, name);
+    QVERIFY2(combo->width() + 1 >= combo->sizeHint().width(), name);  // 1 px of rounding
+  }
 }
 
 void MainWindowTest::resizeKeepsTrapezoidBoxOnResultBox() {

@@ -1,0 +1,128 @@
+// Drives the real main window through a whole conversion, for the README's
+// screenshot and for timing long lists; not a test.
+//
+//   korvagrid_window_demo show FILE SECONDS
+//       opens FILE as "Open..." does, converts it from "42(zone6)" to "WGS-84"
+//       and keeps the window on screen for SECONDS.
+//   korvagrid_window_demo time LINES
+//       writes a list of LINES "42(zone6)" points, then times opening it,
+//       converting it to "WGS-84" and drawing the result in the window.
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "binding.h"
+#include "mainwindow.h"
+#include "qtplatform.h"
+
+namespace {
+
+using korvagrid::ChosenFile;
+using korvagrid::FileDialogOptions;
+
+constexpr int kZone6 = 8;   // "42(zone6)"
+constexpr int kWgs84 = 11;  // "WGS-84"
+
+// The Qt platform, with the open dialog answered by the file to show.
+class ScriptedPlatform : public korvagrid::gui::QtPlatform {
+ public:
+  explicit ScriptedPlatform(ChosenFile file) : file_(std::move(file)) {}
+  std::optional<ChosenFile> chooseOpenFile(const FileDialogOptions&) override { return file_; }
+
+ private:
+  ChosenFile file_;
+};
+
+void Choose(QComboBox* combo, int index) {
+  combo->setCurrentIndex(index);
+  emit combo->activated(index);
+}
+
+ChosenFile WriteList(const QString& path, long lines) {
+  std::ofstream file(path.toStdString(), std::ios::binary);
+  for (long i = 0; i < lines; ++i) {
+    // Points spread over 20 × 20 km around 33° east, 56° north, with heights.
+    const double x = 6200000.0 + static_cast<double>(i % 2000) * 10.125;
+    const double y = 6490000.0 + static_cast<double>(i / 2000 % 2000) * 10.375;
+    const double h = 140.0 + static_cast<double>(i % 97) * 0.5;
+    char line[96];
+    std::snprintf(line, sizeof line, "%.3f %.3f %.3f\r\n", x, y, h);
+    file << line;
+  }
+  return {path.toStdString(), "points.txt"};
+}
+
+struct Timing {
+  double open = 0;     // seconds: reading the file and showing it in the input box
+  double convert = 0;  // seconds: the run and showing its result
+};
+
+// Open, convert and draw, through the menu item and the start button.
+Timing OpenAndConvert(korvagrid::gui::MainWindow& window) {
+  QElapsedTimer timer;
+  timer.start();
+  window.findChild<QAction*>(QStringLiteral("mnuOpen"))->trigger();
+  QCoreApplication::processEvents();  // the window paints the list
+  Timing t;
+  t.open = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+  timer.restart();
+  window.findChild<QPushButton*>(QStringLiteral("CmdStart"))->click();
+  QCoreApplication::processEvents();  // and the results
+  t.convert = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+  return t;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s show FILE SECONDS | time LINES\n", argv[0]);
+    return 2;
+  }
+  const std::string mode = argv[1];
+  QTemporaryDir dir;
+  ChosenFile file;
+  if (mode == "show") {
+    const QFileInfo info(QString::fromLocal8Bit(argv[2]));
+    file = {info.absoluteFilePath().toStdString(), info.fileName().toStdString()};
+  } else {
+    file = WriteList(dir.filePath(QStringLiteral("points.txt")), std::stol(argv[2]));
+  }
+
+  ScriptedPlatform platform(file);
+  korvagrid::gui::MainWindow window(platform);
+  platform.setDialogParent(&window);
+  QObject::connect(&platform, &korvagrid::gui::QtPlatform::progressed, &window,
+                   &korvagrid::gui::MainWindow::showProgress);
+  window.move(0, 0);
+  window.resize(960, 380);
+  window.show();
+  Choose(window.findChild<QComboBox*>(QStringLiteral("Combo1")), kZone6);
+  Choose(window.findChild<QComboBox*>(QStringLiteral("Combo2")), kWgs84);
+  QCoreApplication::processEvents();
+
+  if (mode == "show") {
+    OpenAndConvert(window);
+    QTimer::singleShot(static_cast<int>(std::stod(argv[3]) * 1000), &app, &QApplication::quit);
+    return QApplication::exec();
+  }
+
+  const Timing t = OpenAndConvert(window);
+  const auto* output = window.findChild<QPlainTextEdit*>(QStringLiteral("Txt2"));
+  std::printf("lines %s, result lines %d, points %lld: open and show %.3f s, convert and show "
+              "%.3f s, together %.3f s\n",
+              argv[2], output->blockCount(), static_cast<long long>(window.model().lastRun.points),
+              t.open, t.convert, t.open + t.convert);
+  return 0;
+}
