@@ -135,6 +135,51 @@ TEST_F(Cli, DecimalCommaOutput) {
   EXPECT_EQ(r.out, "6210000,500\t345678,250 \t1,000 \r\n");
 }
 
+TEST_F(Cli, ReceiverReportsAndDmsLists) {
+  struct Case {
+    const char* why;
+    std::string arguments;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"an Ashtech report: one result line per four-line record",
+       "convert --from WGS-84 --to WGS-84 --in-angles ashtech --out-layout name '" +
+           (kExamples / "ashtech_report.txt").string() + "'",
+       "0001\t55°45'12.34567\t37°36'56.78901\t150.123 \r\n"
+       "0002\t55°44'58.12003\t37°37'10.45512\t148.870 \r\n\r\n"},
+      {"a Trimble report: the number after each seconds value is dropped",
+       "convert --from WGS-84 --to WGS-84 --in-angles trimble --out-layout name '" +
+           (kExamples / "trimble_report.txt").string() + "'",
+       "T1\t55°45'12.34560\t37°36'56.78900\t150.200 \r\n"
+       "T2\t55°44'58.12000\t37°37'10.45500\t148.900 \r\n\r\n"},
+      {"a WGS-84 dms list to SK-42 latitude and longitude",
+       "convert --from WGS-84 --to 'BLH(Kras)' --in-layout name --out-layout name '" +
+           (kExamples / "wgs84_dms.txt").string() + "'",
+       ""},
+  };
+  for (const Case& c : cases) {
+    const Result r = Run(c.arguments);
+    EXPECT_EQ(r.status, 0) << c.why << "\n" << r.err;
+    if (!c.expected.empty()) {
+      EXPECT_EQ(r.out, c.expected) << c.why;
+    }
+    EXPECT_FALSE(r.out.empty()) << c.why;
+  }
+}
+
+TEST_F(Cli, WaypointPlacementsFollowTheSeed) {
+  const std::string list = "55.45 37.37 1\n55.46 37.38 1\n55.47 37.39 1\n55.48 37.40 1\n";
+  const std::string arguments =
+      "convert --from 'BLH(Kras)' --to WGS-84 --in-angles packed --out-angles ozi --ozi-placement 7 "
+      "--ozi-font-size ' 12' --ozi-colour 255 --seed ";
+  const Result a = Run(arguments + "5", list);
+  const Result b = Run(arguments + "5", list);
+  EXPECT_EQ(a.status, 0) << a.err;
+  EXPECT_EQ(a.out, b.out) << "the same seed gives the same placements";
+  EXPECT_NE(a.out.find(",     255,"), std::string::npos) << a.out;
+  EXPECT_NE(a.out.find(",   -777,  12, 0,17"), std::string::npos) << a.out;
+}
+
 TEST_F(Cli, ExtraLines) {
   const Result r = Run("convert --from 1 --to 1 --extra-lines 2", "6210000 345678 1");
   EXPECT_EQ(r.out, "6210000.000\t345678.000 \t1.000 \r\n\r\n\r\n");
