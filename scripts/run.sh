@@ -17,7 +17,8 @@ example="$root/examples/zone6.txt"
 
 if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
   if [[ ! -x "$gui_dir/korvagrid" ]]; then
-    echo "run.sh: $gui_dir/korvagrid was not built (was the GUI switched off?)" >&2
+    echo "run.sh: $gui_dir/korvagrid was not built: the build tree has the GUI switched off." >&2
+    echo "Switch it on with: cmake -S . -B build -DKORVAGRID_BUILD_GUI=ON" >&2
     exit 1
   fi
   cd "$gui_dir"

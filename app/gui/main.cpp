@@ -1,6 +1,9 @@
 // Korvagrid desktop application: converts lists of geodetic points between
 // coordinate systems in one window.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include "mainwindow.h"
 #include "qtplatform.h"
@@ -8,6 +11,14 @@
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvagrid"));
+
+  // The standard buttons and file dialogs speak the user's language where
+  // Qt's own translations are installed.
+  QTranslator qtTranslations;
+  if (qtTranslations.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTranslations);
+  }
 
   korvagrid::gui::QtPlatform platform;
   korvagrid::gui::MainWindow window(platform);

@@ -2,7 +2,10 @@
 // dialog filters, default extensions, line ends and text encoding, twips.
 #include <QTest>
 
+#include <QLocale>
+
 #include "binding.h"
+#include "mainwindow.h"
 #include "qtplatform.h"
 
 using namespace korvagrid::gui;
@@ -19,6 +22,8 @@ class BindingTest : public QObject {
   void lineEnds();
   void twips_data();
   void twips();
+  void localeSeparator_data();
+  void localeSeparator();
 };
 
 void BindingTest::nameFilters_data() {
@@ -101,6 +106,26 @@ void BindingTest::twips() {
   QFETCH(int, pixels);
   QCOMPARE(TwipsToPixels(twips, dpi), pixels);
   QCOMPARE(PixelsToTwips(pixels * 2, dpi), 2 * pixels * 1440.0 / dpi);
+}
+
+void BindingTest::localeSeparator_data() {
+  QTest::addColumn<QString>("locale");
+  QTest::addColumn<char>("separator");
+  QTest::newRow("C") << "C" << '.';
+  QTest::newRow("English") << "en_US" << '.';
+  // "4.5" is no number where "." groups thousands or is not used at all.
+  QTest::newRow("German") << "de_DE" << ',';
+  QTest::newRow("Russian") << "ru_RU" << ',';
+}
+
+void BindingTest::localeSeparator() {
+  QFETCH(QString, locale);
+  QFETCH(char, separator);
+  const QLocale before;
+  QLocale::setDefault(QLocale(locale));
+  const char found = LocaleDecimalSeparator();
+  QLocale::setDefault(before);
+  QCOMPARE(found, separator);
 }
 
 QTEST_MAIN(BindingTest)

@@ -58,6 +58,7 @@ class MainWindowTest : public QObject {
   void conversionThroughTheWidgets_data();
   void conversionThroughTheWidgets();
   void resultsScrollWithTheInput();
+  void decimalCommaOfTheLocale();
   void layoutOfTheWorkedSize();
   void layoutAtW8000And8001();
   void selectorsShowTheirEntriesWhole();
@@ -276,6 +277,22 @@ void MainWindowTest::conversionThroughTheWidgets() {
   QVERIFY(platform.warnings.empty());
   // The model holds the same text with CR LF line ends.
   QCOMPARE(window.model().Txt2, korvagrid::gui::ToModelText(lines.join('\n')));
+}
+
+// A locale with the decimal comma writes results with it and reads both separators.
+void MainWindowTest::decimalCommaOfTheLocale() {
+  FakePlatform platform;
+  MainWindow window(platform, ',');
+  ChooseEntry(Child<QComboBox>(&window, "Combo1"), 8);   // "42(zone6)"
+  ChooseEntry(Child<QComboBox>(&window, "Combo2"), 10);  // "BLH(Kras)"
+  Child<QPlainTextEdit>(&window, "Txt1")->setPlainText(
+      QStringLiteral("6200000.0 6600000,0 150.25\n"));
+  QTest::mouseClick(Child<QPushButton>(&window, "CmdStart"), Qt::LeftButton);
+  const QStringList fields =
+      Child<QPlainTextEdit>(&window, "Txt2")->toPlainText().split('\n').first().split('\t');
+  QCOMPARE(fields.size(), 3);
+  QVERIFY2(fields[0].startsWith(QStringLiteral("55°54'42,247")), qPrintable(fields[0]));
+  QCOMPARE(fields[2], QStringLiteral("150,250 "));
 }
 
 void MainWindowTest::resultsScrollWithTheInput() {

@@ -4,6 +4,8 @@
 //   korvagrid_window_demo show FILE SECONDS
 //       opens FILE as "Open..." does, converts it from "42(zone6)" to "WGS-84"
 //       and keeps the window on screen for SECONDS.
+//   korvagrid_window_demo help SECONDS
+//       opens the help as F1 does (from the current directory) for SECONDS.
 //   korvagrid_window_demo time LINES
 //       writes a list of LINES "42(zone6)" points, then times opening it,
 //       converting it to "WGS-84" and drawing the result in the window.
@@ -87,12 +89,25 @@ Timing OpenAndConvert(korvagrid::gui::MainWindow& window) {
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s show FILE SECONDS | time LINES\n", argv[0]);
+    std::fprintf(stderr, "usage: %s show FILE SECONDS | help SECONDS | time LINES\n", argv[0]);
     return 2;
   }
   const std::string mode = argv[1];
   QTemporaryDir dir;
   ChosenFile file;
+  if (mode == "help") {
+    korvagrid::gui::QtPlatform platform;
+    korvagrid::gui::MainWindow window(platform);
+    platform.setDialogParent(&window);
+    window.show();
+    // The help window is modal: it is closed from inside its own event loop.
+    QTimer::singleShot(static_cast<int>(std::stod(argv[2]) * 1000), &app,
+                       [] { QApplication::closeAllWindows(); });
+    QTimer::singleShot(0, &window, [&window] {
+      window.findChild<QAction*>(QStringLiteral("mnuF1"))->trigger();
+    });
+    return QApplication::exec();
+  }
   if (mode == "show") {
     const QFileInfo info(QString::fromLocal8Bit(argv[2]));
     file = {info.absoluteFilePath().toStdString(), info.fileName().toStdString()};
