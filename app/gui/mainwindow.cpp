@@ -19,12 +19,10 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
-#include <QToolButton>
 #include <QUrl>
 #include <exception>
 
