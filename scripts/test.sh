@@ -16,3 +16,12 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DKORVAGRID_SANITIZE=ON \
 cmake --build build-asan -j"$(nproc)"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --output-on-failure -j"$(nproc)")
+
+echo "== fuzz targets (short runs; scripts/fuzz.sh TARGET SECONDS for long ones)"
+fuzz_seconds=${KORVAGRID_FUZZ_SECONDS:-15}
+for target in tests/fuzz/fuzz_*.cpp; do
+  name=$(basename "$target" .cpp)
+  scripts/fuzz.sh "$name" "$fuzz_seconds" > "build-fuzz-$name.log" 2>&1 || {
+    tail -50 "build-fuzz-$name.log"; echo "fuzz target $name failed"; exit 1; }
+  grep -E "^Done [0-9]+ runs" "build-fuzz-$name.log" | sed "s/^/$name: /"
+done

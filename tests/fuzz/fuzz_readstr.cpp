@@ -1,0 +1,28 @@
+// ReadStr over any text until it reports the end, and the stream source,
+// which must yield the very same lines.
+#include <cstdint>
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
+#include "formats/read_str.h"
+#include "fuzz_input.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  korvagrid::fuzz::Input input(data, size);
+  const std::string raw = input.rest();
+
+  std::vector<std::string> fromText;
+  korvagrid::TextLineSource text(korvagrid::PrepareRunText(korvagrid::NormalizeLineEnds(raw)));
+  std::string line;
+  while (text.next(line)) fromText.push_back(line);
+
+  std::istringstream stream(raw);
+  korvagrid::StreamLineSource source(stream);
+  std::vector<std::string> fromStream;
+  while (source.next(line)) fromStream.push_back(line);
+
+  // Both sources stand for the same text: any difference is a fault.
+  if (fromText != fromStream) std::abort();
+  return 0;
+}
