@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cerrno>
+#include <cstring>
 #include <system_error>
 #include <vector>
 
@@ -45,6 +47,36 @@ std::int64_t ReadSome(int fd, std::vector<char>& buffer) {
   }
 }
 
+// Position of the next `c` at or after `from`; bytes.size() when there is none.
+std::size_t FindByte(std::string_view bytes, char c, std::size_t from) {
+  if (from >= bytes.size()) return bytes.size();
+  const void* found = std::memchr(bytes.data() + from, c, bytes.size() - from);
+  return found == nullptr ? bytes.size()
+                          : static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
+}
+
+std::size_t CountByte(std::string_view bytes, char c) {
+  std::size_t count = 0;
+  for (std::size_t p = FindByte(bytes, c, 0); p < bytes.size(); p = FindByte(bytes, c, p + 1)) ++count;
+  return count;
+}
+
+// Bytes above 0x7F, counted eight at a time.
+std::size_t CountHighBytes(std::string_view bytes) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  std::size_t count = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + i, 8);
+    count += static_cast<std::size_t>(std::popcount(word & kHighBits));
+  }
+  for (; i < bytes.size(); ++i) {
+    if (static_cast<unsigned char>(bytes[i]) >= 0x80) ++count;
+  }
+  return count;
+}
+
 // What the first pass learns about a file.
 struct Survey {
   TextEncoding encoding = TextEncoding::Cp1251;
@@ -72,10 +104,8 @@ int SurveyFile(int fd, std::size_t limit, Survey& survey) {
     }
     std::string_view chunk(buffer.data(), static_cast<std::size_t>(n));
     total += chunk.size();
-    for (const char c : chunk) {
-      if (c == '\t' || c == '\n' || c == '\r') ++growth;
-      if (static_cast<unsigned char>(c) >= 0x80) ++nonAscii;
-    }
+    growth += CountByte(chunk, '\t') + CountByte(chunk, '\n') + CountByte(chunk, '\r');
+    nonAscii += CountHighBytes(chunk);
     if (first) {
       first = false;
       // A byte-order mark split over reads is not worth handling: the first
@@ -109,10 +139,13 @@ class LineBuilder {
 
   // Takes the next bytes of the file; false once the text is full.
   bool feed(std::string_view bytes, bool cp1251) {
+    // The next line end or TAB, each found once with memchr.
+    std::size_t nextCr = FindByte(bytes, '\r', 0);
+    std::size_t nextLf = FindByte(bytes, '\n', 0);
+    std::size_t nextTab = FindByte(bytes, '\t', 0);
     std::size_t i = 0;
     while (i < bytes.size()) {
-      std::size_t p = i;
-      while (p < bytes.size() && bytes[p] != '\r' && bytes[p] != '\n' && bytes[p] != '\t') ++p;
+      const std::size_t p = std::min({nextCr, nextLf, nextTab});
       if (p > i) {
         pendingCr_ = false;
         if (cp1251) {
@@ -124,19 +157,24 @@ class LineBuilder {
       }
       if (p == bytes.size()) break;
       const char c = bytes[p];
+      i = p + 1;
       if (c == '\t') {
+        nextTab = FindByte(bytes, '\t', i);
         pendingCr_ = false;
         result_.text.append("  ");
         if (!fits()) return false;
       } else if (c == '\r') {
+        nextCr = FindByte(bytes, '\r', i);
         if (!endLine()) return false;
         pendingCr_ = true;
-      } else if (pendingCr_) {  // the LF of a CR LF
-        pendingCr_ = false;
-      } else if (!endLine()) {
-        return false;
+      } else {
+        nextLf = FindByte(bytes, '\n', i);
+        if (pendingCr_) {
+          pendingCr_ = false;  // the LF of a CR LF
+        } else if (!endLine()) {
+          return false;
+        }
       }
-      i = p + 1;
     }
     return true;
   }
