@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -227,6 +228,18 @@ TEST(WriteFileAtomically, KeepsThePermissionsOfTheReplacedFile) {
   EXPECT_EQ(std::filesystem::status(file).permissions() & std::filesystem::perms::all,
             std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
                 std::filesystem::perms::group_read);
+}
+
+TEST(WriteFileAtomically, KeepsTheOwnerOfTheReplacedFile) {
+  if (!RunningAsRoot()) GTEST_SKIP() << "only root can give a file to another user";
+  TempDir dir;
+  const auto file = dir.write("out.txt", "old");
+  ASSERT_EQ(::chown(file.c_str(), 12345, 23456), 0);
+  ASSERT_TRUE(WriteFileAtomically(file, "new").ok);
+  struct stat info {};
+  ASSERT_EQ(::stat(file.c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, 12345u);
+  EXPECT_EQ(info.st_gid, 23456u);
 }
 
 TEST(WriteFileAtomically, ReplacesTheTargetOfASymbolicLink) {

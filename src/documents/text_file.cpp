@@ -403,7 +403,14 @@ WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_v
     written += static_cast<std::size_t>(n);
   }
   if (::fsync(fd.get()) != 0 && errno != EINVAL && errno != EROFS) return fail(errno);
-  if (replacing) ::fchmod(fd.get(), existing.st_mode & 07777);  // best effort
+  if (replacing) {
+    // The new file takes the place of the old one: keep its owner and
+    // permissions where the system lets us (best effort).
+    if (::fchown(fd.get(), existing.st_uid, existing.st_gid) != 0) {
+      // Only root may give a file away; the user's own file keeps the user anyway.
+    }
+    ::fchmod(fd.get(), existing.st_mode & 07777);
+  }
   if (const int error = fd.close(); error != 0) {
     ::unlink(temporary.c_str());
     result.problem = DescribeFileError(error);
