@@ -193,6 +193,17 @@ INSTANTIATE_TEST_SUITE_P(
                       FailCase{"a file used as a folder", "file/list.txt",
                                "часть пути не является папкой"}));
 
+TEST(ReadTextDocument, PipesAndDevicesAreRefusedWithoutWaitingOrReadingForever) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  // Opening a pipe without a writer would block; reading /dev/zero never ends.
+  for (const std::filesystem::path& path : {dir / "pipe", std::filesystem::path("/dev/zero")}) {
+    const ReadTextResult read = ReadTextDocument(path);
+    EXPECT_EQ(read.status, ReadStatus::CannotOpen) << path;
+    EXPECT_EQ(read.problem, "это не обычный файл") << path;
+  }
+}
+
 TEST(ReadTextDocument, FileWithoutReadPermission) {
   if (RunningAsRoot()) GTEST_SKIP() << "root reads files whatever their permissions";
   TempDir dir;

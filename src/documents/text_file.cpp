@@ -38,6 +38,34 @@ class FileHandle {
   int fd_;
 };
 
+// Opens a regular file for reading; -1 with `error` set otherwise. A folder,
+// a pipe or a device is refused before anything is read from it: opening a
+// pipe would wait for a writer, and a device such as /dev/zero never ends.
+int OpenRegularFile(const std::filesystem::path& path, int& error) {
+  int fd = -1;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    error = errno;
+    return -1;
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) {
+    error = errno;
+  } else if (S_ISDIR(info.st_mode)) {
+    error = EISDIR;
+  } else if (!S_ISREG(info.st_mode)) {
+    error = ENODEV;
+  } else if (const int flags = ::fcntl(fd, F_GETFL); flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+    error = errno;
+  } else {
+    return fd;
+  }
+  ::close(fd);
+  return -1;
+}
+
 // Reads up to buffer.size() bytes; returns the count (0 at the end) or -errno.
 std::int64_t ReadSome(int fd, std::vector<char>& buffer) {
   for (;;) {
@@ -247,6 +275,8 @@ std::string DescribeFileError(int errorNumber) {
       return "ошибка ввода-вывода";
     case EBUSY:
       return "файл занят";
+    case ENODEV:
+      return "это не обычный файл";
     default:
       return "ошибка " + std::to_string(errorNumber) + " (" +
              std::generic_category().message(errorNumber) + ")";
@@ -254,16 +284,9 @@ std::string DescribeFileError(int errorNumber) {
 }
 
 ReadTextResult ReadTextDocument(const std::filesystem::path& path, std::size_t maxTextBytes) {
-  int fdNumber = -1;
-  do {
-    fdNumber = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  } while (fdNumber < 0 && errno == EINTR);
-  if (fdNumber < 0) return Failed(ReadStatus::CannotOpen, errno);
-  FileHandle fd(fdNumber);
-
-  struct stat info {};
-  if (::fstat(fd.get(), &info) != 0) return Failed(ReadStatus::CannotOpen, errno);
-  if (S_ISDIR(info.st_mode)) return Failed(ReadStatus::CannotOpen, EISDIR);
+  int error = 0;
+  FileHandle fd(OpenRegularFile(path, error));
+  if (fd.get() < 0) return Failed(ReadStatus::CannotOpen, error);
 
   Survey survey;
   if (const int error = SurveyFile(fd.get(), maxTextBytes + 4, survey); error != 0) {
@@ -311,14 +334,9 @@ ReadTextResult ReadTextDocument(const std::filesystem::path& path, std::size_t m
 }
 
 std::optional<std::string> ReadSmallFile(const std::filesystem::path& path, std::size_t maxBytes) {
-  int fdNumber = -1;
-  do {
-    fdNumber = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  } while (fdNumber < 0 && errno == EINTR);
-  if (fdNumber < 0) return std::nullopt;
-  FileHandle fd(fdNumber);
-  struct stat info {};
-  if (::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+  int error = 0;
+  FileHandle fd(OpenRegularFile(path, error));
+  if (fd.get() < 0) return std::nullopt;
   std::string bytes;
   std::vector<char> buffer(64 * 1024);
   for (;;) {
