@@ -76,11 +76,14 @@ TEST_F(CliTasks, OgzReadsCp1251FilesAndWritesEitherEncoding) {
   Write(dir_ / "in.txt", "\xD2\xEE\xF7\xEA\xE0 0 0\r\nT2 0 10");  // "Точка"
   const std::string file = "'" + (dir_ / "in.txt").string() + "'";
   const Result utf8 = Run("ogz --in-layout 1 --out-layout 1 " + file);
-  EXPECT_EQ(utf8.out, "Точка-T2\t90°00'00.0\t010.000\r\nT2-Точка\t270°00'00.0\t010.000\r\n\r\n\r\n");
+  EXPECT_EQ(utf8.out,
+            "Точка-T2\t90°00'00.0\t010.000\r\nT2-Точка\t270°00'00.0\t010.000\r\n\r\n\r\n");
   const Result cp1251 = Run("ogz --in-layout 1 --out-layout 1 --encoding cp1251 " + file);
   EXPECT_EQ(cp1251.out,
-            "\xD2\xEE\xF7\xEA\xE0-T2\t90\xB0" "00'00.0\t010.000\r\n"
-            "T2-\xD2\xEE\xF7\xEA\xE0\t270\xB0" "00'00.0\t010.000\r\n\r\n\r\n");
+            "\xD2\xEE\xF7\xEA\xE0-T2\t90\xB0"
+            "00'00.0\t010.000\r\n"
+            "T2-\xD2\xEE\xF7\xEA\xE0\t270\xB0"
+            "00'00.0\t010.000\r\n\r\n\r\n");
 }
 
 TEST_F(CliTasks, OgzStopsAtAnUnreadableLineAndKeepsTheLegs) {
@@ -102,9 +105,9 @@ TEST_F(CliTasks, UnreadableInputIsAUsageError) {
 
 TEST_F(CliTasks, SheetsOfKrasovskyPointsAsTheTrapezoidBoxHoldsThem) {
   const std::string input = "P1 55.45 37.37 0\r\n\r\nP2 56.0 37.37\r\nP3 38.0 37.37\r\n";
-  const Result r200 = Run(
-      "sheets --scale 200 --from 'BLH(Kras)' --in-angles packed --in-layout 1 --out-layout 1",
-      input);
+  const Result r200 =
+      Run("sheets --scale 200 --from 'BLH(Kras)' --in-angles packed --in-layout 1 --out-layout 1",
+          input);
   EXPECT_EQ(r200.status, 0) << r200.err;
   EXPECT_EQ(r200.out, "P1; N-37-II\r\n\r\nP2; O-37-XXXII\r\nP3; XIV\r\n\r\n");
   const Result r100 = Run("sheets --scale 100 --from 10 --in-angles packed --in-layout 1", input);
@@ -122,10 +125,10 @@ TEST_F(CliTasks, SheetsOfAPlaneListGoThroughTheConversion) {
 TEST_F(CliTasks, OwnSystemGivenAsOptionsEqualsTheCatalogueZone) {
   const std::string point = "5969818.6 6648125.2 0";
   const Result zone = Run("sheets --scale 100 --from 8", point);
-  const Result own = Run(
-      "sheets --scale 100 --from own --own-name Z6 --own-type UTM-42 --own-meridian 33:00:00.0 "
-      "--own-false-east 500000 --own-false-north 0",
-      point);
+  const Result own =
+      Run("sheets --scale 100 --from own --own-name Z6 --own-type UTM-42 --own-meridian 33:00:00.0 "
+          "--own-false-east 500000 --own-false-north 0",
+          point);
   EXPECT_EQ(own.status, 0) << own.err;
   EXPECT_EQ(own.out, zone.out);
   EXPECT_EQ(own.out, "N-36-83\r\n\r\n");

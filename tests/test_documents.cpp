@@ -74,8 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
                  std::string("1\0 2\r\n", 6), 1, TextEncoding::Cp1251},
         ReadCase{"cp1251 Cyrillic and degree sign", "\xCF\xF3\xED\xEA\xF2 55\xB0\r\n",
                  "Пункт 55°\r\n", 1, TextEncoding::Cp1251},
-        ReadCase{"invalid UTF-8 is read as cp1251, every byte kept", "\xFF\xFE 1 2",
-                 "яю 1 2\r\n", 1, TextEncoding::Cp1251},
+        ReadCase{"invalid UTF-8 is read as cp1251, every byte kept", "\xFF\xFE 1 2", "яю 1 2\r\n",
+                 1, TextEncoding::Cp1251},
         ReadCase{"UTF-8 Cyrillic", "Пункт 1 2\n", "Пункт 1 2\r\n", 1, TextEncoding::Utf8},
         ReadCase{"BOM is not part of the text", "\xEF\xBB\xBFПункт 1 2\r\n", "Пункт 1 2\r\n", 1,
                  TextEncoding::Utf8Bom}));
@@ -163,7 +163,8 @@ TEST(ReadTextDocument, GiantLineAboveTheLimitIsDroppedNotHeld) {
 TEST(ReadTextDocument, CyrillicCountsInUtf8BytesAgainstTheLimit) {
   TempDir dir;
   // Five cp1251 letters become ten UTF-8 bytes, plus CR LF: 12 > 11.
-  const ReadTextResult read = ReadTextDocument(dir.write("list.txt", "\xCF\xF3\xED\xEA\xF2\r\n"), 11);
+  const ReadTextResult read =
+      ReadTextDocument(dir.write("list.txt", "\xCF\xF3\xED\xEA\xF2\r\n"), 11);
   EXPECT_EQ(read.status, ReadStatus::TooLarge);
   EXPECT_EQ(read.text, "");
 }
@@ -186,12 +187,12 @@ TEST_P(UnreadableFile, ReportsWhyAndReadsNothing) {
   EXPECT_EQ(read.problem, GetParam().problem) << GetParam().why;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, UnreadableFile,
-    ::testing::Values(FailCase{"missing file", "missing.txt", "нет такого файла или папки"},
-                      FailCase{"a folder", "folder", "это папка, а не файл"},
-                      FailCase{"a file used as a folder", "file/list.txt",
-                               "часть пути не является папкой"}));
+INSTANTIATE_TEST_SUITE_P(Table, UnreadableFile,
+                         ::testing::Values(FailCase{"missing file", "missing.txt",
+                                                    "нет такого файла или папки"},
+                                           FailCase{"a folder", "folder", "это папка, а не файл"},
+                                           FailCase{"a file used as a folder", "file/list.txt",
+                                                    "часть пути не является папкой"}));
 
 TEST(ReadTextDocument, PipesAndDevicesAreRefusedWithoutWaitingOrReadingForever) {
   TempDir dir;
@@ -287,7 +288,8 @@ INSTANTIATE_TEST_SUITE_P(
     Table, UnwritableTarget,
     ::testing::Values(
         // What a read-only folder is for a user who is not root: nowhere to put the file.
-        WriteFailCase{"folder that does not exist", "missing/out.txt", "нет такого файла или папки"},
+        WriteFailCase{"folder that does not exist", "missing/out.txt",
+                      "нет такого файла или папки"},
         WriteFailCase{"a file used as a folder", "file/out.txt", "часть пути не является папкой"},
         WriteFailCase{"the target is a folder", "folder", "это папка, а не файл"}));
 
@@ -296,8 +298,8 @@ TEST(WriteFileAtomically, ReadOnlyFolder) {
   TempDir dir;
   std::filesystem::create_directory(dir / "ro");
   const auto file = dir.write("ro/out.txt", "keep");
-  std::filesystem::permissions(dir / "ro", std::filesystem::perms::owner_read |
-                                               std::filesystem::perms::owner_exec);
+  std::filesystem::permissions(
+      dir / "ro", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   const WriteResult result = WriteFileAtomically(file, "new");
   EXPECT_FALSE(result.ok);
   EXPECT_EQ(result.problem, "нет доступа");
@@ -379,9 +381,12 @@ INSTANTIATE_TEST_SUITE_P(
                       [] {
                         std::string s;
                         for (int b = 0; b < 256; ++b) {
-                          if (b != '\r' && b != '\n' && b != '\t') s.push_back(static_cast<char>(b));
+                          if (b != '\r' && b != '\n' && b != '\t')
+                            s.push_back(static_cast<char>(b));
                         }
-                        return s + "\r\n\xCF\xF3\xED\xEA\xF2 55\xB0" "45'\r\n";
+                        return s +
+                               "\r\n\xCF\xF3\xED\xEA\xF2 55\xB0"
+                               "45'\r\n";
                       }(),
                       TextEncoding::Cp1251},
         RoundTripCase{"UTF-8", "Пункт 55°45'\r\n✓ 1 2\r\n", TextEncoding::Utf8},
@@ -404,18 +409,17 @@ TEST_P(DocumentName, IsTheFirstWord) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, DocumentName,
-    ::testing::Values(
-        NameCase{"name and semicolon", "P1;6012.5 3456.75\r\n", "P1.txt"},
-        NameCase{"first word before a space", "Point 6012.5 3456.75\r\n", "Point.txt"},
-        NameCase{"starts with a space: no proposal", " P1 1 2\r\n", ""},
-        NameCase{"starts with a semicolon: no proposal", ";P1 1 2\r\n", ""},
-        NameCase{"semicolon after the space does not count", "AB C;D", "AB.txt"},
-        NameCase{"semicolon but no space at all: no proposal", "P1;2", ""},
-        NameCase{"no space, no semicolon", "P1", ""},
-        NameCase{"empty text", "", ""},
-        NameCase{"Cyrillic first word", "Пункт1 1 2\r\n", "Пункт1.txt"},
-        NameCase{"the word runs over the line end up to the first space", "P1\r\nP2 1 2",
-                 "P1\r\nP2.txt"}));
+    ::testing::Values(NameCase{"name and semicolon", "P1;6012.5 3456.75\r\n", "P1.txt"},
+                      NameCase{"first word before a space", "Point 6012.5 3456.75\r\n",
+                               "Point.txt"},
+                      NameCase{"starts with a space: no proposal", " P1 1 2\r\n", ""},
+                      NameCase{"starts with a semicolon: no proposal", ";P1 1 2\r\n", ""},
+                      NameCase{"semicolon after the space does not count", "AB C;D", "AB.txt"},
+                      NameCase{"semicolon but no space at all: no proposal", "P1;2", ""},
+                      NameCase{"no space, no semicolon", "P1", ""}, NameCase{"empty text", "", ""},
+                      NameCase{"Cyrillic first word", "Пункт1 1 2\r\n", "Пункт1.txt"},
+                      NameCase{"the word runs over the line end up to the first space",
+                               "P1\r\nP2 1 2", "P1\r\nP2.txt"}));
 
 class WaypointName : public ::testing::TestWithParam<NameCase> {};
 
@@ -425,20 +429,20 @@ TEST_P(WaypointName, DropsTheExtension) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, WaypointName,
-    ::testing::Values(
-        NameCase{"no document name", "", ""},
-        NameCase{"three-letter extension", "/home/geo/points.txt", "/home/geo/points"},
-        NameCase{"a dot in a folder name survives", "/home/geo/data.v2/points.txt",
-                 "/home/geo/data.v2/points"},
-        NameCase{"no dot: the whole name", "/home/geo/points", "/home/geo/points"},
-        NameCase{"four characters after the dot still count as an extension",
-                 "/home/geo/points.list", "/home/geo/points"},
-        NameCase{"five characters after the only dot: the whole name", "/home/geo/points.lists",
-                 "/home/geo/points.lists"},
-        NameCase{"short folder suffix is taken for an extension", "/a.b/c", "/a"},
-        NameCase{"characters, not bytes, are counted", "/д/пункты.тхт", "/д/пункты"},
-        NameCase{"hidden folder: cut at the next dot", "/home/geo/.config/p.txt",
-                 "/home/geo/.config/p"}));
+    ::testing::Values(NameCase{"no document name", "", ""},
+                      NameCase{"three-letter extension", "/home/geo/points.txt",
+                               "/home/geo/points"},
+                      NameCase{"a dot in a folder name survives", "/home/geo/data.v2/points.txt",
+                               "/home/geo/data.v2/points"},
+                      NameCase{"no dot: the whole name", "/home/geo/points", "/home/geo/points"},
+                      NameCase{"four characters after the dot still count as an extension",
+                               "/home/geo/points.list", "/home/geo/points"},
+                      NameCase{"five characters after the only dot: the whole name",
+                               "/home/geo/points.lists", "/home/geo/points.lists"},
+                      NameCase{"short folder suffix is taken for an extension", "/a.b/c", "/a"},
+                      NameCase{"characters, not bytes, are counted", "/д/пункты.тхт", "/д/пункты"},
+                      NameCase{"hidden folder: cut at the next dot", "/home/geo/.config/p.txt",
+                               "/home/geo/.config/p"}));
 
 // ---- Counter key filter ---------------------------------------------------
 
@@ -575,7 +579,8 @@ TEST_F(FileMenu, SaveWithAKnownNameWritesInTheDocumentsEncoding) {
   form.Txt1 += "Точка 3 4\r\n";
   form.Toolbar1_ButtonClick("Save");
   EXPECT_TRUE(platform.saveRequests.empty());  // no dialog
-  EXPECT_EQ(ReadBytes(dir / "list.txt"), "\xCF\xF3\xED\xEA\xF2 1 2\r\n\xD2\xEE\xF7\xEA\xE0 3 4\r\n\r\n");
+  EXPECT_EQ(ReadBytes(dir / "list.txt"),
+            "\xCF\xF3\xED\xEA\xF2 1 2\r\n\xD2\xEE\xF7\xEA\xE0 3 4\r\n\r\n");
   EXPECT_TRUE(platform.warnings.empty());
 }
 
@@ -709,15 +714,15 @@ TEST_P(SaveResults, ChoosesTheBranchByTarget) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SaveResults,
-    ::testing::Values(
-        ResultsCase{"BLH(Kras) with waypoints", kBlhKrasIndex, true, true},
-        ResultsCase{"WGS-84 with waypoints", kWgs84Index, true, true},
-        ResultsCase{"geographic target without waypoints", kBlhKrasIndex, false, false},
-        ResultsCase{"63 (C2) target with fOzi checked is text", 0, true, false},
-        // Regression: any target above index 7 took the waypoint branch.
-        ResultsCase{"42(zone6) with fOzi checked is text", 8, true, false},
-        ResultsCase{"42(zone7) with fOzi checked is text", 9, true, false},
-        ResultsCase{"47(1) with fOzi checked is text", 12, true, false}));
+    ::testing::Values(ResultsCase{"BLH(Kras) with waypoints", kBlhKrasIndex, true, true},
+                      ResultsCase{"WGS-84 with waypoints", kWgs84Index, true, true},
+                      ResultsCase{"geographic target without waypoints", kBlhKrasIndex, false,
+                                  false},
+                      ResultsCase{"63 (C2) target with fOzi checked is text", 0, true, false},
+                      // Regression: any target above index 7 took the waypoint branch.
+                      ResultsCase{"42(zone6) with fOzi checked is text", 8, true, false},
+                      ResultsCase{"42(zone7) with fOzi checked is text", 9, true, false},
+                      ResultsCase{"47(1) with fOzi checked is text", 12, true, false}));
 
 TEST_F(FileMenu, SaveResultsCancelledWritesNothing) {
   form.Txt2 = "results";

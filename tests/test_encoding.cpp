@@ -60,7 +60,9 @@ TEST(Cp1251, AllBytesRoundTripByteForByte) {
 
 TEST(Cp1251, DecodesSurveyText) {
   // "Пункт 1 55°45'" as the code page writes it.
-  EXPECT_EQ(Cp1251ToUtf8("\xCF\xF3\xED\xEA\xF2 1 55\xB0" "45'"), "Пункт 1 55°45'");
+  EXPECT_EQ(Cp1251ToUtf8("\xCF\xF3\xED\xEA\xF2 1 55\xB0"
+                         "45'"),
+            "Пункт 1 55°45'");
   EXPECT_EQ(Cp1251ToUtf8("\xA8\xB8\xB9"), "Ёё№");
 }
 
@@ -159,8 +161,8 @@ INSTANTIATE_TEST_SUITE_P(
                    TextEncoding::Utf8, ""},
         EncodeCase{"a BOM document gets its BOM back", "Пункт", TextEncoding::Utf8Bom,
                    std::string(kUtf8Bom) + "Пункт", TextEncoding::Utf8Bom, ""},
-        EncodeCase{"invalid UTF-8 is written byte for byte, never replaced", "a\xFF", TextEncoding::Cp1251,
-                   "a\xFF", TextEncoding::Utf8, "\\xFF"},
+        EncodeCase{"invalid UTF-8 is written byte for byte, never replaced", "a\xFF",
+                   TextEncoding::Cp1251, "a\xFF", TextEncoding::Utf8, "\\xFF"},
         EncodeCase{"empty text", "", TextEncoding::Cp1251, "", TextEncoding::Cp1251, ""}));
 
 TEST(Encoding, Utf8RoundTripByteForByte) {

@@ -149,7 +149,8 @@ TEST_F(HelpWindow, BrowseCancelledChangesNothing) {
 struct DocumentCase {
   const char* why;
   std::string helpPath;
-  std::string relative;  // expected, relative to the current directory; absolute when it starts with /
+  std::string
+      relative;  // expected, relative to the current directory; absolute when it starts with /
 };
 
 class HelpDocument : public HelpWindow, public ::testing::WithParamInterface<DocumentCase> {};

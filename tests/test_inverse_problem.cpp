@@ -13,7 +13,7 @@ namespace {
 
 struct LegCase {
   const char* why;
-  double x2, y2;  // from the origin
+  double x2, y2;     // from the origin
   std::string line;  // without names, "." as separator
 };
 
@@ -77,7 +77,8 @@ class Task : public ::testing::TestWithParam<TaskCase> {};
 TEST_P(Task, WritesEveryLeg) {
   const TaskCase& c = GetParam();
   const char notP = c.numP == '.' ? ',' : '.';
-  const InverseProblemResult result = SolveInverseProblem(c.input, c.namesIn, c.namesOut, c.numP, notP);
+  const InverseProblemResult result =
+      SolveInverseProblem(c.input, c.namesIn, c.namesOut, c.numP, notP);
   EXPECT_EQ(result.text, c.output) << c.why;
   EXPECT_TRUE(result.completed) << c.why << ": " << result.reason;
 }
@@ -88,16 +89,14 @@ INSTANTIATE_TEST_SUITE_P(
         TaskCase{"empty text: one CR LF", "", false, false, '.', "\r\n"},
         TaskCase{"spaces only: one CR LF", "   ", false, false, '.', "\r\n"},
         TaskCase{"a single point: nothing", "100 100", false, false, '.', ""},
-        TaskCase{"two points without a final break: one leg, no closing leg",
-                 "100 100\r\n100 200", false, false, '.', "90°00'00.0\t100.000\r\n"},
-        TaskCase{"two points and a final break: the group is closed",
-                 "100 100\r\n100 200\r\n", false, false, '.',
-                 "90°00'00.0\t100.000\r\n270°00'00.0\t100.000\r\n\r\n"},
+        TaskCase{"two points without a final break: one leg, no closing leg", "100 100\r\n100 200",
+                 false, false, '.', "90°00'00.0\t100.000\r\n"},
+        TaskCase{"two points and a final break: the group is closed", "100 100\r\n100 200\r\n",
+                 false, false, '.', "90°00'00.0\t100.000\r\n270°00'00.0\t100.000\r\n\r\n"},
         TaskCase{"a point and a blank line: group of one, closing leg to itself", "100 100\r\n",
                  false, false, '.', "0°00'00.0\t000.000\r\n\r\n"},
-        TaskCase{"further blank lines each add an empty line",
-                 "100 100\r\n100 200\r\n\r\n\r\n", false, false, '.',
-                 "90°00'00.0\t100.000\r\n270°00'00.0\t100.000\r\n\r\n\r\n\r\n"},
+        TaskCase{"further blank lines each add an empty line", "100 100\r\n100 200\r\n\r\n\r\n",
+                 false, false, '.', "90°00'00.0\t100.000\r\n270°00'00.0\t100.000\r\n\r\n\r\n\r\n"},
         TaskCase{"blank lines before the first point", "\r\n\r\n100 100\r\n100 200", false, false,
                  '.', "\r\n\r\n90°00'00.0\t100.000\r\n"},
         TaskCase{"worked example with names in and out", "A 100 100\r\nB 100 200", true, true, '.',
@@ -142,11 +141,10 @@ TEST_P(TaskFailure, EndsAtTheLineAndKeepsTheLegsBefore) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, TaskFailure,
-    ::testing::Values(
-        FailureCase{"first point unreadable", "1.2.3 5\r\n1 2", "", 1},
-        FailureCase{"third point unreadable", "100 100\r\n100 200\r\n1-2 3\r\n", "90°00'00.0\t100.000\r\n",
-                    3},
-        FailureCase{"a lone minus is not a number", "100 100\r\n- 5", "", 2}));
+    ::testing::Values(FailureCase{"first point unreadable", "1.2.3 5\r\n1 2", "", 1},
+                      FailureCase{"third point unreadable", "100 100\r\n100 200\r\n1-2 3\r\n",
+                                  "90°00'00.0\t100.000\r\n", 3},
+                      FailureCase{"a lone minus is not a number", "100 100\r\n- 5", "", 2}));
 
 TEST(TaskFailure, MoreThan32767LinesOverflowTheLineCounter) {
   std::string input;

@@ -41,12 +41,13 @@ INSTANTIATE_TEST_SUITE_P(
         SheetCase{"44° is the southern edge of L", 44.0, kL3737, "L-37-XXXII", "L-37-136"},
         SheetCase{"last row letter S", 75.9, kL3737, "S-37-II", "S-37-4"},
         SheetCase{"76° and above: no row letter", 76.0, kL3737, "XXXII", "136"},
-        SheetCase{"just below a band's northern edge: northernmost row", 55.9999, kL3737,
-                  "N-37-II", "N-37-4"},
+        SheetCase{"just below a band's northern edge: northernmost row", 55.9999, kL3737, "N-37-II",
+                  "N-37-4"},
         SheetCase{"western edge of column 37", 55.75, 36.0, "N-37-I", "N-37-1"},
         SheetCase{"eastern edge of column 37", 55.75, 41.999, "N-37-VI", "N-37-12"},
         SheetCase{"42° starts column 38", 55.75, 42.0, "N-38-I", "N-38-1"},
-        SheetCase{"near Greenwich: column 31, on a 30' column edge", 51.5, 0.5, "M-31-I", "M-31-14"},
+        SheetCase{"near Greenwich: column 31, on a 30' column edge", 51.5, 0.5, "M-31-I",
+                  "M-31-14"},
         SheetCase{"south-east corner cell", 52.01, 41.9, "N-37-XXXVI", "N-37-144"}));
 
 TEST(Sheet, OtherScaleCodeGivesThePrefixAlone) {

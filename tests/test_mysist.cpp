@@ -38,23 +38,22 @@ TEST_P(MySistKey, IsFiltered) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, MySistKey,
-    ::testing::Values(
-        KeyCase{"digit into degrees", Field::T1, U'7', '.', true},
-        KeyCase{"letter into degrees", Field::T1, U'a', '.', false},
-        KeyCase{"separator into minutes", Field::M1, U'.', '.', false},
-        KeyCase{"minus into minutes", Field::M1, U'-', '.', false},
-        KeyCase{"system separator into seconds", Field::S1, U'.', '.', true},
-        KeyCase{"the other separator into seconds", Field::S1, U',', '.', false},
-        KeyCase{"comma as system separator", Field::S1, U',', ',', true},
-        KeyCase{"minus into seconds", Field::S1, U'-', '.', false},
-        KeyCase{"minus into false east", Field::dYmy, U'-', '.', true},
-        KeyCase{"minus into false north", Field::dXmy, U'-', '.', true},
-        KeyCase{"separator into false north", Field::dXmy, U'.', '.', true},
-        KeyCase{"letter into false east", Field::dYmy, U'e', '.', false},
-        KeyCase{"Cyrillic letter into seconds", Field::S1, U'ж', '.', false},
-        KeyCase{"Backspace into degrees", Field::T1, 8, '.', true},
-        KeyCase{"any character into the name", Field::NameMy, U'ж', '.', true},
-        KeyCase{"space into the name", Field::NameMy, U' ', '.', true}));
+    ::testing::Values(KeyCase{"digit into degrees", Field::T1, U'7', '.', true},
+                      KeyCase{"letter into degrees", Field::T1, U'a', '.', false},
+                      KeyCase{"separator into minutes", Field::M1, U'.', '.', false},
+                      KeyCase{"minus into minutes", Field::M1, U'-', '.', false},
+                      KeyCase{"system separator into seconds", Field::S1, U'.', '.', true},
+                      KeyCase{"the other separator into seconds", Field::S1, U',', '.', false},
+                      KeyCase{"comma as system separator", Field::S1, U',', ',', true},
+                      KeyCase{"minus into seconds", Field::S1, U'-', '.', false},
+                      KeyCase{"minus into false east", Field::dYmy, U'-', '.', true},
+                      KeyCase{"minus into false north", Field::dXmy, U'-', '.', true},
+                      KeyCase{"separator into false north", Field::dXmy, U'.', '.', true},
+                      KeyCase{"letter into false east", Field::dYmy, U'e', '.', false},
+                      KeyCase{"Cyrillic letter into seconds", Field::S1, U'ж', '.', false},
+                      KeyCase{"Backspace into degrees", Field::T1, 8, '.', true},
+                      KeyCase{"any character into the name", Field::NameMy, U'ж', '.', true},
+                      KeyCase{"space into the name", Field::NameMy, U' ', '.', true}));
 
 TEST(MySistKeys, TenCharacterNameRefusesAnEleventh) {
   OwnSystem own = InitialOwnSystem('.');
@@ -135,12 +134,14 @@ INSTANTIATE_TEST_SUITE_P(
         LeaveCase{"empty seconds with decimal comma", Field::S1, "", ',', "00,0000", false},
         LeaveCase{"a lone separator in the seconds", Field::S1, ".", '.', "00.0000", false},
         LeaveCase{"seconds 5", Field::S1, "5", '.', "05.0000", false},
-        LeaveCase{"seconds rounded to four decimals", Field::S1, "12.345678", '.', "12.3457", false},
+        LeaveCase{"seconds rounded to four decimals", Field::S1, "12.345678", '.', "12.3457",
+                  false},
         LeaveCase{"seconds 60: warned and kept", Field::S1, "60", '.', "60.0000", true},
         LeaveCase{"seconds 59.5 are above 59", Field::S1, "59.5", '.', "59.5000", true},
         LeaveCase{"seconds that are not a number stay", Field::S1, "1.2.3", '.', "1.2.3", false},
         LeaveCase{"false east to three decimals", Field::dYmy, "250000", '.', "250000.000", false},
-        LeaveCase{"false east with decimal comma", Field::dYmy, "250000,5", ',', "250000,500", false},
+        LeaveCase{"false east with decimal comma", Field::dYmy, "250000,5", ',', "250000,500",
+                  false},
         LeaveCase{"empty false east", Field::dYmy, "", '.', "00.000", false},
         LeaveCase{"lone separator in false north", Field::dXmy, ",", ',', "00,000", false},
         LeaveCase{"negative false north", Field::dXmy, "-5", '.', "-05.000", false},
@@ -204,18 +205,18 @@ TEST_P(MySistRefusal, OkRefusesAndNamesTheField) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, MySistRefusal,
-    ::testing::Values(
-        RefusalCase{"lone minus in false east", Field::dYmy, "-",
-                    "В поле «False East.» не число: «-»"},
-        RefusalCase{"two separators in false north", Field::dXmy, "11057..63",
-                    "В поле «False North.» не число: «11057..63»"},
-        RefusalCase{"two separators in the seconds", Field::S1, "1.2.3",
-                    "В поле «C.Meridian \"» не число: «1.2.3»"},
-        RefusalCase{"empty degrees (never left)", Field::T1, "",
-                    "В поле «C.Meridian °» не число: «»"},
-        RefusalCase{"minus inside minutes", Field::M1, "2-7", "В поле «C.Meridian '» не число: «2-7»"},
-        RefusalCase{"degrees whose zone has no 16-bit number", Field::T1, "999999",
-                    "В поле «C.Meridian °» слишком большое число: «999999»"}));
+    ::testing::Values(RefusalCase{"lone minus in false east", Field::dYmy, "-",
+                                  "В поле «False East.» не число: «-»"},
+                      RefusalCase{"two separators in false north", Field::dXmy, "11057..63",
+                                  "В поле «False North.» не число: «11057..63»"},
+                      RefusalCase{"two separators in the seconds", Field::S1, "1.2.3",
+                                  "В поле «C.Meridian \"» не число: «1.2.3»"},
+                      RefusalCase{"empty degrees (never left)", Field::T1, "",
+                                  "В поле «C.Meridian °» не число: «»"},
+                      RefusalCase{"minus inside minutes", Field::M1, "2-7",
+                                  "В поле «C.Meridian '» не число: «2-7»"},
+                      RefusalCase{"degrees whose zone has no 16-bit number", Field::T1, "999999",
+                                  "В поле «C.Meridian °» слишком большое число: «999999»"}));
 
 TEST(MySistClose, WithoutOkRestoresEveryInitialValue) {
   OwnSystem own = InitialOwnSystem(',');
@@ -257,16 +258,15 @@ TEST_P(OwnZone, IsDegreesPlusThreeOverSixTiesToEven) {
   EXPECT_EQ(OwnSystemParameters(own, '.').zone, GetParam().zone) << GetParam().why;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, OwnZone,
-    ::testing::Values(ZoneCase{"initial 32°: 35/6 = 5.83", "32", 6},
-                      ZoneCase{"33°: exactly 6", "33", 6},
-                      ZoneCase{"27°: exactly 5", "27", 5},
-                      ZoneCase{"30°: 5.5 goes to the even 6", "30", 6},
-                      ZoneCase{"24°: 4.5 goes to the even 4", "24", 4},
-                      ZoneCase{"36°: 6.5 goes to the even 6", "36", 6},
-                      ZoneCase{"42°: 7.5 goes to the even 8", "42", 8},
-                      ZoneCase{"0°: 0.5 goes to 0", "00", 0}));
+INSTANTIATE_TEST_SUITE_P(Table, OwnZone,
+                         ::testing::Values(ZoneCase{"initial 32°: 35/6 = 5.83", "32", 6},
+                                           ZoneCase{"33°: exactly 6", "33", 6},
+                                           ZoneCase{"27°: exactly 5", "27", 5},
+                                           ZoneCase{"30°: 5.5 goes to the even 6", "30", 6},
+                                           ZoneCase{"24°: 4.5 goes to the even 4", "24", 4},
+                                           ZoneCase{"36°: 6.5 goes to the even 6", "36", 6},
+                                           ZoneCase{"42°: 7.5 goes to the even 8", "42", 8},
+                                           ZoneCase{"0°: 0.5 goes to 0", "00", 0}));
 
 TEST(OwnZone, FreshStartParameters) {
   OwnSystem own = InitialOwnSystem(',');

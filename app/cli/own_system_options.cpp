@@ -66,7 +66,8 @@ void AddOwnSystemOptions(CLI::App* command, OwnSystemOptions& options) {
   command->add_option("--own-false-north", options.falseNorth, "Own system: false northing, m");
 }
 
-std::string ApplyOwnSystemOptions(Form1& form, CliPlatform& platform, const OwnSystemOptions& options) {
+std::string ApplyOwnSystemOptions(Form1& form, CliPlatform& platform,
+                                  const OwnSystemOptions& options) {
   if (!options.any()) return {};
   MySistModel& dialog = form.mySist();
   const char numP = form.NumP;
@@ -90,7 +91,8 @@ std::string ApplyOwnSystemOptions(Form1& form, CliPlatform& platform, const OwnS
     const char* names[3] = {"degrees", "minutes", "seconds"};
     for (std::size_t i = 0; i < 3; ++i) {
       if (!TypeInto(dialog, fields[i], WithSeparator(parts[i], numP), platform)) {
-        return std::string("--own-meridian: ") + names[i] + " \"" + parts[i] + "\" are not a number";
+        return std::string("--own-meridian: ") + names[i] + " \"" + parts[i] +
+               "\" are not a number";
       }
     }
   }

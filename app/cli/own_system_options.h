@@ -29,6 +29,7 @@ void AddOwnSystemOptions(CLI::App* command, OwnSystemOptions& options);
 // it. Returns an empty text, or why the values are refused (a usage error).
 // Warnings the dialog shows while accepting a value ("Значение больше 59")
 // stay in the platform's warnings.
-std::string ApplyOwnSystemOptions(Form1& form, CliPlatform& platform, const OwnSystemOptions& options);
+std::string ApplyOwnSystemOptions(Form1& form, CliPlatform& platform,
+                                  const OwnSystemOptions& options);
 
 }  // namespace korvagrid::cli

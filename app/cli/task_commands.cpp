@@ -63,8 +63,8 @@ bool ReadInput(const std::string& input, const char* command, std::string& text)
       return false;
     case ReadStatus::CannotOpen:
     case ReadStatus::ReadFailed:
-      std::cerr << "korvagrid-cli " << command << ": cannot read \"" << input << "\": " << read.problem
-                << '\n';
+      std::cerr << "korvagrid-cli " << command << ": cannot read \"" << input
+                << "\": " << read.problem << '\n';
       return false;
   }
   return false;
@@ -85,7 +85,8 @@ int RunOgz(const OgzOptions& o) {
   if (!ReadInput(o.input, "ogz", text)) return kExitUsage;
   const char numP = o.decimalComma ? ',' : '.';
   const char notP = o.decimalComma ? '.' : ',';
-  const InverseProblemResult result = SolveInverseProblem(text, inLayout == 1, outLayout == 1, numP, notP);
+  const InverseProblemResult result =
+      SolveInverseProblem(text, inLayout == 1, outLayout == 1, numP, notP);
   try {
     Output out(o.output, OutputEncoding(o.encoding));
     out.append(result.text);
@@ -120,8 +121,10 @@ std::string SetUpSheetsWindow(Form1& form, CliPlatform& platform, const SheetsOp
   form.formatItemClick(inPlane);
   const int inLayout = FindLayout(o.inLayout);
   const int outLayout = FindLayout(o.outLayout);
-  if (inLayout < 0 || outLayout < 0) return "--in-layout and --out-layout take 0, 1, 2, xyh, name or xy";
-  if (o.inLayoutOption->count() > 0 || inAngles != FormatItem::mnuTrimble) form.selectCombo3(inLayout);
+  if (inLayout < 0 || outLayout < 0)
+    return "--in-layout and --out-layout take 0, 1, 2, xyh, name or xy";
+  if (o.inLayoutOption->count() > 0 || inAngles != FormatItem::mnuTrimble)
+    form.selectCombo3(inLayout);
   form.selectCombo4(outLayout);
   return {};
 }
@@ -168,7 +171,8 @@ int RunSheets(const SheetsOptions& o) {
   const SheetListResult list = BuildSheetList(form.Txt2, static_cast<std::int16_t>(o.scale),
                                               form.Combo4.index == 1, form.NumP, form.NotP);
   if (!list.completed) {
-    std::cerr << "korvagrid-cli sheets: result line " << list.lineNumber << ": " << list.reason << '\n';
+    std::cerr << "korvagrid-cli sheets: result line " << list.lineNumber << ": " << list.reason
+              << '\n';
     return kExitFailed;
   }
   return kExitCompleted;
@@ -181,7 +185,8 @@ void AddTaskCommands(CLI::App& app, int& exitCode) {
   CLI::App* ogzCommand = app.add_subcommand(
       "ogz", "Inverse geodetic problem: directional angle and distance of each leg");
   ogzCommand->add_option("--in-layout", ogz->inLayout, "Input layout 0|1|2 (xyh|name|xy)");
-  ogzCommand->add_option("--out-layout", ogz->outLayout, "Output layout 0|1|2; 1 writes the leg's names");
+  ogzCommand->add_option("--out-layout", ogz->outLayout,
+                         "Output layout 0|1|2; 1 writes the leg's names");
   ogzCommand->add_flag("--decimal-comma", ogz->decimalComma, "Write numbers with a decimal comma");
   ogzCommand->add_option("-o,--output", ogz->output, "Output file (default: standard output)");
   ogzCommand->add_option("--encoding", ogz->encoding, "Output encoding")
@@ -190,27 +195,31 @@ void AddTaskCommands(CLI::App& app, int& exitCode) {
   ogzCommand->callback([ogz, &exitCode] { exitCode = RunOgz(*ogz); });
 
   auto sheets = std::make_shared<SheetsOptions>();
-  CLI::App* sheetsCommand = app.add_subcommand(
-      "sheets", "Map sheet (trapezoid) of each point at 1:200 000 or 1:100 000");
+  CLI::App* sheetsCommand =
+      app.add_subcommand("sheets", "Map sheet (trapezoid) of each point at 1:200 000 or 1:100 000");
   sheetsCommand->add_option("--scale", sheets->scale, "200 for 1:200 000, 100 for 1:100 000")
       ->required()
       ->check(CLI::IsMember({200, 100}));
-  sheetsCommand->add_option("--from", sheets->from, "Source system: list text, index 0-17 or \"own\"")
+  sheetsCommand
+      ->add_option("--from", sheets->from, "Source system: list text, index 0-17 or \"own\"")
       ->required();
-  sheets->inLayoutOption =
-      sheetsCommand->add_option("--in-layout", sheets->inLayout, "Input layout 0|1|2 (xyh|name|xy)");
-  sheetsCommand->add_option("--out-layout", sheets->outLayout, "Output layout; 1 writes point names");
+  sheets->inLayoutOption = sheetsCommand->add_option("--in-layout", sheets->inLayout,
+                                                     "Input layout 0|1|2 (xyh|name|xy)");
+  sheetsCommand->add_option("--out-layout", sheets->outLayout,
+                            "Output layout; 1 writes point names");
   sheetsCommand->add_option("--in-angles", sheets->inAngles, "Input angles")
       ->check(CLI::IsMember({"decimal", "packed", "dms", "ashtech", "trimble"}));
   sheetsCommand->add_option("--in-plane", sheets->inPlane, "Input plane style")
       ->check(CLI::IsMember({"standard", "full", "short"}));
   sheetsCommand->add_flag("--decimal-comma", sheets->decimalComma, "Use the decimal comma");
   sheetsCommand->add_flag("--yes", sheets->yes, "Answer Yes to the run's questions");
-  sheetsCommand->add_option("-o,--output", sheets->output, "Output file (default: standard output)");
+  sheetsCommand->add_option("-o,--output", sheets->output,
+                            "Output file (default: standard output)");
   sheetsCommand->add_option("--encoding", sheets->encoding, "Output encoding")
       ->check(CLI::IsMember({"utf-8", "cp1251"}));
   AddOwnSystemOptions(sheetsCommand, sheets->own);
-  sheetsCommand->add_option("INPUT", sheets->input, "Input file (default or \"-\": standard input)");
+  sheetsCommand->add_option("INPUT", sheets->input,
+                            "Input file (default or \"-\": standard input)");
   sheetsCommand->callback([sheets, &exitCode] { exitCode = RunSheets(*sheets); });
 }
 

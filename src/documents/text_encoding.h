@@ -40,7 +40,7 @@ class Utf8Validator {
  private:
   bool valid_ = true;
   bool sawNonAscii_ = false;
-  int pending_ = 0;             // continuation bytes still expected
+  int pending_ = 0;                  // continuation bytes still expected
   unsigned char lowerBound_ = 0x80;  // allowed range of the next continuation byte
   unsigned char upperBound_ = 0xBF;
 };

@@ -57,7 +57,8 @@ int OpenRegularFile(const std::filesystem::path& path, int& error) {
     error = EISDIR;
   } else if (!S_ISREG(info.st_mode)) {
     error = ENODEV;
-  } else if (const int flags = ::fcntl(fd, F_GETFL); flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
+  } else if (const int flags = ::fcntl(fd, F_GETFL);
+             flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0) {
     error = errno;
   } else {
     return fd;
@@ -79,13 +80,15 @@ std::int64_t ReadSome(int fd, std::vector<char>& buffer) {
 std::size_t FindByte(std::string_view bytes, char c, std::size_t from) {
   if (from >= bytes.size()) return bytes.size();
   const void* found = std::memchr(bytes.data() + from, c, bytes.size() - from);
-  return found == nullptr ? bytes.size()
-                          : static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
+  return found == nullptr
+             ? bytes.size()
+             : static_cast<std::size_t>(static_cast<const char*>(found) - bytes.data());
 }
 
 std::size_t CountByte(std::string_view bytes, char c) {
   std::size_t count = 0;
-  for (std::size_t p = FindByte(bytes, c, 0); p < bytes.size(); p = FindByte(bytes, c, p + 1)) ++count;
+  for (std::size_t p = FindByte(bytes, c, 0); p < bytes.size(); p = FindByte(bytes, c, p + 1))
+    ++count;
   return count;
 }
 
@@ -155,7 +158,8 @@ int SurveyFile(int fd, std::size_t limit, Survey& survey) {
     survey.encoding = TextEncoding::Cp1251;
   }
   // cp1251 bytes above 0x7F become two or three UTF-8 bytes.
-  survey.sizeEstimate = total + growth + (survey.encoding == TextEncoding::Cp1251 ? 2 * nonAscii : 0);
+  survey.sizeEstimate =
+      total + growth + (survey.encoding == TextEncoding::Cp1251 ? 2 * nonAscii : 0);
   return 0;
 }
 

@@ -29,7 +29,9 @@ void ReplaceTabs(std::string& line) {
   line.swap(out);
 }
 
-bool IsBlank(std::string_view line) { return line.find_first_not_of(' ') == std::string_view::npos; }
+bool IsBlank(std::string_view line) {
+  return line.find_first_not_of(' ') == std::string_view::npos;
+}
 
 // A point line: trimmed, two spaces appended, read as [name] X Y [H].
 PlanePoint ParsePoint(std::string_view line, bool namesIn, char numP, char notP) {

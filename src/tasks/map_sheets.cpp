@@ -16,10 +16,10 @@ namespace {
 constexpr std::array<std::string_view, 9> kRowLetters{"K", "L", "M", "N", "O", "P", "Q", "R", "S"};
 
 constexpr std::array<std::string_view, 36> kRomanNumerals{
-    "I",     "II",     "III",     "IV",     "V",      "VI",     "VII",    "VIII",   "IX",
-    "X",     "XI",     "XII",     "XIII",   "XIV",    "XV",     "XVI",    "XVII",   "XVIII",
-    "XIX",   "XX",     "XXI",     "XXII",   "XXIII",  "XXIV",   "XXV",    "XXVI",   "XXVII",
-    "XXVIII", "XXIX",  "XXX",     "XXXI",   "XXXII",  "XXXIII", "XXXIV",  "XXXV",   "XXXVI"};
+    "I",      "II",   "III", "IV",   "V",     "VI",     "VII",   "VIII", "IX",
+    "X",      "XI",   "XII", "XIII", "XIV",   "XV",     "XVI",   "XVII", "XVIII",
+    "XIX",    "XX",   "XXI", "XXII", "XXIII", "XXIV",   "XXV",   "XXVI", "XXVII",
+    "XXVIII", "XXIX", "XXX", "XXXI", "XXXII", "XXXIII", "XXXIV", "XXXV", "XXXVI"};
 
 // Runs one step of the naming; a failing step leaves its result as it was
 // and the naming goes on with the next one.
@@ -54,7 +54,9 @@ std::string Retrimmed(std::string_view line) {
   return out;
 }
 
-bool IsBlank(std::string_view line) { return line.find_first_not_of(' ') == std::string_view::npos; }
+bool IsBlank(std::string_view line) {
+  return line.find_first_not_of(' ') == std::string_view::npos;
+}
 
 }  // namespace
 

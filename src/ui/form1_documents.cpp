@@ -83,7 +83,8 @@ void Form1::mnuSave_Click() {
 }
 
 void Form1::mnuSvAs_Click() {
-  const std::optional<ChosenFile> chosen = platform_.chooseSaveFile(SaveAsDialogOptions(documentName));
+  const std::optional<ChosenFile> chosen =
+      platform_.chooseSaveFile(SaveAsDialogOptions(documentName));
   if (!chosen) return;
   documentName = chosen->path;
   caption = std::string(kSavedCaptionPrefix) + chosen->title;

@@ -30,8 +30,8 @@ void Form1::runMapSheets(int scaleCode) {
   CmdStart_Click();
   Txt_TrapVisible = true;
   Txt_Trap.clear();
-  SheetListResult sheets = BuildSheetList(Txt2, static_cast<std::int16_t>(scaleCode),
-                                          Combo4.index == 1, NumP, NotP);
+  SheetListResult sheets =
+      BuildSheetList(Txt2, static_cast<std::int16_t>(scaleCode), Combo4.index == 1, NumP, NotP);
   Txt_Trap = std::move(sheets.text);
   selectCombo2(rememberedTarget);
 }

@@ -26,11 +26,11 @@ class FrmHelpModel {
  public:
   explicit FrmHelpModel(std::filesystem::path currentDirectory);
 
-  std::string flHelp;                 // anchor to show, set before the window opens
-  std::string title = "СПРАВКА";      // window title
-  std::string browseToolTip;          // tool tip of "Обзор"
-  std::string helpPath;               // the help document's file name as stored
-  std::string navigationTarget;       // helpPath + "#" + flHelp
+  std::string flHelp;             // anchor to show, set before the window opens
+  std::string title = "СПРАВКА";  // window title
+  std::string browseToolTip;      // tool tip of "Обзор"
+  std::string helpPath;           // the help document's file name as stored
+  std::string navigationTarget;   // helpPath + "#" + flHelp
 
   // Window load: reads or creates the path file, sets title, tool tip and target.
   // A path file that cannot be written is not an error: the window goes on

@@ -14,7 +14,9 @@ constexpr char32_t kBackspace = 8;
 
 bool IsDigit(char32_t key) { return key >= U'0' && key <= U'9'; }
 
-bool IsBlank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+bool IsBlank(std::string_view text) {
+  return text.find_first_not_of(' ') == std::string_view::npos;
+}
 
 // Characters (not bytes) of a UTF-8 text.
 std::size_t CharacterCount(std::string_view text) {
@@ -35,7 +37,8 @@ std::optional<double> FieldNumber(std::string_view text, char numP) {
 
 // Rewrites a field through a mask; a text that is not a number stays as it is.
 void Reformat(std::string& text, std::string_view mask, char numP) {
-  if (const std::optional<double> value = FieldNumber(text, numP)) text = Format(*value, mask, numP);
+  if (const std::optional<double> value = FieldNumber(text, numP))
+    text = Format(*value, mask, numP);
 }
 
 std::string NotANumberMessage(MySistModel::Field field, std::string_view text) {
@@ -125,14 +128,16 @@ void MySistModel::leaveField(Field field, Platform& platform) {
       return;
     case Field::M1:
       if (IsBlank(value)) value = "00";
-      if (const std::optional<double> minutes = FieldNumber(value, numP_); minutes && *minutes > 59) {
+      if (const std::optional<double> minutes = FieldNumber(value, numP_);
+          minutes && *minutes > 59) {
         platform.warn(kAbove59Message, kMySistWarningTitle);  // the value stays as typed
       }
       Reformat(value, "00", numP_);
       return;
     case Field::S1:
       if (value.empty() || value == separatorOnly) value = "00" + separatorOnly + "0000";
-      if (const std::optional<double> seconds = FieldNumber(value, numP_); seconds && *seconds > 59) {
+      if (const std::optional<double> seconds = FieldNumber(value, numP_);
+          seconds && *seconds > 59) {
         platform.warn(kAbove59Message, kMySistWarningTitle);
       }
       Reformat(value, "0#.###0", numP_);
@@ -152,7 +157,8 @@ bool MySistModel::okClick(Platform& platform) {
   for (std::size_t i = 0; i < 5; ++i) {
     const std::optional<double> number = FieldNumber(text(kNumericFields[i]), numP_);
     if (!number) {
-      platform.warn(NotANumberMessage(kNumericFields[i], text(kNumericFields[i])), kMySistWarningTitle);
+      platform.warn(NotANumberMessage(kNumericFields[i], text(kNumericFields[i])),
+                    kMySistWarningTitle);
       return false;
     }
     numbers[i] = *number;
@@ -161,9 +167,9 @@ bool MySistModel::okClick(Platform& platform) {
   try {
     RoundToInt16((numbers[0] + 3) / 6);
   } catch (const KorvagridError&) {
-    platform.warn("В поле «" + std::string(label(Field::T1)) + "» слишком большое число: «" +
-                      own_.T1 + "»",
-                  kMySistWarningTitle);
+    platform.warn(
+        "В поле «" + std::string(label(Field::T1)) + "» слишком большое число: «" + own_.T1 + "»",
+        kMySistWarningTitle);
     return false;
   }
   own_.dLmy = (numbers[0] * 3600 + numbers[1] * 60) + numbers[2];
