@@ -18,7 +18,7 @@ cmake --build build-asan -j"$(nproc)"
   ctest --output-on-failure -j"$(nproc)")
 
 echo "== fuzz targets (short runs; scripts/fuzz.sh TARGET SECONDS for long ones)"
-fuzz_seconds=${KORVAGRID_FUZZ_SECONDS:-15}
+fuzz_seconds=${KORVAGRID_FUZZ_SECONDS:-10}
 for target in tests/fuzz/fuzz_*.cpp; do
   name=$(basename "$target" .cpp)
   scripts/fuzz.sh "$name" "$fuzz_seconds" > "build-fuzz-$name.log" 2>&1 || {

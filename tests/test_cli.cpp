@@ -180,6 +180,19 @@ TEST_F(Cli, WaypointPlacementsFollowTheSeed) {
   EXPECT_NE(a.out.find(",   -777,  12, 0,17"), std::string::npos) << a.out;
 }
 
+TEST_F(Cli, OwnSystemFromOptions) {
+  // An own system on the meridian of 63 (C3) is an identity with it.
+  const Result same = Run("convert --from own --to 1 --own-name Local-1 --own-meridian 30:57:00", "6210000 345678 1");
+  EXPECT_EQ(same.status, 0) << same.err;
+  EXPECT_EQ(same.out, "6210000.000\t345678.000 \t1.000 \r\n");
+  // The default own system (32°27') is not.
+  const Result other = Run("convert --from own --to 1", "6210000 345678 1");
+  EXPECT_NE(other.out, same.out);
+  // Values the dialog would refuse are usage errors.
+  EXPECT_EQ(Run("convert --from own --to 1 --own-false-east -", "6210000 345678 1").status, 2);
+  EXPECT_EQ(Run("convert --from own --to 1 --own-type UTM-43", "6210000 345678 1").status, 2);
+}
+
 TEST_F(Cli, ExtraLines) {
   const Result r = Run("convert --from 1 --to 1 --extra-lines 2", "6210000 345678 1");
   EXPECT_EQ(r.out, "6210000.000\t345678.000 \t1.000 \r\n\r\n\r\n");

@@ -13,6 +13,7 @@
 #include "formats/read_str.h"
 #include "options.h"
 #include "output.h"
+#include "own_system_options.h"
 #include "ui/fmozi.h"
 #include "ui/form1.h"
 
@@ -40,6 +41,7 @@ struct ConvertOptions {
   std::uint64_t seed = 0;
   bool seedGiven = false;
   CLI::Option* inLayoutOption = nullptr;
+  OwnSystemOptions own;
 };
 
 class UsageError : public std::runtime_error {
@@ -85,6 +87,9 @@ void ChooseFormat(Form1& form, FormatItem item, const std::string& value, const 
 void SetUpWindow(Form1& form, CliPlatform& platform, const ConvertOptions& o) {
   form.Form_Load(o.decimalComma ? ',' : '.');
   if (o.seedGiven) form.placementRandom = PlacementRandom(o.seed);
+  if (std::string refused = ApplyOwnSystemOptions(form, platform, o.own); !refused.empty()) {
+    throw UsageError(refused);
+  }
 
   const int source = SelectSystem(o.from, form, "--from");
   const int target = SelectSystem(o.to, form, "--to");
@@ -209,6 +214,7 @@ void AddConvertCommands(CLI::App& app, int& exitCode) {
   convert->add_option("--ozi-colour", options->oziColour, "Waypoint label background colour");
   convert->add_option("--seed", options->seed, "Seed of the random placement")
       ->each([options](const std::string&) { options->seedGiven = true; });
+  AddOwnSystemOptions(convert, options->own);
   convert->add_option("INPUT", options->input, "Input file (default or \"-\": standard input)");
   convert->callback([options, &exitCode] { exitCode = RunConvert(*options); });
 
