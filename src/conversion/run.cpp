@@ -44,22 +44,6 @@ std::optional<std::string_view> ZoneAdvice(std::int64_t yMillions) {
   }
 }
 
-bool IsBlank(std::string_view line) { return line.find_first_not_of(' ') == std::string_view::npos; }
-
-void ReplaceTabs(std::string& line) {
-  if (line.find('\t') == std::string::npos) return;
-  std::string out;
-  out.reserve(line.size() + 8);
-  for (const char c : line) {
-    if (c == '\t') {
-      out += "  ";
-    } else {
-      out += c;
-    }
-  }
-  line.swap(out);
-}
-
 // The input is not converted further after a stop; this carries the reason.
 struct Stop {
   RunEnd end;
@@ -149,8 +133,8 @@ class Run {
       ++lineCounter_;
       currentLine_ = lineCounter_;
       if (lineCounter_ % kProgressEvery == 0) platform_.progress(lineCounter_, -1);
-      ReplaceTabs(line);
-      if (IsBlank(line)) continue;
+      ReplaceTabsBySpaces(line);
+      if (IsBlankLine(line)) continue;
       convertLine(line);
     }
   }

@@ -8,7 +8,8 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
-// line = piece without leading and trailing spaces, followed by two spaces.
+}  // namespace
+
 void AssignTrimmedLine(std::string& line, std::string_view piece) {
   const std::size_t first = piece.find_first_not_of(' ');
   if (first == std::string_view::npos) {
@@ -20,7 +21,27 @@ void AssignTrimmedLine(std::string& line, std::string_view piece) {
   line.append("  ");
 }
 
-}  // namespace
+std::string TrimmedLine(std::string_view piece) {
+  std::string line;
+  AssignTrimmedLine(line, piece);
+  return line;
+}
+
+void ReplaceTabsBySpaces(std::string& line) {
+  if (line.find('\t') == std::string::npos) return;
+  std::string out;
+  out.reserve(line.size() + 8);
+  for (const char c : line) {
+    if (c == '\t') {
+      out.append("  ");
+    } else {
+      out.push_back(c);
+    }
+  }
+  line.swap(out);
+}
+
+bool IsBlankLine(std::string_view line) { return line.find_first_not_of(' ') == std::string_view::npos; }
 
 void ReadStr(std::string& text, std::string& line, std::int64_t lineCounter, std::int64_t& position) {
   // 0-based index of the first character of the line, and where the search

@@ -29,6 +29,17 @@ namespace korvagrid {
 // less than the length of the text minus 1.
 void ReadStr(std::string& text, std::string& line, std::int64_t lineCounter, std::int64_t& position);
 
+// `line` = `piece` without leading and trailing spaces (only the space
+// character), followed by two spaces: the form in which RadStr1 reads a line.
+void AssignTrimmedLine(std::string& line, std::string_view piece);
+std::string TrimmedLine(std::string_view piece);
+
+// Every TAB of the line replaced by two spaces, as each reader takes its lines.
+void ReplaceTabsBySpaces(std::string& line);
+
+// True when the line holds nothing but spaces (or nothing).
+bool IsBlankLine(std::string_view line);
+
 // The run's preparation of an input text: spaces at both ends removed, then
 // one space and CR LF appended. Every line of a prepared text ends in CR LF.
 std::string PrepareRunText(std::string_view raw);

@@ -7,38 +7,14 @@
 #include "formats/number_format.h"
 #include "formats/radstr1.h"
 #include "formats/read_str.h"
+#include "geodesy/constants.h"
 
 namespace korvagrid {
 namespace {
 
-// Degrees per radian as the task has always written it (not 180/π to full
-// precision): the written seconds depend on it at the 0.1" level only for
-// very long legs, but they must not change.
-constexpr double kDegreesPerRadian = 57.2957795131;
-
-void ReplaceTabs(std::string& line) {
-  std::string out;
-  out.reserve(line.size() + 8);
-  for (const char c : line) {
-    if (c == '\t') {
-      out.append("  ");
-    } else {
-      out.push_back(c);
-    }
-  }
-  line.swap(out);
-}
-
-bool IsBlank(std::string_view line) {
-  return line.find_first_not_of(' ') == std::string_view::npos;
-}
-
 // A point line: trimmed, two spaces appended, read as [name] X Y [H].
 PlanePoint ParsePoint(std::string_view line, bool namesIn, char numP, char notP) {
-  const std::size_t first = line.find_first_not_of(' ');
-  const std::size_t last = line.find_last_not_of(' ');
-  std::string text(line.substr(first, last - first + 1));
-  text.append("  ");
+  const std::string text = TrimmedLine(line);
   PointRecord record;  // X, Y reset to 0 and the name emptied before each point
   RadStr1(text, record, namesIn, numP, notP, 1);
   return PlanePoint{record.first, record.second, record.name};
@@ -56,7 +32,7 @@ class WorkText {
     ReadStr(text_, line, counter_, position_);
     ++taken_;
     counter_ = CheckedInt16(counter_ + 1);
-    ReplaceTabs(line);
+    ReplaceTabsBySpaces(line);
     return line;
   }
 
@@ -131,7 +107,7 @@ InverseProblemResult SolveInverseProblem(std::string_view input, bool namesIn, b
     // Outer loop: looks for the first point of a group.
     while (work.hasLine()) {
       const std::string line = work.next();
-      if (IsBlank(line)) {
+      if (IsBlankLine(line)) {
         result.text.append("\r\n");
         continue;
       }
@@ -141,7 +117,7 @@ InverseProblemResult SolveInverseProblem(std::string_view input, bool namesIn, b
       for (;;) {
         if (!work.hasLine()) return result;  // a group at the end of the text stays open
         const std::string next = work.next();
-        const bool closing = IsBlank(next);
+        const bool closing = IsBlankLine(next);
         PlanePoint p2 = closing ? start : ParsePoint(next, namesIn, numP, notP);
         result.text.append(LegLine(p1, p2, namesOut, numP));
         p1 = std::move(p2);

@@ -31,33 +31,6 @@ void Absorbing(Step step) {
   }
 }
 
-void ReplaceTabs(std::string& line) {
-  std::string out;
-  out.reserve(line.size() + 8);
-  for (const char c : line) {
-    if (c == '\t') {
-      out.append("  ");
-    } else {
-      out.push_back(c);
-    }
-  }
-  line.swap(out);
-}
-
-// The line without leading and trailing spaces, followed by two spaces.
-std::string Retrimmed(std::string_view line) {
-  const std::size_t first = line.find_first_not_of(' ');
-  if (first == std::string_view::npos) return "  ";
-  const std::size_t last = line.find_last_not_of(' ');
-  std::string out(line.substr(first, last - first + 1));
-  out.append("  ");
-  return out;
-}
-
-bool IsBlank(std::string_view line) {
-  return line.find_first_not_of(' ') == std::string_view::npos;
-}
-
 }  // namespace
 
 std::string Sheet200Numeral(double B, double L, std::int16_t B4, std::int16_t L6) {
@@ -117,10 +90,10 @@ SheetListResult BuildSheetList(std::string_view resultText, std::int16_t scaleCo
       ReadStr(work, line, lineCounter, position);
       ++result.lineNumber;
       lineCounter = CheckedInt16(lineCounter + 1);  // the list has a 16-bit line counter
-      ReplaceTabs(line);
-      if (!IsBlank(line)) {
+      ReplaceTabsBySpaces(line);
+      if (!IsBlankLine(line)) {
         PointRecord record;
-        RadStr1(Retrimmed(line), record, nameFlag, numP, notP, 1);
+        RadStr1(TrimmedLine(line), record, nameFlag, numP, notP, 1);
         if (nameFlag) result.text.append(record.name).append("; ");
         const double B = PackedToDegrees(record.first);
         const double L = PackedToDegrees(record.second);

@@ -6,6 +6,7 @@
 #include "common/error.h"
 #include "formats/number_format.h"
 #include "formats/number_parse.h"
+#include "formats/read_str.h"
 
 namespace korvagrid {
 namespace {
@@ -13,10 +14,6 @@ namespace {
 constexpr char32_t kBackspace = 8;
 
 bool IsDigit(char32_t key) { return key >= U'0' && key <= U'9'; }
-
-bool IsBlank(std::string_view text) {
-  return text.find_first_not_of(' ') == std::string_view::npos;
-}
 
 // Characters (not bytes) of a UTF-8 text.
 std::size_t CharacterCount(std::string_view text) {
@@ -120,14 +117,14 @@ void MySistModel::leaveField(Field field, Platform& platform) {
   std::string& value = text(field);
   switch (field) {
     case Field::NameMy:
-      okEnabled_ = !IsBlank(value);
+      okEnabled_ = !IsBlankLine(value);
       return;
     case Field::T1:
-      if (IsBlank(value)) value = "00";
+      if (IsBlankLine(value)) value = "00";
       Reformat(value, "00", numP_);
       return;
     case Field::M1:
-      if (IsBlank(value)) value = "00";
+      if (IsBlankLine(value)) value = "00";
       if (const std::optional<double> minutes = FieldNumber(value, numP_);
           minutes && *minutes > 59) {
         platform.warn(kAbove59Message, kMySistWarningTitle);  // the value stays as typed
