@@ -170,14 +170,18 @@ TEST(InverseProblemCommand, ReadsTheLayoutsAndSeparatorOfTheWindow) {
   EXPECT_TRUE(platform.warnings.empty());
 }
 
-TEST(InverseProblemCommand, FailureShowsNoMessageAndKeepsTheLegs) {
+// A stopped task is not taken for a finished one: one warning names the line.
+TEST(InverseProblemCommand, FailureKeepsTheLegsAndSaysWhere) {
   testing::FakePlatform platform;
   Form1 form(platform);
   form.Form_Load('.');
   form.Txt1 = "100 100\r\n100 200\r\n1.2.3 4";
   form.mnuOGZ_Click();
   EXPECT_EQ(form.Txt2, "90°00'00.0\t100.000\r\n");
-  EXPECT_TRUE(platform.warnings.empty());
+  ASSERT_EQ(platform.warnings.size(), 1u);
+  EXPECT_EQ(platform.warnings[0].title, "Ай-ай-ай");
+  EXPECT_EQ(platform.warnings[0].text.rfind("Вычисления прерваны в строке 3: ", 0), 0u)
+      << platform.warnings[0].text;
 }
 
 }  // namespace

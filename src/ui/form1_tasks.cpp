@@ -5,14 +5,27 @@
 #include "ui/form1.h"
 
 namespace korvagrid {
+namespace {
+
+void WarnStopped(Platform& platform, std::int64_t lineNumber, const std::string& reason) {
+  RunOutcome stop;
+  stop.end = RunEnd::Failed;
+  stop.lineNumber = lineNumber;
+  stop.reason = reason;
+  platform.warn(FailureMessage(stop), kWarningTitle);
+}
+
+}  // namespace
 
 void Form1::mnuOGZ_Click() {
   Txt_TrapVisible = false;
   Txt2.clear();
-  // The task shows no message: a line it cannot read ends it, keeping the legs so far.
+  // A line the task cannot read ends it, keeping the legs so far; the user is
+  // told where, so that a partial list is never taken for a complete one.
   InverseProblemResult result =
       SolveInverseProblem(Txt1, Combo3.index == 1, Combo4.index == 1, NumP, NotP);
   Txt2 = std::move(result.text);
+  if (!result.completed) WarnStopped(platform_, result.lineNumber, result.reason);
 }
 
 void Form1::tr200_Click() { runMapSheets(kScale200); }
@@ -34,6 +47,7 @@ void Form1::runMapSheets(int scaleCode) {
       BuildSheetList(Txt2, static_cast<std::int16_t>(scaleCode), Combo4.index == 1, NumP, NotP);
   Txt_Trap = std::move(sheets.text);
   selectCombo2(rememberedTarget);
+  if (!sheets.completed) WarnStopped(platform_, sheets.lineNumber, sheets.reason);
 }
 
 }  // namespace korvagrid
