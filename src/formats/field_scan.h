@@ -15,6 +15,23 @@ namespace korvagrid::detail {
 
 constexpr bool IsNumberChar(char c) { return c >= 44 && c <= 57; }
 
+// A field or line quoted for an error message: «text», cut after its first
+// 40 characters with "…" when longer, so that a line of megabytes does not
+// become a message of megabytes. The cut never splits a UTF-8 character.
+inline std::string QuoteForMessage(std::string_view text) {
+  constexpr std::size_t kShownCharacters = 40;
+  std::size_t end = 0;
+  for (std::size_t characters = 0; end < text.size(); ++end) {
+    const bool startsCharacter = (static_cast<unsigned char>(text[end]) & 0xC0) != 0x80;
+    if (startsCharacter && characters++ == kShownCharacters) break;
+  }
+  std::string quoted = "«";
+  quoted.append(text.substr(0, end));
+  if (end < text.size()) quoted.append("…");
+  quoted.append("»");
+  return quoted;
+}
+
 // Scans `text` from index `start`. For every completed field, on the
 // character after its separator, calls finish(k, field) with k the number of
 // the field (1 for the first); finish may change k and returns true to stop

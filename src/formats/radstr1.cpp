@@ -15,8 +15,8 @@ bool IsSpace(char c) { return c == ' ' || c == ';'; }  // ";" is read as a space
 
 double ConvertField(std::string_view field, int k, char numP) {
   if (const std::optional<double> value = TryParseNumber(field, numP)) return *value;
-  throw KorvagridError("не число в " + std::string(kFieldNames[k - 1]) + " поле строки: «" +
-                       std::string(field) + "»");
+  throw KorvagridError("не число в " + std::string(kFieldNames[k - 1]) + " поле строки: " +
+                       detail::QuoteForMessage(field));
 }
 
 std::string TrimSpaces(std::string_view s) {
@@ -34,7 +34,7 @@ void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char numP,
     std::size_t space = 0;
     while (space < text.size() && !IsSpace(text[space])) ++space;
     if (space == text.size()) {
-      throw KorvagridError("в строке нет пробела после имени: «" + std::string(text) + "»");
+      throw KorvagridError("в строке нет пробела после имени: " + detail::QuoteForMessage(text));
     }
     record.name.assign(text.substr(0, space));
     start = space + 1;
@@ -62,7 +62,7 @@ void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char numP,
     std::size_t space = 0;
     while (space < tail.size() && !IsSpace(tail[space])) ++space;
     if (space == tail.size()) {
-      throw KorvagridError("в строке нет пробела после чисел: «" + std::string(text) + "»");
+      throw KorvagridError("в строке нет пробела после чисел: " + detail::QuoteForMessage(text));
     }
     std::string rest(tail.substr(space));
     for (char& c : rest) {

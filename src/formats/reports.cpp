@@ -35,7 +35,7 @@ struct AngleParts {
 
 double NumberField(std::string_view field, char numP) {
   if (const std::optional<double> value = TryParseNumber(field, numP)) return *value;
-  throw KorvagridError("не число: «" + std::string(field) + "»");
+  throw KorvagridError("не число: " + detail::QuoteForMessage(field));
 }
 
 // A degree or minute field: a number whose 16-bit integer value (rounded
@@ -44,7 +44,7 @@ std::int16_t WholeField(std::string_view field, char numP) {
   const double value = NumberField(field, numP);
   const std::int16_t whole = RoundToInt16(value);
   if (static_cast<double>(whole) != value) {
-    throw KorvagridError("не целое число: «" + std::string(field) + "»");
+    throw KorvagridError("не целое число: " + detail::QuoteForMessage(field));
   }
   return whole;
 }
@@ -137,7 +137,7 @@ bool RadStr3(std::string& line, bool nameIn, char numP, char notP, bool trimble)
   if (nameIn) {
     std::size_t p = work.find(' ');
     if (p == std::string::npos) {
-      throw KorvagridError("в строке нет пробела после имени: «" + line + "»");
+      throw KorvagridError("в строке нет пробела после имени: " + detail::QuoteForMessage(line));
     }
     const std::size_t semicolon = work.find(';');
     if (semicolon < p) p = semicolon;
@@ -214,7 +214,7 @@ bool ReadAsh(std::string& record, char numP) {
   const std::size_t d = rest.find('!');
   if (d != std::string::npos && (c == std::string::npos || c < d)) {
     if (c == std::string::npos) {
-      throw KorvagridError("в записи Ashtech нет пробела: «" + rest + "»");
+      throw KorvagridError("в записи Ashtech нет пробела: " + detail::QuoteForMessage(rest));
     }
     name = rest.substr(0, c);
   }
