@@ -57,5 +57,6 @@ std::string CannotReadMessage(std::string_view path, std::string_view problem);
 std::string ReadStoppedMessage(std::string_view path, std::string_view problem);
 std::string CannotWriteMessage(std::string_view path, std::string_view problem);
 std::string WrittenAsUtf8Message(std::string_view path, std::string_view missingCharacter);
+std::string WrittenWithByteOrderMarkMessage(std::string_view path, std::string_view wantedEncoding);
 
 }  // namespace korvagrid

@@ -449,8 +449,21 @@ WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_v
 }
 
 SaveResult SaveTextDocument(const std::filesystem::path& path, std::string_view text,
-                            TextEncoding wanted) {
+                            TextEncoding wanted, FileReader reader) {
   EncodedText encoded = EncodeText(text, wanted);
+  bool readsBackDifferently = false;
+  if (reader == FileReader::DetectsEncoding) {
+    if (encoded.encoding == TextEncoding::Cp1251) {
+      readsBackDifferently = DetectEncoding(encoded.bytes) != TextEncoding::Cp1251;
+    } else if (encoded.encoding == TextEncoding::Utf8) {
+      readsBackDifferently = encoded.bytes.starts_with(kUtf8Bom);
+    }
+  }
+  if (readsBackDifferently) {
+    std::string missing = std::move(encoded.missingCharacter);
+    encoded = EncodeText(text, TextEncoding::Utf8Bom);
+    encoded.missingCharacter = std::move(missing);
+  }
   encoded.bytes.append("\r\n");
   const WriteResult written = WriteFileAtomically(path, encoded.bytes);
   SaveResult result;
@@ -458,6 +471,7 @@ SaveResult SaveTextDocument(const std::filesystem::path& path, std::string_view 
   result.problem = written.problem;
   result.encoding = encoded.encoding;
   result.missingCharacter = std::move(encoded.missingCharacter);
+  result.byteOrderMarkAdded = readsBackDifferently;
   return result;
 }
 

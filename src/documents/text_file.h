@@ -63,13 +63,25 @@ struct SaveResult {
   bool ok = false;
   TextEncoding encoding = TextEncoding::Cp1251;  // the encoding written
   std::string missingCharacter;  // set when cp1251 was wanted and UTF-8 written instead
-  std::string problem;           // why the file was not written
+  // Set when the bytes in the wanted encoding would have been read back as
+  // another text, and UTF-8 with a byte-order mark was written instead.
+  bool byteOrderMarkAdded = false;
+  std::string problem;  // why the file was not written
 };
 
+// Who reads a saved file: this program, which finds the encoding of what it
+// opens from the bytes, or a program that always reads cp1251 (OziExplorer).
+enum class FileReader { DetectsEncoding, AlwaysCp1251 };
+
 // Writes `text` followed by one CR LF in the encoding `wanted` (or in UTF-8
-// when cp1251 lacks one of its characters).
+// when cp1251 lacks one of its characters). For a reader that detects the
+// encoding, a text whose bytes would read back differently goes out as UTF-8
+// with a byte-order mark: cp1251 bytes that happen to form UTF-8 ("Рџ" is
+// the UTF-8 of "П"), and UTF-8 that starts with U+FEFF, which would be
+// taken for a byte-order mark.
 SaveResult SaveTextDocument(const std::filesystem::path& path, std::string_view text,
-                            TextEncoding wanted);
+                            TextEncoding wanted,
+                            FileReader reader = FileReader::DetectsEncoding);
 
 // The raw bytes of a small file (at most `maxBytes`); std::nullopt when it
 // cannot be read, is a folder or is larger.

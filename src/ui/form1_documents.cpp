@@ -14,14 +14,17 @@ namespace {
 // Writes `text` and tells the user about what went wrong or differs from
 // what was wanted. True when the file was written.
 bool WriteAndReport(Platform& platform, const std::string& path, const std::string& text,
-                    TextEncoding wanted, TextEncoding* written) {
-  const SaveResult saved = SaveTextDocument(path, text, wanted);
+                    TextEncoding wanted, TextEncoding* written,
+                    FileReader reader = FileReader::DetectsEncoding) {
+  const SaveResult saved = SaveTextDocument(path, text, wanted, reader);
   if (!saved.ok) {
     platform.warn(CannotWriteMessage(path, saved.problem), kFileWarningTitle);
     return false;
   }
   if (!saved.missingCharacter.empty()) {
     platform.warn(WrittenAsUtf8Message(path, saved.missingCharacter), kFileWarningTitle);
+  } else if (saved.byteOrderMarkAdded) {
+    platform.warn(WrittenWithByteOrderMarkMessage(path, EncodingName(wanted)), kFileWarningTitle);
   }
   if (written != nullptr) *written = saved.encoding;
   return true;
@@ -105,7 +108,8 @@ void Form1::mnuSvRez_Click() {
         platform_.chooseSaveFile(WaypointDialogOptions(resultName));
     if (!chosen) return;
     resultName = chosen->path;
-    WriteAndReport(platform_, resultName, Txt2, TextEncoding::Cp1251, nullptr);
+    WriteAndReport(platform_, resultName, Txt2, TextEncoding::Cp1251, nullptr,
+                   FileReader::AlwaysCp1251);
     return;
   }
   const std::optional<ChosenFile> chosen = platform_.chooseSaveFile(ResultsDialogOptions());
