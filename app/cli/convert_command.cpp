@@ -1,5 +1,7 @@
 #include "convert_command.h"
 
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -10,6 +12,7 @@
 #include "conversion/catalogue.h"
 #include "conversion/run.h"
 #include "documents/text_encoding.h"
+#include "documents/text_file.h"
 #include "formats/read_str.h"
 #include "options.h"
 #include "output.h"
@@ -62,12 +65,21 @@ class DecodingLineSource final : public LineSource {
   explicit DecodingLineSource(LineSource& inner) : inner_(inner) {}
   bool next(std::string& line) override {
     const bool got = inner_.next(line);
-    if (!IsAscii(line) && !IsValidUtf8(line)) line = Cp1251ToUtf8(line);
+    if (!IsAscii(line) && !IsValidUtf8(line)) {
+      line = Cp1251ToUtf8(line);
+    } else if (first_ && line.starts_with(kUtf8Bom)) {
+      // The byte-order mark of UTF-8 input is no part of its first line;
+      // the line stays trimmed as the reader gave it.
+      const std::size_t text = line.find_first_not_of(' ', kUtf8Bom.size());
+      line.erase(0, text == std::string::npos ? line.size() - 2 : text);
+    }
+    first_ = false;
     return got;
   }
 
  private:
   LineSource& inner_;
+  bool first_ = true;
 };
 
 int SelectSystem(const std::string& name, const Form1& form, const char* what) {
@@ -135,9 +147,18 @@ int RunConvert(const ConvertOptions& o) {
   std::ifstream file;
   std::istream* in = &std::cin;
   if (o.input != "-") {
-    file.open(o.input, std::ios::binary);
-    if (!file) {
-      std::cerr << "korvagrid-cli convert: cannot read \"" << o.input << "\"\n";
+    // A folder opens as a stream that reads nothing: refuse it rather than
+    // convert it as an empty list.
+    std::error_code ignored;
+    int error = std::filesystem::is_directory(o.input, ignored) ? EISDIR : 0;
+    if (error == 0) {
+      errno = 0;
+      file.open(o.input, std::ios::binary);
+      if (!file) error = errno != 0 ? errno : ENOENT;
+    }
+    if (error != 0) {
+      std::cerr << "korvagrid-cli convert: cannot read \"" << o.input
+                << "\": " << DescribeFileError(error) << '\n';
       return kExitUsage;
     }
     in = &file;
