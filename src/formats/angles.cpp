@@ -38,6 +38,22 @@ long WholeSecondsAt(double s, int decimals) {
   return r.integerDigits.empty() ? 0 : std::stol(r.integerDigits);
 }
 
+// A whole number with the mask "0#" (at least two digits, a minus sign for a
+// negative one), written directly: degrees and minutes of every angle text.
+void AppendTwoDigits(std::string& text, double whole, char numP) {
+  constexpr double kDirectLimit = 1e15;
+  if (!(std::fabs(whole) < kDirectLimit)) {
+    FormatTo(text, whole, "0#", numP);
+    return;
+  }
+  const auto value = static_cast<long long>(whole);
+  if (value < 0) text += '-';
+  const unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                                 : static_cast<unsigned long long>(value);
+  if (magnitude < 10) text += '0';
+  text += std::to_string(magnitude);
+}
+
 }  // namespace
 
 double PackedToDegrees(double x) {
@@ -77,9 +93,9 @@ void PackedToDmsTo(std::string& text, double x, char numP) {
     g -= 1;
     m += 60;
   }
-  FormatTo(text, g, "0#", numP);
+  AppendTwoDigits(text, g, numP);
   text += "\xC2\xB0";
-  FormatTo(text, m, "0#", numP);
+  AppendTwoDigits(text, m, numP);
   text += '\'';
   FormatTo(text, s, "0#.####0", numP);
 }
