@@ -278,106 +278,122 @@ std::string Describe(const RunSettings& s, const std::string& text) {
   return d + "\ntext:\n" + text;
 }
 
+struct Tally {
+  int stopped = 0;
+  int completed = 0;
+  int waypointLines = 0;
+};
+
+// Runs `text` with `s` and checks every property of a run on it.
+void CheckRun(const RunSettings& s, const std::vector<std::string>& lines, bool finalLineEnd,
+              Random& r, Tally& tally) {
+  const std::string text = ListGenerator::Join(lines, finalLineEnd);
+  FakePlatform platform;
+  for (int i = 0; i < 4; ++i) platform.answers.push_back(r.chance(0.8) ? Answer::Yes : Answer::No);
+
+  std::string out;
+  RunOutcome outcome;
+  // The run catches everything itself: nothing may escape it.
+  ASSERT_NO_THROW({
+    TextLineSource source(PrepareRunText(text));
+    StringSink sink(out);
+    PlacementRandom random;
+    outcome = ConversionRun(source, sink, s, platform, random);
+  }) << Describe(s, text);
+
+  const std::vector<std::string> runLines = RunLines(lines, finalLineEnd);
+  const bool ashtech = s.geographicInputShown && s.format.checked(FormatItem::mnuAshtech);
+  const bool waypoints = IsGeographicEntry(s.targetIndex) && s.format.checked(FormatItem::fOzi);
+  const std::vector<std::size_t> slots = ResultSlots(runLines, ashtech);
+  const std::int64_t extra = waypoints ? 0 : LeadingNumber(s.txtCount);
+
+  // How many result lines the run reached: all of them, or up to the one
+  // whose record starts at the line it stopped at.
+  std::size_t reached = slots.size();
+  if (outcome.end != RunEnd::Completed) {
+    ++tally.stopped;
+    // A stop names a line of the input and why.
+    ASSERT_GE(outcome.lineNumber, 1) << Describe(s, text);
+    ASSERT_LE(outcome.lineNumber, static_cast<std::int64_t>(runLines.size())) << Describe(s, text);
+    EXPECT_FALSE(outcome.reason.empty()) << Describe(s, text);
+    const auto at =
+        std::find(slots.begin(), slots.end(), static_cast<std::size_t>(outcome.lineNumber - 1));
+    ASSERT_NE(at, slots.end()) << "a stop inside a record, line " << outcome.lineNumber << "\n"
+                               << Describe(s, text);
+    reached = static_cast<std::size_t>(at - slots.begin()) + 1;
+  } else {
+    ++tally.completed;
+  }
+  // The user hears of a failure exactly once: from the reader that met the
+  // invalid value, or from the window's message about the stop.
+  const std::size_t expectedWarnings =
+      outcome.end == RunEnd::Failed && outcome.alreadyReported ? 1 : 0;
+  EXPECT_EQ(platform.warnings.size(), expectedWarnings) << Describe(s, text);
+
+  std::vector<std::string> result = SplitLines(out);
+  if (waypoints) {
+    ASSERT_GE(result.size(), 5u) << Describe(s, text);
+    EXPECT_EQ(result[0], "OziExplorer Waypoint File Version 1.1");
+    result.erase(result.begin(), result.begin() + 4);
+  }
+  ASSERT_EQ(result.size(), reached + static_cast<std::size_t>(outcome.points * extra))
+      << Describe(s, text) << "\nresult:\n"
+      << out;
+  if (outcome.end != RunEnd::Completed) {
+    EXPECT_EQ(result.back(), "") << "the line a run stopped at gets no result\n"
+                                 << Describe(s, text);
+  }
+  if (extra != 0) return;
+  // Result line k stands opposite the record that starts at input line slots[k].
+  std::int64_t written = 0;
+  for (std::size_t k = 0; k < reached; ++k) {
+    if (IsBlankLine(runLines[slots[k]])) {
+      EXPECT_EQ(result[k], "") << "line " << slots[k] + 1 << "\n" << Describe(s, text);
+    }
+    if (result[k].empty()) continue;
+    ++written;
+    if (waypoints) {
+      // Every waypoint line has the 18 fields of the format, numbered from 1.
+      ++tally.waypointLines;
+      EXPECT_EQ(std::count(result[k].begin(), result[k].end(), ','), 17) << result[k] << "\n"
+                                                                         << Describe(s, text);
+      EXPECT_EQ(result[k].substr(0, result[k].find(',')), std::to_string(written)) << result[k];
+    }
+  }
+  EXPECT_EQ(written, outcome.points) << Describe(s, text) << "\nresult:\n" << out;
+}
+
 TEST(RunProperties, EveryPairOverGeneratedListsAndSettings) {
   Random r(0x6b6f7276u);
   ListGenerator lists(r);
-  int stopped = 0;
-  int completed = 0;
-  int waypointRuns = 0;
+  Tally tally;
   for (int source = 0; source < kCatalogueEntryCount; ++source) {
     for (int target = 0; target < kCatalogueEntryCount; ++target) {
       for (int n = 0; n < kRunsPerPair; ++n) {
         const RunSettings s = RandomSettings(r, source, target);
-        const std::vector<std::string> lines = lists.lines(s);
-        const bool finalLineEnd = r.chance(0.5);
-        const std::string text = ListGenerator::Join(lines, finalLineEnd);
-        FakePlatform platform;
-        for (int i = 0; i < 4; ++i)
-          platform.answers.push_back(r.chance(0.8) ? Answer::Yes : Answer::No);
-
-        std::string out;
-        RunOutcome outcome;
-        // The run catches everything itself: nothing may escape it.
-        ASSERT_NO_THROW({
-          TextLineSource source_lines(PrepareRunText(text));
-          StringSink sink(out);
-          PlacementRandom random;
-          outcome = ConversionRun(source_lines, sink, s, platform, random);
-        }) << Describe(s, text);
-
-        const std::vector<std::string> runLines = RunLines(lines, finalLineEnd);
-        const bool ashtech = s.geographicInputShown && s.format.checked(FormatItem::mnuAshtech);
-        const bool waypoints = IsGeographicEntry(target) && s.format.checked(FormatItem::fOzi);
-        const std::vector<std::size_t> slots = ResultSlots(runLines, ashtech);
-        const std::int64_t extra = waypoints ? 0 : LeadingNumber(s.txtCount);
-
-        // How many result lines the run reached: all of them, or up to the
-        // one whose record starts at the line it stopped at.
-        std::size_t reached = slots.size();
-        if (outcome.end != RunEnd::Completed) {
-          ++stopped;
-          // A stop names a line of the input and why.
-          ASSERT_GE(outcome.lineNumber, 1) << Describe(s, text);
-          ASSERT_LE(outcome.lineNumber, static_cast<std::int64_t>(runLines.size()))
-              << Describe(s, text);
-          EXPECT_FALSE(outcome.reason.empty()) << Describe(s, text);
-          const auto at = std::find(slots.begin(), slots.end(),
-                                    static_cast<std::size_t>(outcome.lineNumber - 1));
-          ASSERT_NE(at, slots.end())
-              << "a stop inside a record, line " << outcome.lineNumber << "\n"
-              << Describe(s, text);
-          reached = static_cast<std::size_t>(at - slots.begin()) + 1;
-        } else {
-          ++completed;
-        }
-        // The user hears of a failure exactly once: from the reader that met
-        // the invalid value, or from the window's message about the stop.
-        const std::size_t expectedWarnings =
-            outcome.end == RunEnd::Failed && outcome.alreadyReported ? 1 : 0;
-        EXPECT_EQ(platform.warnings.size(), expectedWarnings) << Describe(s, text);
-
-        std::vector<std::string> result = SplitLines(out);
-        if (waypoints) {
-          ++waypointRuns;
-          ASSERT_GE(result.size(), 5u) << Describe(s, text);
-          EXPECT_EQ(result[0], "OziExplorer Waypoint File Version 1.1");
-          result.erase(result.begin(), result.begin() + 4);
-        }
-        ASSERT_EQ(result.size(), reached + static_cast<std::size_t>(outcome.points * extra))
-            << Describe(s, text) << "\nresult:\n"
-            << out;
-        if (outcome.end != RunEnd::Completed) {
-          EXPECT_EQ(result.back(), "") << "the line a run stopped at gets no result\n"
-                                       << Describe(s, text);
-        }
-        if (extra == 0) {
-          // Result line k stands opposite the record that starts at input line slots[k].
-          std::int64_t waypointNumber = 0;
-          std::int64_t written = 0;
-          for (std::size_t k = 0; k < reached; ++k) {
-            if (IsBlankLine(runLines[slots[k]])) {
-              EXPECT_EQ(result[k], "") << "line " << slots[k] + 1 << "\n" << Describe(s, text);
-            }
-            if (result[k].empty()) continue;
-            ++written;
-            if (waypoints) {
-              // Every waypoint line has the 18 fields of the format, numbered from 1.
-              EXPECT_EQ(std::count(result[k].begin(), result[k].end(), ','), 17)
-                  << result[k] << "\n"
-                  << Describe(s, text);
-              EXPECT_EQ(result[k].substr(0, result[k].find(',')), std::to_string(++waypointNumber))
-                  << result[k];
-            }
-          }
-          EXPECT_EQ(written, outcome.points) << Describe(s, text) << "\nresult:\n" << out;
-        }
+        CheckRun(s, lists.lines(s), r.chance(0.5), r, tally);
+        if (::testing::Test::HasFatalFailure()) return;
       }
     }
   }
-  // The generated cases reach every ending, and waypoint output.
-  EXPECT_GT(stopped, 200);
-  EXPECT_GT(completed, 200);
-  EXPECT_GT(waypointRuns, 50);
+  // The generated cases reach every ending.
+  EXPECT_GT(tally.stopped, 500);
+  EXPECT_GT(tally.completed, 500);
+}
+
+// Waypoint output from every source, with names and font size texts that hold commas.
+TEST(RunProperties, WaypointLinesHaveEighteenFields) {
+  Random r(0x6f7a69u);
+  ListGenerator lists(r);
+  Tally tally;
+  for (int n = 0; n < 3000; ++n) {
+    RunSettings s = RandomSettings(r, r.below(kCatalogueEntryCount),
+                                   r.chance(0.5) ? kBlhKrasIndex : kWgs84Index);
+    s.format.choose(FormatItem::fOzi);
+    CheckRun(s, lists.lines(s), r.chance(0.5), r, tally);
+    if (::testing::Test::HasFatalFailure()) return;
+  }
+  EXPECT_GT(tally.waypointLines, 5000);
 }
 
 // The same runs through the window: the user sees one message per failed
@@ -536,7 +552,7 @@ TEST_P(SaveAndOpen, GivesTheTextBackByteForByte) {
   Random r(0x736176u + static_cast<std::uint64_t>(c.wanted));
   ScratchDir dir;
   const auto file = dir / "list.txt";
-  for (int n = 0; n < 1000; ++n) {
+  for (int n = 0; n < 700; ++n) {
     const std::string text =
         c.cp1251Characters ? BoxText(r, Cp1251Character) : BoxText(r, UnicodeCharacter);
     const SaveResult saved = SaveTextDocument(file, text, c.wanted);
