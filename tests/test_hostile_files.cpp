@@ -543,6 +543,24 @@ TEST(CommandLineInput, FolderOrMissingFileIsAUsageErrorWithTheReason) {
                              "\": нет такого файла или папки\n");
 }
 
+// The task commands read their input as Open does.
+TEST(CommandLineInput, TaskCommandsOnAFolderAndATenMegabyteNumber) {
+  if (!fs::exists(kCli)) GTEST_SKIP() << "korvagrid-cli is not built";
+  TempDir dir;
+  fs::create_directory(dir / "folder");
+  const fs::path big = dir.write("big.txt", kTenMegabytes);
+  for (const std::string command : {"ogz", "sheets --scale 200 --from 8"}) {
+    const CliResult folder = RunCli(dir, command + " '" + (dir / "folder").string() + "'");
+    EXPECT_EQ(folder.status, 2) << command;
+    EXPECT_NE(folder.err.find("это папка, а не файл"), std::string::npos) << command << folder.err;
+    const CliResult number = RunCli(dir, command + " '" + big.string() + "'");
+    EXPECT_EQ(number.status, 1) << command;
+    EXPECT_NE(number.err.find("не число в первом поле строки: «7777"), std::string::npos)
+        << command << number.err.substr(0, 300);
+    EXPECT_LT(number.err.size(), 300u) << command;
+  }
+}
+
 TEST(CommandLineInput, FailedOutputKeepsThePreviousFileWhole) {
   if (!fs::exists(kCli)) GTEST_SKIP() << "korvagrid-cli is not built";
   TempDir dir;
