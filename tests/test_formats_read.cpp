@@ -297,3 +297,31 @@ TEST(RadStr1, LongLines) {
 
 }  // namespace
 }  // namespace korvagrid
+
+namespace korvagrid {
+namespace {
+
+// The stream is read in blocks of 64 KiB: a CR LF, a lone CR or an LF that
+// falls on the edge of a block ends its line exactly as anywhere else.
+TEST(LineSource, LineEndsOnTheEdgeOfAReadBlock) {
+  constexpr std::size_t kBlock = 1 << 16;
+  for (std::size_t before = kBlock - 3; before <= kBlock + 1; ++before) {
+    for (const std::string end : {"\r\n", "\r", "\n"}) {
+      const std::string raw = std::string(before, 'x') + end + "b" + end + "c";
+      std::istringstream in(raw);
+      StreamLineSource source(in);
+      std::vector<std::string> lines;
+      std::string line;
+      while (source.next(line)) lines.push_back(line);
+      ASSERT_EQ(lines.size(), 3u) << before << " characters before the line end";
+      EXPECT_EQ(lines[0], std::string(before, 'x') + "  ");
+      EXPECT_EQ(lines[1], "b  ");
+      EXPECT_EQ(lines[2], "c  ");
+      EXPECT_FALSE(source.next(line));
+      EXPECT_EQ(line, "  ");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace korvagrid

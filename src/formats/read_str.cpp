@@ -116,36 +116,49 @@ bool TextLineSource::next(std::string& line) {
 
 StreamLineSource::StreamLineSource(std::istream& in) : in_(in) {}
 
+bool StreamLineSource::fill() {
+  constexpr std::size_t kBlockSize = 1 << 16;
+  if (atEnd_) return false;
+  buffer_.erase(0, pos_);
+  pos_ = 0;
+  const std::size_t kept = buffer_.size();
+  buffer_.resize(kept + kBlockSize);
+  const std::streamsize got = in_.rdbuf() == nullptr
+                                  ? 0
+                                  : in_.rdbuf()->sgetn(buffer_.data() + kept, static_cast<std::streamsize>(kBlockSize));
+  buffer_.resize(kept + static_cast<std::size_t>(std::max<std::streamsize>(got, 0)));
+  if (got <= 0) atEnd_ = true;
+  return got > 0;
+}
+
 bool StreamLineSource::next(std::string& line) {
   if (finished_) {
     line.assign("  ");
     return false;
   }
-  if (!segmentLoaded_) {
-    if (std::getline(in_, segment_, '\n')) {
-      // eof set: the segment ran to the end of the stream without an LF.
-      segmentIsLast_ = in_.eof();
-      if (!segmentIsLast_ && !segment_.empty() && segment_.back() == '\r') segment_.pop_back();
-    } else {
-      // Nothing after the last line end: that empty piece is the last line.
-      segment_.clear();
-      segmentIsLast_ = true;
+  while (true) {
+    const std::string_view unread = std::string_view(buffer_).substr(pos_);
+    // A line ends at the first LF, or earlier at a CR (CR LF or a lone CR).
+    std::size_t end = unread.find('\n');
+    const std::size_t cr = unread.substr(0, end).find('\r');
+    if (cr != std::string_view::npos) end = cr;
+    if (end != std::string_view::npos) {
+      const bool isCr = unread[end] == '\r';
+      if (isCr && end + 1 == unread.size() && fill()) continue;  // is an LF next?
+      const std::string_view rest = std::string_view(buffer_).substr(pos_);
+      AssignTrimmedLine(line, rest.substr(0, end));
+      pos_ += end + 1;
+      if (isCr && pos_ < buffer_.size() && buffer_[pos_] == '\n') ++pos_;
+      return true;
     }
-    segmentLoaded_ = true;
-    segmentPos_ = 0;
-  }
-  // Inside a segment, every CR left is a lone CR and ends a line.
-  const std::string_view segment = segment_;
-  const std::size_t cr = segment.find('\r', segmentPos_);
-  if (cr != std::string_view::npos) {
-    AssignTrimmedLine(line, segment.substr(segmentPos_, cr - segmentPos_));
-    segmentPos_ = cr + 1;
+    if (fill()) continue;
+    // The piece after the last line end (empty when the text ends with one);
+    // fill() may have moved the buffer.
+    AssignTrimmedLine(line, std::string_view(buffer_).substr(pos_));
+    pos_ = buffer_.size();
+    finished_ = true;
     return true;
   }
-  AssignTrimmedLine(line, segment.substr(segmentPos_));
-  segmentLoaded_ = false;
-  finished_ = segmentIsLast_;
-  return true;
 }
 
 }  // namespace korvagrid

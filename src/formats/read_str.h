@@ -86,12 +86,14 @@ class StreamLineSource final : public LineSource {
   bool next(std::string& line) override;
 
  private:
+  // Reads the next block of the stream behind what is left unread; false at its end.
+  bool fill();
+
   std::istream& in_;
-  std::string segment_;        // the current LF-terminated segment
-  std::size_t segmentPos_ = 0;  // start of the next piece in segment_
-  bool segmentLoaded_ = false;
-  bool segmentIsLast_ = false;  // the segment ended at the end of the stream
-  bool finished_ = false;
+  std::string buffer_;     // a block of the stream
+  std::size_t pos_ = 0;    // start of the unread part of buffer_
+  bool atEnd_ = false;     // the stream has no more bytes
+  bool finished_ = false;  // the last line was handed out
 };
 
 }  // namespace korvagrid
