@@ -1,61 +1,20 @@
 // korvagrid-cli ogz and sheets run as processes: output bytes, the own system
 // given as options, and exit statuses.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "support/cli_runner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using korvagrid::testing::kExamplesPath;
 
-const fs::path kCli = fs::path(KORVAGRID_BINARY_DIR) / "app" / "cli" / "korvagrid-cli";
-const fs::path kExamples = fs::path(KORVAGRID_SOURCE_DIR) / "examples";
+const fs::path kExamples = kExamplesPath;
 
-class CliTasks : public ::testing::Test {
- protected:
-  void SetUp() override {
-    if (!fs::exists(kCli)) GTEST_SKIP() << "korvagrid-cli is not built";
-    dir_ = fs::temp_directory_path() / ("korvagrid-cli-tasks-" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
-
-  struct Result {
-    int status;
-    std::string out;
-    std::string err;
-  };
-
-  Result Run(const std::string& arguments, const std::string& input = "") {
-    Write(dir_ / "stdin", input);
-    const std::string command = "'" + kCli.string() + "' " + arguments + " < '" +
-                                (dir_ / "stdin").string() + "' > '" + (dir_ / "stdout").string() +
-                                "' 2> '" + (dir_ / "stderr").string() + "'";
-    const int raw = std::system(command.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Read(dir_ / "stdout"), Read(dir_ / "stderr")};
-  }
-
-  static void Write(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-  }
-  static std::string Read(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-
-  fs::path dir_;
-};
+using CliTasks = korvagrid::testing::CliRunner;
 
 TEST_F(CliTasks, OgzWorkedExampleWithNames) {
   const Result r = Run("ogz --in-layout 1 --out-layout name", "A 100 100\nB 100 200\n");
