@@ -15,6 +15,14 @@ namespace korvagrid::detail {
 
 constexpr bool IsNumberChar(char c) { return c >= 44 && c <= 57; }
 
+// The text without the spaces at both ends.
+inline std::string_view TrimSpaces(std::string_view s) {
+  const std::size_t first = s.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = s.find_last_not_of(' ');
+  return s.substr(first, last - first + 1);
+}
+
 // A field or line quoted for an error message: «text», cut after its first
 // 40 characters with "…" when longer, so that a line of megabytes does not
 // become a message of megabytes. The cut never splits a UTF-8 character.

@@ -19,12 +19,6 @@ double ConvertField(std::string_view field, int k, char numP) {
                        detail::QuoteForMessage(field));
 }
 
-std::string TrimSpaces(std::string_view s) {
-  const std::size_t first = s.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = s.find_last_not_of(' ');
-  return std::string(s.substr(first, last - first + 1));
-}
 
 }  // namespace
 
@@ -68,7 +62,7 @@ void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char numP,
     for (char& c : rest) {
       if (c == ';') c = ' ';
     }
-    record.rest = TrimSpaces(rest);
+    record.rest = detail::TrimSpaces(rest);
   } else {
     record.rest.clear();
   }

@@ -93,6 +93,39 @@ void AppendRest(std::string& result, const AngleParts& a) {
   AppendSecondsDigits(result, a.seconds2);
 }
 
+// The six number fields of the two angles, in the order they are read.
+enum class AngleField { Degrees1, Minutes1, Seconds1, Degrees2, Minutes2, Seconds2 };
+
+// Reads one field into `a`; the latitude's degrees, minutes and the "0" before
+// seconds below 10 are written to `result` as they come, the rest at the end
+// (AppendRest). A field that is not a number fails.
+void ReadAngleField(AngleField which, std::string_view field, char numP, AngleParts& a,
+                    std::string& result) {
+  switch (which) {
+    case AngleField::Degrees1:
+      a.degrees1 = WholeField(field, numP);
+      AppendDegrees(result, a.degrees1);
+      break;
+    case AngleField::Minutes1:
+      a.minutes1 = WholeField(field, numP);
+      AppendMinutes(result, a.minutes1);
+      break;
+    case AngleField::Seconds1:
+      a.seconds1 = SecondsField(field, numP);
+      AppendSecondsPad(result, a.seconds1);
+      break;
+    case AngleField::Degrees2:
+      a.degrees2 = WholeField(field, numP);
+      break;
+    case AngleField::Minutes2:
+      a.minutes2 = WholeField(field, numP);
+      break;
+    case AngleField::Seconds2:
+      a.seconds2 = SecondsField(field, numP);
+      break;
+  }
+}
+
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
   std::string out;
   out.reserve(text.size());
@@ -117,12 +150,6 @@ std::size_t AdvanceCharacters(std::string_view s, std::size_t pos, std::size_t c
   return pos;
 }
 
-std::string TrimSpaces(std::string_view s) {
-  const std::size_t first = s.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = s.find_last_not_of(' ');
-  return std::string(s.substr(first, last - first + 1));
-}
 
 }  // namespace
 
@@ -150,32 +177,22 @@ bool RadStr3(std::string& line, bool nameIn, char numP, char notP, bool trimble)
     AngleParts a;
     const std::size_t stop = detail::ScanFields(
         work, start, true, numP, notP, [&](int& k, std::string_view field) {
+          // Fields 1-3 and 5-7 are the two angles; in Trimble mode field 4
+          // and field 8 (the numbers after each seconds value) are read over.
           switch (k) {
-            case 1:
-              a.degrees1 = WholeField(field, numP);
-              AppendDegrees(result, a.degrees1);
-              return false;
-            case 2:
-              a.minutes1 = WholeField(field, numP);
-              AppendMinutes(result, a.minutes1);
+            case 1: case 2:
+              ReadAngleField(static_cast<AngleField>(k - 1), field, numP, a, result);
               return false;
             case 3:
-              a.seconds1 = SecondsField(field, numP);
-              AppendSecondsPad(result, a.seconds1);
+              ReadAngleField(AngleField::Seconds1, field, numP, a, result);
               if (!trimble) ++k;  // the next field is the longitude degrees
               return false;
-            case 4:  // Trimble: the number after the latitude seconds
+            case 4:
               return false;
-            case 5:
-              a.degrees2 = WholeField(field, numP);
-              return false;
-            case 6:
-              a.minutes2 = WholeField(field, numP);
-              return false;
-            case 7:
-              a.seconds2 = SecondsField(field, numP);
-              return !trimble;
-            default:  // Trimble: the number after the longitude seconds
+            case 5: case 6: case 7:
+              ReadAngleField(static_cast<AngleField>(k - 2), field, numP, a, result);
+              return k == 7 && !trimble;
+            default:
               return true;
           }
         });
@@ -207,7 +224,7 @@ bool ReadAsh(std::string& record, char numP) {
   const std::size_t nameStart = space == std::string::npos ? 0 : space + 1;
   const std::size_t nameEnd = AdvanceCharacters(text, nameStart, 4);
   std::string name = text.substr(nameStart, nameEnd - nameStart);
-  const std::string rest = TrimSpaces(std::string_view(text).substr(AdvanceCharacters(text, nameEnd, 1)));
+  const std::string rest(detail::TrimSpaces(std::string_view(text).substr(AdvanceCharacters(text, nameEnd, 1))));
 
   // A first word before the "Lat." mark is the name.
   const std::size_t c = rest.find(' ');
@@ -225,29 +242,9 @@ bool ReadAsh(std::string& record, char numP) {
     AngleParts a;
     const std::size_t stop = detail::ScanFields(
         rest, start, false, numP, numP, [&](int& k, std::string_view field) {
-          switch (k) {
-            case 1:
-              a.degrees1 = WholeField(field, numP);
-              AppendDegrees(result, a.degrees1);
-              return false;
-            case 2:
-              a.minutes1 = WholeField(field, numP);
-              AppendMinutes(result, a.minutes1);
-              return false;
-            case 3:
-              a.seconds1 = SecondsField(field, numP);
-              AppendSecondsPad(result, a.seconds1);
-              return false;
-            case 4:
-              a.degrees2 = WholeField(field, numP);
-              return false;
-            case 5:
-              a.minutes2 = WholeField(field, numP);
-              return false;
-            default:
-              a.seconds2 = SecondsField(field, numP);
-              return true;
-          }
+          // Latitude then longitude, degrees, minutes, seconds: six fields.
+          ReadAngleField(static_cast<AngleField>(k - 1), field, numP, a, result);
+          return k == 6;
         });
     AppendRest(result, a);
     result.push_back(' ');
