@@ -19,7 +19,6 @@ double ConvertField(std::string_view field, int k, char numP) {
                        detail::QuoteForMessage(field));
 }
 
-
 }  // namespace
 
 void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char numP, char notP, int layout) {
