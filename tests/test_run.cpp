@@ -296,5 +296,81 @@ TEST(Run, WaypointsForKrasovskyDeclareTheirDatum) {
   EXPECT_EQ(lines[1], "Pulkovo 1942");
 }
 
+// The command line runs long lists in batches whose points are written on
+// several threads: for every kind of list and stop, text, outcome, questions
+// and messages must be those of the plain run, whatever the batch size.
+TEST(Run, BatchedRunsGiveWhatThePlainRunGives) {
+  struct Case {
+    const char* why;
+    int source;
+    int target;
+    std::string input;
+    std::vector<Answer> answers;
+    FormatItem inputAngles = FormatItem::mnugms2;
+    FormatItem outputAngles = FormatItem::mnugms2_;
+    int ownType = 0;  // the own system: 0 a local plane, 1 a Gauss–Krüger zone
+  };
+  const std::string ashtech =
+      "Site 0001 Lat. N 55° 45' 12.34567\"\r\nLon. E 37° 36' 56.78901\"\r\nElv. 150.123 m\r\nPDOP 1.5\r\n";
+  const std::vector<Case> cases = {
+      {"a plain list with blank and empty lines", kZone6, kWgs,
+       "6200000 6600000 150\r\n\r\n0 0 0\r\n6212345.678 6512345.678 162.31\r\n6198765 6487654 148.7\r\n", {}},
+      {"a line that is not a number stops the run", kC3, kC3,
+       "6210000 345678.9 1\r\n6210001 345678.9 1\r\n1.2.3 5 6\r\n6210002 345678.9 1", {}},
+      {"a No answer stops the run", kC3, kC3,
+       "6210000 345678.9 1\r\n6210001 345678.9 1\r\n310000.0 345678.9 1\r\n6210002 345678.9 1",
+       {Answer::No}},
+      {"a Yes answer goes on", kC3, kZone6, "310000.0 345678.9 1\r\n310001 345678.9 1\r\n310002 345678.9 1",
+       {Answer::Yes}},
+      {"an invalid dms value is shown once and stops the run", kBlh, kWgs,
+       "55 45 00 37 37 00 1\r\n55 46 00 37 37 00 1\r\n55 61 00 37 37 00 1\r\n55 45 00 37 37 00 1", {}},
+      {"Ashtech records of four lines", kWgs, kBlh, ashtech + "\r\n" + ashtech + ashtech, {},
+       FormatItem::mnuAshtech},
+      {"a point the chain cannot carry (zone number beyond 16 bits) stops the run", kCatalogueEntryCount - 1,
+       kBlh, "6200000 6600000 150\r\n6200000 6600000 151\r\n6200000 99999999999 1\r\n6200000 6600000 152", {},
+       FormatItem::mnugms2, FormatItem::mnugms2_, 1},
+      {"random waypoint placements are drawn in line order", kBlh, kWgs,
+       "55.45 37.37 1\r\n55.46 37.38 1\r\n\r\n55.47 37.39 1\r\n55.48 37.40 1\r\n55.49 37.41 1", {},
+       FormatItem::mnugms1, FormatItem::fOzi},
+  };
+  for (const Case& c : cases) {
+    RunSettings s = SettingsFor(c.source, c.target);
+    s.format.choose(c.inputAngles);
+    s.format.choose(c.outputAngles);
+    s.ozi.placementIndex = 7;
+    s.own.cUTM = c.ownType;
+    const auto run = [&](int threads, std::size_t batch, FakePlatform& platform) {
+      platform.answers.assign(c.answers.begin(), c.answers.end());
+      std::string text;
+      TextLineSource lines(PrepareRunText(c.input));
+      StringSink sink(text);
+      PlacementRandom random(11);
+      const RunOutcome outcome = threads == 0 ? ConversionRun(lines, sink, s, platform, random)
+                                              : ConversionRunInBatches(lines, sink, s, platform, random,
+                                                                       threads, batch);
+      return std::pair{text, outcome};
+    };
+    FakePlatform plainPlatform;
+    const auto [plainText, plain] = run(0, 0, plainPlatform);
+    ASSERT_FALSE(plainText.empty()) << c.why;
+    for (const int threads : {1, 2, 3}) {
+      for (const std::size_t batch : {1U, 2U, 3U, 7U, 1000U}) {
+        FakePlatform platform;
+        const auto [text, outcome] = run(threads, batch, platform);
+        const std::string where = std::string(c.why) + ", " + std::to_string(threads) + " threads, batches of " +
+                                  std::to_string(batch);
+        EXPECT_EQ(text, plainText) << where;
+        EXPECT_EQ(outcome.end, plain.end) << where;
+        EXPECT_EQ(outcome.lineNumber, plain.lineNumber) << where;
+        EXPECT_EQ(outcome.reason, plain.reason) << where;
+        EXPECT_EQ(outcome.alreadyReported, plain.alreadyReported) << where;
+        EXPECT_EQ(outcome.points, plain.points) << where;
+        EXPECT_EQ(platform.questions.size(), plainPlatform.questions.size()) << where;
+        EXPECT_EQ(platform.warnings.size(), plainPlatform.warnings.size()) << where;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace korvagrid

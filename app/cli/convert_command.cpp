@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "cli_platform.h"
 #include "common/error.h"
@@ -46,6 +48,9 @@ struct ConvertOptions {
   CLI::Option* inLayoutOption = nullptr;
   OwnSystemOptions own;
 };
+
+constexpr unsigned kMaxThreads = 8;
+constexpr std::size_t kBatchLines = 8192;
 
 class UsageError : public std::runtime_error {
  public:
@@ -168,8 +173,11 @@ int RunConvert(const ConvertOptions& o) {
     Output out(o.output, encoding);
     StreamLineSource stream(*in);
     DecodingLineSource lines(stream);
-    const RunOutcome outcome =
-        ConversionRun(lines, out, form.runSettings(), platform, form.placementRandom);
+    // Points are carried and written on every core; lines are still read,
+    // checked and written in order.
+    const int threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, kMaxThreads));
+    const RunOutcome outcome = ConversionRunInBatches(lines, out, form.runSettings(), platform,
+                                                      form.placementRandom, threads, kBatchLines);
     out.append("\r\n");  // as saving the result text adds one line end
     out.finish();
     switch (outcome.end) {

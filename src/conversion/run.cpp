@@ -5,6 +5,8 @@
 #include <exception>
 #include <new>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #include "common/error.h"
 #include "conversion/result_line.h"
@@ -51,17 +53,43 @@ struct Stop {
   bool alreadyReported = false;
 };
 
+// A point that passed the reading and the checks, ready to be carried to the
+// target system and written. Making one is sequential (questions, counters,
+// the random placement); writing one depends on nothing else, so a batch of
+// them can be written on several threads.
+struct PointJob {
+  RouteInput input;
+  std::string name;
+  std::int64_t number = 0;  // points taken before this one in the run (n)
+  double random = 0;        // draw for the placement "Произвольно"
+};
+
+// One input line (one Ashtech record) of a batch and what it gives.
+struct BatchEntry {
+  std::int64_t line = 0;
+  std::optional<PointJob> job;  // nothing for a blank or empty line
+  std::string text;             // the written point
+  std::exception_ptr error;     // why the point could not be written
+};
+
 class Run {
  public:
   Run(LineSource& lines, ResultSink& out, const RunSettings& settings, Platform& platform,
       PlacementRandom& random)
       : lines_(lines), out_(out), s_(settings), platform_(platform), random_(random) {}
 
-  RunOutcome execute() {
+  // `threads` 1: line after line. More: lines are taken in batches of
+  // `batchLines`, their points written on that many threads, and the results
+  // appended in order; what the user sees and gets is the same.
+  RunOutcome execute(int threads, std::size_t batchLines) {
     RunOutcome outcome;
     try {
       prepare();
-      loop();
+      if (threads <= 1) {
+        loop();
+      } else {
+        loopInBatches(threads, batchLines);
+      }
       outcome.end = RunEnd::Completed;
     } catch (const Stop& stop) {
       outcome.end = stop.end;
@@ -83,7 +111,7 @@ class Run {
  private:
   void fail(RunOutcome& outcome, std::string reason) {
     outcome.end = RunEnd::Failed;
-    if (invalidValueShown_) {
+    if (invalidValueLine_ != 0 && invalidValueLine_ == currentLine_) {
       // The reader already told the user about this line; say it once.
       outcome.reason = std::string(kInvalidValueMessage);
       outcome.alreadyReported = true;
@@ -94,7 +122,6 @@ class Run {
 
   void prepare() {
     nameIn_ = s_.inputLayout == 1;
-    nameOut_ = s_.outputLayout == 1;
     pair_.sourceIndex = s_.sourceIndex;
     pair_.targetIndex = s_.targetIndex;
     pair_.source = CatalogueSystem(s_.sourceIndex, s_.entryCount, s_.own, s_.numP);
@@ -108,7 +135,7 @@ class Run {
     deltaL_ = pair_.source.centralMeridian - pair_.target.centralMeridian;
     route_ = ChooseRoute(pair_);
 
-    style_.nameOut = nameOut_;
+    style_.nameOut = s_.outputLayout == 1;
     style_.withHeight = s_.outputLayout == 0 || s_.outputLayout == 1;
     style_.extraLines = ExtraLinesFromCounter(s_.txtCount);
     style_.numP = s_.numP;
@@ -120,6 +147,15 @@ class Run {
     }
   }
 
+  // The next input line; counts it and reports progress now and then.
+  bool takeLine(std::string& line) {
+    if (!lines_.next(line)) return false;
+    ++lineCounter_;
+    currentLine_ = lineCounter_;
+    if (lineCounter_ % kProgressEvery == 0) platform_.progress(lineCounter_, -1);
+    return true;
+  }
+
   // A further line of an Ashtech record; "  " once the list has ended.
   void nextLine(std::string& line) {
     lines_.next(line);
@@ -128,15 +164,88 @@ class Run {
 
   void loop() {
     std::string line;
-    while (lines_.next(line)) {
-      if (lineCounter_ > 0) out_.append(kLineEnd);
-      ++lineCounter_;
-      currentLine_ = lineCounter_;
-      if (lineCounter_ % kProgressEvery == 0) platform_.progress(lineCounter_, -1);
-      ReplaceTabsBySpaces(line);
-      if (IsBlankLine(line)) continue;
-      convertLine(line);
+    while (takeLine(line)) {
+      // One CR LF before every line but the first: each result stays opposite its input line.
+      if (lineCounter_ > 1) out_.append(kLineEnd);
+      if (std::optional<PointJob> job = takePoint(line)) {
+        out_.append(writePoint(*job));
+        ++pointCounter_;
+      }
     }
+  }
+
+  void loopInBatches(int threads, std::size_t batchLines) {
+    std::vector<BatchEntry> batch;
+    std::string line;
+    bool first = true;
+    bool ended = false;
+    while (!ended) {
+      batch.clear();
+      std::exception_ptr stopped;  // a line that could not be taken ends the batch
+      std::int64_t stoppedLine = 0;
+      while (batch.size() < batchLines) {
+        if (!takeLine(line)) {
+          ended = true;
+          break;
+        }
+        BatchEntry entry;
+        entry.line = lineCounter_;
+        try {
+          entry.job = takePoint(line);
+        } catch (...) {
+          stopped = std::current_exception();
+          stoppedLine = currentLine_;
+          break;
+        }
+        batch.push_back(std::move(entry));
+      }
+      writeBatch(batch, threads);
+      // Append in order; the first point that could not be written ends the run there.
+      for (BatchEntry& entry : batch) {
+        if (!first) out_.append(kLineEnd);
+        first = false;
+        if (entry.error) {
+          currentLine_ = entry.line;
+          std::rethrow_exception(entry.error);
+        }
+        if (entry.job) {
+          out_.append(entry.text);
+          ++pointCounter_;
+        }
+      }
+      if (stopped) {
+        if (!first) out_.append(kLineEnd);
+        currentLine_ = stoppedLine;
+        std::rethrow_exception(stopped);
+      }
+    }
+  }
+
+  // Writes the points of a batch, its parts on `threads` threads.
+  void writeBatch(std::vector<BatchEntry>& batch, int threads) const {
+    const auto writeRange = [this, &batch](std::size_t from, std::size_t to) {
+      for (std::size_t i = from; i < to; ++i) {
+        BatchEntry& entry = batch[i];
+        if (!entry.job) continue;
+        try {
+          entry.text = writePoint(*entry.job);
+        } catch (...) {
+          entry.error = std::current_exception();
+        }
+      }
+    };
+    const std::size_t parts = std::min<std::size_t>(static_cast<std::size_t>(threads), batch.size());
+    if (parts <= 1) {
+      writeRange(0, batch.size());
+      return;
+    }
+    std::vector<std::thread> helpers;
+    const std::size_t share = (batch.size() + parts - 1) / parts;
+    for (std::size_t part = 1; part < parts; ++part) {
+      helpers.emplace_back(writeRange, part * share, std::min(batch.size(), (part + 1) * share));
+    }
+    writeRange(0, std::min(batch.size(), share));
+    for (std::thread& helper : helpers) helper.join();
   }
 
   void rewriteReport(std::string& line) {
@@ -162,7 +271,7 @@ class Run {
 
   void reportInvalidValue() {
     platform_.warn(kInvalidValueMessage, kWarningTitle);
-    invalidValueShown_ = true;
+    invalidValueLine_ = currentLine_;
   }
 
   Answer ask(std::string_view middle, std::optional<Answer>& answer) {
@@ -196,7 +305,11 @@ class Run {
     }
   }
 
-  void convertLine(std::string& line) {
+  // Reads one line and checks its point against the source system: nothing
+  // for a blank line or one without a point; throws where the run must stop.
+  std::optional<PointJob> takePoint(std::string& line) {
+    ReplaceTabsBySpaces(line);
+    if (IsBlankLine(line)) return std::nullopt;
     if (s_.geographicInputShown) rewriteReport(line);
     record_.first = 0;
     record_.second = 0;
@@ -205,7 +318,7 @@ class Run {
     double x = record_.first;
     double y = record_.second;
     const double h = record_.third;
-    if (x == 0 && y == 0) return;
+    if (x == 0 && y == 0) return std::nullopt;
 
     yMillions_ = 0;
     if (pair_.source.kind != SystemKind::Geographic) {
@@ -213,23 +326,27 @@ class Run {
       x = x + pair_.source.xOffset;
       y = y - static_cast<double>(yMillions_);
     }
-    const RouteOutput r = CarryPoint(route_, pair_, deltaL_, {x, y, h});
-    writeResult(r);
-    ++pointCounter_;
+    PointJob job;
+    job.input = {x, y, h};
+    job.name = record_.name;
+    job.number = pointsTaken_++;
+    if (waypoints_ && s_.ozi.placementIndex == 7) job.random = random_.next();
+    return job;
   }
 
-  void writeResult(const RouteOutput& r) {
-    const std::string_view name = record_.name;
+  // Carries a point to the target system and writes its result. Reads only
+  // what prepare() fixed for the run, so points may be written in parallel.
+  std::string writePoint(const PointJob& job) const {
+    const RouteOutput r = CarryPoint(route_, pair_, deltaL_, job.input);
     if (waypoints_) {
-      const double random = s_.ozi.placementIndex == 7 ? random_.next() : 0.0;
-      const int j = PlacementCode(s_.ozi.placementIndex, pointCounter_, random);
-      out_.append(WaypointLine(pointCounter_ + 1, name, r.x, r.y, j, s_.ozi.fontSizeText, middle_));
-    } else if (pair_.target.kind == SystemKind::Geographic) {
-      out_.append(GeographicResult(name, r.x, r.y, r.h, s_.format, style_));
-    } else {
-      out_.append(PlaneResult(name, r.x, r.y, r.h, pair_.target,
-                              s_.format.checked(FormatItem::MinEnd), style_));
+      const int j = PlacementCode(s_.ozi.placementIndex, job.number, job.random);
+      return WaypointLine(job.number + 1, job.name, r.x, r.y, j, s_.ozi.fontSizeText, middle_);
     }
+    if (pair_.target.kind == SystemKind::Geographic) {
+      return GeographicResult(job.name, r.x, r.y, r.h, s_.format, style_);
+    }
+    return PlaneResult(job.name, r.x, r.y, r.h, pair_.target, s_.format.checked(FormatItem::MinEnd),
+                       style_);
   }
 
   LineSource& lines_;
@@ -242,15 +359,15 @@ class Run {
   Route route_ = Route::Identity;
   ResultStyle style_;
   bool nameIn_ = false;
-  bool nameOut_ = false;
   bool sourceIsOwn_ = false;
   bool waypoints_ = false;
-  bool invalidValueShown_ = false;
+  std::int64_t invalidValueLine_ = 0;  // line whose invalid value the user was shown
   std::string middle_;
   double deltaL_ = 0;
   std::int64_t lineCounter_ = 0;
   std::int64_t currentLine_ = 0;  // first input line of the point being converted
-  std::int64_t pointCounter_ = 0;
+  std::int64_t pointCounter_ = 0;  // points written
+  std::int64_t pointsTaken_ = 0;   // points read and checked
   std::int64_t yMillions_ = 0;
   std::optional<Answer> xDigitsAnswer_;
   std::optional<Answer> zoneAnswer_;
@@ -266,7 +383,13 @@ std::string FailureMessage(const RunOutcome& outcome) {
 
 RunOutcome ConversionRun(LineSource& lines, ResultSink& out, const RunSettings& settings,
                          Platform& platform, PlacementRandom& random) {
-  return Run(lines, out, settings, platform, random).execute();
+  return Run(lines, out, settings, platform, random).execute(1, 0);
+}
+
+RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out, const RunSettings& settings,
+                                  Platform& platform, PlacementRandom& random, int threads,
+                                  std::size_t batchLines) {
+  return Run(lines, out, settings, platform, random).execute(threads, std::max<std::size_t>(batchLines, 1));
 }
 
 }  // namespace korvagrid

@@ -5,6 +5,7 @@
 // line per input line. Lines come from a LineSource and results go to a
 // ResultSink, so the window converts its text and the command line converts a
 // stream of any length in constant memory with the same code.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -78,5 +79,15 @@ std::string FailureMessage(const RunOutcome& outcome);
 // why the run stopped. `random` draws the placements "Произвольно" of waypoints.
 RunOutcome ConversionRun(LineSource& lines, ResultSink& out, const RunSettings& settings,
                          Platform& platform, PlacementRandom& random);
+
+// The same run for long lists: lines are read and checked in order, in
+// batches of `batchLines`, and the points of a batch are carried and written
+// on `threads` threads. Text, questions, messages and outcome are those of
+// ConversionRun, except that a run stopping at a point that cannot be carried
+// (an arithmetic fault) may already have asked the questions of later lines
+// of its batch. The command line uses it.
+RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out, const RunSettings& settings,
+                                  Platform& platform, PlacementRandom& random, int threads,
+                                  std::size_t batchLines);
 
 }  // namespace korvagrid
