@@ -1,7 +1,8 @@
 // A whole conversion run over any text, with any pair of systems and any
 // format settings: it never throws, its result has one line per input line
-// (per four-line record for Ashtech reports) up to where it stopped, and a
-// stopped run names its line.
+// (per four-line record for Ashtech reports) up to where it stopped, a
+// stopped run names its line, and the batched run of the command line gives
+// the same text and outcome.
 #include <cstdint>
 #include <cstdlib>
 
@@ -72,6 +73,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TextLineSource lines(PrepareRunText(NormalizeLineEnds(text)));
   PlacementRandom random;
   const RunOutcome outcome = ConversionRun(lines, sink, s, platform, random);
+
+  // Bit 1 of the answer byte also runs the batched run of the command line
+  // (bits 2 and 3 choose its batch size), which must give the same text and
+  // outcome; the bits are free, as a run takes its answers from bit 0.
+  if ((answers & 2) != 0) {
+    fuzz::Input batchAnswerBits(&answers, 1);
+    FuzzPlatform batchPlatform(batchAnswerBits);
+    std::string batchOut;
+    StringSink batchSink(batchOut);
+    TextLineSource batchLines(PrepareRunText(NormalizeLineEnds(text)));
+    PlacementRandom batchRandom;
+    const std::size_t batchSizes[] = {1, 2, 3, 8192};
+    const RunOutcome batched = ConversionRunInBatches(batchLines, batchSink, s, batchPlatform, batchRandom, 2,
+                                                      batchSizes[(answers >> 2) & 3]);
+    if (batchOut != out || batched.end != outcome.end || batched.lineNumber != outcome.lineNumber ||
+        batched.reason != outcome.reason || batched.points != outcome.points) {
+      std::abort();
+    }
+  }
 
   if (outcome.end != RunEnd::Completed && outcome.lineNumber < 0) std::abort();
   if (outcome.end == RunEnd::Failed && outcome.reason.empty()) std::abort();
