@@ -6,6 +6,8 @@
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -191,6 +193,7 @@ TEST_P(UnwritableTargets, EverySaveCommandWarnsNamingTheFileAndKeepsEverything) 
   const auto& [command, c] = GetParam();
   dir.write("file", "keep");
   fs::create_directory(dir / "folder");
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
   const std::string target = (dir / c.relative).string();
   form.Txt1 = Lines({kPoint});
   form.CmdStart_Click();
@@ -227,7 +230,8 @@ TEST_P(UnwritableTargets, EverySaveCommandWarnsNamingTheFileAndKeepsEverything) 
   EXPECT_EQ(ReadBytes(dir / "file"), "keep");
   EXPECT_TRUE(fs::is_directory(dir / "folder"));
   EXPECT_TRUE(fs::is_empty(dir / "folder"));
-  EXPECT_EQ(filesInDir(), 2u) << c.why << ": no temporary file is left";
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+  EXPECT_EQ(filesInDir(), 3u) << c.why << ": no temporary file is left";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -241,7 +245,32 @@ INSTANTIATE_TEST_SUITE_P(
                        "часть пути не является папкой"},
             Unwritable{"a folder", "folder", "это папка, а не файл"},
             Unwritable{"a folder that does not exist", "missing/out.txt",
-                       "нет такого файла или папки"})));
+                       "нет такого файла или папки"},
+            // Regression: the file written beside it was renamed onto the pipe,
+            // which it replaced.
+            Unwritable{"a named pipe", "pipe", "это не обычный файл"})));
+
+// A device node of our own with the numbers of /dev/null (only root may make one).
+std::optional<fs::path> PrivateNullDevice(const TempDir& dir) {
+  const fs::path node = dir / "null";
+  if (::mknod(node.c_str(), S_IFCHR | 0666, ::makedev(1, 3)) != 0) return std::nullopt;
+  return node;
+}
+
+// Regression: saving onto a device (/dev/null) as root replaced the device by
+// a regular file.
+TEST_F(Window, SaveOntoADeviceKeepsTheDevice) {
+  const std::optional<fs::path> device = PrivateNullDevice(dir);
+  if (!device) GTEST_SKIP() << "cannot make a device node here (not root)";
+  form.Txt1 = Lines({kPoint});
+  platform.saveChoices.push_back(ChosenFile{device->string(), "null"});
+  form.mnuSvAs_Click();
+  ASSERT_EQ(platform.warnings.size(), 1u);
+  EXPECT_NE(platform.warnings[0].text.find("это не обычный файл"), std::string::npos)
+      << platform.warnings[0].text;
+  EXPECT_TRUE(fs::is_character_file(*device));
+  EXPECT_EQ(filesInDir(), 1u);
+}
 
 // A file size limit makes writing fail part-way, as a full disk does, and
 // holds for root too.
@@ -525,6 +554,45 @@ TEST(CommandLineOutput, FullDisk) {
   const int raw = std::system(command.c_str());
   EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
   EXPECT_EQ(ReadBytes(dir / "cli.err"), "korvagrid-cli convert: ошибка записи в «stdout»\n");
+}
+
+// Regression: "-o /dev/null" as root replaced /dev/null by a regular file (the
+// output written beside it was renamed onto it). Devices and pipes are
+// written to directly; a symbolic link keeps pointing at the new file.
+TEST(CommandLineOutput, DevicePipeAndSymbolicLink) {
+  if (!fs::exists(kCli)) GTEST_SKIP() << "korvagrid-cli is not built";
+  TempDir dir;
+  const fs::path input = dir.write("list.txt", "P1 6210000 345678 1");
+  const std::string expected = std::string(kResult) + "\r\n";
+
+  // A reader in the background takes what goes through the pipe; the shell
+  // waits for it before it ends with the status of the command line.
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  const std::string pipe = "'" + (dir / "pipe").string() + "'";
+  const std::string command = "cat " + pipe + " > '" + (dir / "piped.txt").string() + "' & '" +
+                              kCli.string() + "' " + kCliConvert + "'" + input.string() + "' -o " +
+                              pipe + " 2> /dev/null; status=$?; wait; exit $status";
+  const int raw = std::system(command.c_str());
+  EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 0);
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+  EXPECT_EQ(ReadBytes(dir / "piped.txt"), expected);
+
+  dir.write("real.txt", "previous");
+  fs::create_symlink(dir / "real.txt", dir / "link.txt");
+  const CliResult linked = RunCli(
+      dir, kCliConvert + "'" + input.string() + "' -o '" + (dir / "link.txt").string() + "'");
+  EXPECT_EQ(linked.status, 0) << linked.err;
+  EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+  EXPECT_EQ(ReadBytes(dir / "real.txt"), expected);
+
+  if (const std::optional<fs::path> device = PrivateNullDevice(dir)) {
+    const CliResult nulled =
+        RunCli(dir, kCliConvert + "'" + input.string() + "' -o '" + device->string() + "'");
+    EXPECT_EQ(nulled.status, 0) << nulled.err;
+    EXPECT_TRUE(fs::is_character_file(*device));
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 6)
+      << "no temporary file is left";
 }
 
 TEST(CommandLineInput, FolderOrMissingFileIsAUsageErrorWithTheReason) {

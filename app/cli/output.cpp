@@ -18,6 +18,26 @@ Output::Output(const std::string& path, TextEncoding encoding) : encoding_(encod
     return;
   }
   target_ = path;
+  std::error_code ec;
+  // A symbolic link is followed: its target is replaced and the link stays.
+  if (std::filesystem::is_symlink(target_, ec)) {
+    const std::filesystem::path resolved = std::filesystem::canonical(target_, ec);
+    if (!ec) target_ = resolved;
+  }
+  const std::filesystem::file_status status = std::filesystem::status(target_, ec);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+      !std::filesystem::is_directory(status)) {
+    // A device or a pipe (/dev/null, a FIFO) is written to as it is: a file
+    // renamed onto it would take its place.
+    file_ = std::fopen(target_.c_str(), "wb");
+    if (file_ == nullptr) {
+      throw KorvagridError("не удаётся открыть «" + target_.string() + "»: " +
+                           std::generic_category().message(errno));
+    }
+    ownsFile_ = true;
+    direct_ = true;
+    return;
+  }
   temporary_ = target_;
   temporary_ += ".korvagrid-" + std::to_string(::getpid()) + ".tmp";
   file_ = std::fopen(temporary_.c_str(), "wb");
@@ -30,7 +50,7 @@ Output::Output(const std::string& path, TextEncoding encoding) : encoding_(encod
 
 Output::~Output() {
   if (ownsFile_ && file_ != nullptr) std::fclose(file_);
-  if (ownsFile_ && !finished_) {
+  if (ownsFile_ && !finished_ && !direct_) {
     std::error_code ignored;
     std::filesystem::remove(temporary_, ignored);
   }
@@ -68,6 +88,10 @@ void Output::finish() {
   const int closed = std::fclose(file_);
   file_ = nullptr;
   if (closed != 0) throw KorvagridError("ошибка записи в «" + target_.string() + "»");
+  if (direct_) {
+    finished_ = true;
+    return;
+  }
   std::error_code error;
   std::filesystem::rename(temporary_, target_, error);
   if (error) {

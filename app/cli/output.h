@@ -1,7 +1,8 @@
 #pragma once
 // Where korvagrid-cli writes: standard output, or a file that is written
 // beside its final name and renamed into place only when complete, so that a
-// failure half-way never destroys an earlier file. Text is appended in UTF-8
+// failure half-way never destroys an earlier file. A device or a pipe given as
+// the file is written to directly. Text is appended in UTF-8
 // and written in the chosen encoding.
 #include <cstdio>
 #include <filesystem>
@@ -31,6 +32,7 @@ class Output final : public ResultSink {
   std::FILE* file_ = nullptr;
   bool ownsFile_ = false;
   bool finished_ = false;
+  bool direct_ = false;  // a device or a pipe, written to without a temporary file
   std::filesystem::path target_;
   std::filesystem::path temporary_;
   TextEncoding encoding_;

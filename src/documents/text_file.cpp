@@ -388,8 +388,9 @@ WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_v
 
   struct stat existing {};
   const bool replacing = ::stat(target.c_str(), &existing) == 0;
-  if (replacing && S_ISDIR(existing.st_mode)) {
-    result.problem = DescribeFileError(EISDIR);
+  if (replacing && !S_ISREG(existing.st_mode)) {
+    // A folder, a device or a pipe: a file renamed onto it would take its place.
+    result.problem = DescribeFileError(S_ISDIR(existing.st_mode) ? EISDIR : ENODEV);
     return result;
   }
 

@@ -56,7 +56,8 @@ struct WriteResult {
 // Replaces the file at `path` by `bytes`: written to a temporary file beside
 // it and renamed into place, so that on any failure the previous file stays
 // as it was. A symbolic link is followed and its target replaced. The new
-// file keeps the permissions of the file it replaces.
+// file keeps the permissions of the file it replaces. A folder, a device or a
+// pipe is not replaced: writing to it fails.
 WriteResult WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 struct SaveResult {
