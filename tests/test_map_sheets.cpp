@@ -197,5 +197,17 @@ TEST_F(MapSheetHandler, WaypointOutputIsSwitchedOffForTheRun) {
   EXPECT_FALSE(form.format.checked(FormatItem::fOzi));
 }
 
+// Regression: a 16-bit line counter ended the sheet list after 32767 lines.
+TEST(SheetListLength, ListsLongerThan32767LinesAreNamedToTheEnd) {
+  std::string results;
+  for (int i = 0; i < 40000; ++i) results += "55.450000000\t37.370000000\t1.000 \r\n";
+  const SheetListResult list = BuildSheetList(results, 200, false, '.', ',');
+  EXPECT_TRUE(list.completed) << list.lineNumber << ": " << list.reason;
+  EXPECT_EQ(list.text.substr(0, 9), "N-37-II\r\n");
+  std::size_t lines = 0;
+  for (std::size_t i = 0; i + 1 < list.text.size(); ++i) lines += list.text.compare(i, 2, "\r\n") == 0;
+  EXPECT_EQ(lines, 40001u);  // and the empty line after the last line end
+}
+
 }  // namespace
 }  // namespace korvagrid

@@ -29,9 +29,8 @@ class WorkText {
 
   std::string next() {
     std::string line;
-    ReadStr(text_, line, counter_, position_);
+    ReadStr(text_, line, taken_, position_);
     ++taken_;
-    counter_ = CheckedInt16(counter_ + 1);
     ReplaceTabsBySpaces(line);
     return line;
   }
@@ -41,8 +40,7 @@ class WorkText {
  private:
   std::string text_;
   std::int64_t position_ = 0;
-  std::int16_t counter_ = 0;
-  std::int64_t taken_ = 0;
+  std::int64_t taken_ = 0;  // lines taken; lists of any length are read
 };
 
 }  // namespace

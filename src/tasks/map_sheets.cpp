@@ -82,14 +82,14 @@ SheetListResult BuildSheetList(std::string_view resultText, std::int16_t scaleCo
                                char numP, char notP) {
   SheetListResult result;
   std::string work = PrepareRunText(resultText);
-  std::int16_t lineCounter = 0;
+  std::int64_t lineCounter = 0;  // lists of any length are read
   std::int64_t position = 0;
   std::string line;
   try {
     while (position < static_cast<std::int64_t>(work.size()) - 1) {
       ReadStr(work, line, lineCounter, position);
       ++result.lineNumber;
-      lineCounter = CheckedInt16(lineCounter + 1);  // the list has a 16-bit line counter
+      ++lineCounter;
       ReplaceTabsBySpaces(line);
       if (!IsBlankLine(line)) {
         PointRecord record;
