@@ -18,10 +18,11 @@ using Cli = korvagrid::testing::CliRunner;
 TEST_F(Cli, OverviewExampleZone6ToWgs84InDms) {
   const Result r = Run("convert --from '42(zone6)' --to wgs-84 '" + (kExamples / "zone6.txt").string() + "'");
   EXPECT_EQ(r.status, 0) << r.err;
-  // Six input lines and the empty piece after the last line end, then the line end saving adds.
+  // Six input lines ended by CR LF: six result lines ended by CR LF.
   EXPECT_EQ(r.out.substr(0, r.out.find("\r\n")), "55°54'42.17865\t34°35'50.12552\t165.814 ");
-  EXPECT_TRUE(r.out.ends_with(" \r\n\r\n"));
-  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 7);
+  EXPECT_TRUE(r.out.ends_with(" \r\n"));
+  EXPECT_FALSE(r.out.ends_with("\r\n\r\n"));
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 6);
 }
 
 TEST_F(Cli, SystemsAreNamedByTextIndexOrOwn) {
@@ -64,7 +65,7 @@ TEST_F(Cli, ExitStatuses) {
 TEST_F(Cli, StoppedRunStillWritesWhatWasConverted) {
   const Result r = Run("convert --from 1 --to 1", "6210000 345678 1\r\n1.2.3 4 5\r\n");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "6210000.000\t345678.000 \t1.000 \r\n\r\n");
+  EXPECT_EQ(r.out, "6210000.000\t345678.000 \t1.000 \r\n");
 }
 
 TEST_F(Cli, OutputFileAndCp1251) {
@@ -105,12 +106,12 @@ TEST_F(Cli, ReceiverReportsAndDmsLists) {
        "convert --from WGS-84 --to WGS-84 --in-angles ashtech --out-layout name '" +
            (kExamples / "ashtech_report.txt").string() + "'",
        "0001\t55°45'12.34567\t37°36'56.78901\t150.123 \r\n"
-       "0002\t55°44'58.12003\t37°37'10.45512\t148.870 \r\n\r\n"},
+       "0002\t55°44'58.12003\t37°37'10.45512\t148.870 \r\n"},
       {"a Trimble report: the number after each seconds value is dropped",
        "convert --from WGS-84 --to WGS-84 --in-angles trimble --out-layout name '" +
            (kExamples / "trimble_report.txt").string() + "'",
        "T1\t55°45'12.34560\t37°36'56.78900\t150.200 \r\n"
-       "T2\t55°44'58.12000\t37°37'10.45500\t148.900 \r\n\r\n"},
+       "T2\t55°44'58.12000\t37°37'10.45500\t148.900 \r\n"},
       {"a WGS-84 dms list to SK-42 latitude and longitude",
        "convert --from WGS-84 --to 'BLH(Kras)' --in-layout name --out-layout name '" +
            (kExamples / "wgs84_dms.txt").string() + "'",
@@ -155,6 +156,110 @@ TEST_F(Cli, OwnSystemFromOptions) {
 TEST_F(Cli, ExtraLines) {
   const Result r = Run("convert --from 1 --to 1 --extra-lines 2", "6210000 345678 1");
   EXPECT_EQ(r.out, "6210000.000\t345678.000 \t1.000 \r\n\r\n\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+using Cli = korvagrid::testing::CliRunner;
+
+constexpr const char* kR1 = "6210000.000\t345678.000 \t1.000 ";
+constexpr const char* kR2 = "6210000.000\t345678.000 \t2.000 ";
+
+std::string Lines(const std::string& a, const std::string& b, const std::string& end) {
+  return a + end + b + end;
+}
+
+// One result line for each input line, ended as the input's first line is.
+TEST_F(Cli, OutputLinesFollowTheInputLines) {
+  struct Case {
+    const char* why;
+    std::string options;
+    std::string input;
+    std::string out;
+  };
+  const std::string p1 = "6210000 345678 1";
+  const std::string p2 = "6210000 345678 2";
+  const std::vector<Case> cases = {
+      {"LF in, LF out", "", p1 + "\n" + p2 + "\n", Lines(kR1, kR2, "\n")},
+      {"CR LF in, CR LF out", "", p1 + "\r\n" + p2 + "\r\n", Lines(kR1, kR2, "\r\n")},
+      {"the last line without a line end is ended", "", p1 + "\n" + p2, Lines(kR1, kR2, "\n")},
+      {"a blank line keeps its place", "", p1 + "\n\n" + p2 + "\n",
+       std::string(kR1) + "\n\n" + kR2 + "\n"},
+      {"--eol crlf", "--eol crlf", p1 + "\n" + p2 + "\n", Lines(kR1, kR2, "\r\n")},
+      {"--eol lf", "--eol lf", p1 + "\r\n" + p2 + "\r\n", Lines(kR1, kR2, "\n")},
+      {"extra lines follow each result", "--extra-lines 1", p1 + "\n" + p2 + "\n",
+       std::string(kR1) + "\n\n" + kR2 + "\n\n"},
+      {"an empty input gives no line", "", "", ""},
+      {"a leading TAB is read as Open reads it", "--in-layout name --out-layout name",
+       "\tP1\t6210000\t345678\t1\n", "P1\t" + std::string(kR1) + "\n"},
+      {"a Unicode minus is a sign", "", "6210000 \xE2\x88\x92" "345678 1\n",
+       "6210000.000\t-345678.000 \t1.000 \n"},
+  };
+  for (const Case& c : cases) {
+    const Result r = Run("convert --from 1 --to 1 " + c.options, c.input);
+    EXPECT_EQ(r.status, 0) << c.why << "\n" << r.err;
+    EXPECT_EQ(r.out, c.out) << c.why;
+  }
+}
+
+TEST_F(Cli, WaypointFilesKeepCrLfAndRepairAnEmptyFontSize) {
+  const Result r = Run(
+      "convert --from 'BLH(Kras)' --to WGS-84 --in-angles packed --out-angles ozi --ozi-font-size ''",
+      "55.45 37.37 1\n55.46 37.38 1\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 6);  // header and two waypoints
+  EXPECT_EQ(r.out.find("\n"), r.out.find("\r\n") + 1);
+  EXPECT_TRUE(r.out.ends_with(",   -777,   8, 0,17\r\n")) << r.out;
+}
+
+// Failures say what went wrong and what to do.
+TEST_F(Cli, MessagesNameTheLineThePartAndTheOptions) {
+  struct Case {
+    const char* why;
+    std::string arguments;
+    std::string input;
+    int status;
+    std::vector<std::string> onStderr;
+  };
+  const std::string kras = "convert --from WGS-84 --to 'BLH(Kras)' ";
+  const std::vector<Case> cases = {
+      {"decimal degrees read as degree-minute-second text", kras, "55.7512 37.6167 150\n", 1,
+       {"line 1", "широта, градусы", "55.7512", "--in-angles decimal"}},
+      {"no receiver record in an Ashtech run", kras + "--in-angles ashtech", "P1 55.45 37.37\n", 1,
+       {"no point could be read", "Ashtech report records"}},
+      {"no point in a plane list", "convert --from 1 --to 1", "X Y H\n", 1,
+       {"no point could be read", "X Y H"}},
+      {"Trimble reports need a geographic source", "convert --from 1 --to 1 --in-angles trimble", "",
+       2, {"geographic --from"}},
+      {"a southern latitude", kras, "55°45'12\" S 37°36'56\" E 150\n", 1, {"строке 1", "южная широта"}},
+      {"a western longitude in decimal degrees", kras + "--in-angles decimal", "55.75 N 37.6 W 150\n",
+       1, {"западная долгота"}},
+      {"the own-system dialog's warning", "convert --from own --to 1 --own-meridian 30:75:00",
+       "6210000 345678 1\n", 0, {"warning: Значение больше 59"}},
+  };
+  for (const Case& c : cases) {
+    const Result r = Run(c.arguments, c.input);
+    EXPECT_EQ(r.status, c.status) << c.why << "\n" << r.err;
+    for (const std::string& piece : c.onStderr) {
+      EXPECT_NE(r.err.find(piece), std::string::npos) << c.why << ": " << piece << "\n" << r.err;
+    }
+  }
+}
+
+TEST_F(Cli, VersionAndTheSystemsTable) {
+  const Result version = Run("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_TRUE(version.out.starts_with("korvagrid-cli ")) << version.out;
+  const Result systems = Run("systems");
+  EXPECT_TRUE(systems.out.starts_with("index\tname\tkind\tcentral meridian\t")) << systems.out;
+  EXPECT_NE(systems.out.find("\n8\t42(zone6)\tgauss-kruger\t33°00′00″\t500000.0\t0.0\t0\n"),
+            std::string::npos)
+      << systems.out;
+  EXPECT_NE(systems.out.find("\n3\tM64\tlocal-plane\t30°00′00″\t95942.17\t6552810.0\t0\n"),
+            std::string::npos)
+      << systems.out;
 }
 
 }  // namespace

@@ -19,8 +19,8 @@ using CliTasks = korvagrid::testing::CliRunner;
 TEST_F(CliTasks, OgzWorkedExampleWithNames) {
   const Result r = Run("ogz --in-layout 1 --out-layout name", "A 100 100\nB 100 200\n");
   EXPECT_EQ(r.status, 0) << r.err;
-  // The closed group's two legs and its empty line, then the line end saving adds.
-  EXPECT_EQ(r.out, "A-B\t90°00'00.0\t100.000\r\nB-A\t270°00'00.0\t100.000\r\n\r\n\r\n");
+  // The group closed by the end of the list: its two legs, with the input's LF ends.
+  EXPECT_EQ(r.out, "A-B\t90°00'00.0\t100.000\nB-A\t270°00'00.0\t100.000\n");
 }
 
 TEST_F(CliTasks, OgzDecimalCommaReadsEitherSeparator) {
@@ -28,7 +28,7 @@ TEST_F(CliTasks, OgzDecimalCommaReadsEitherSeparator) {
   // too, so the group is closed.
   const Result r = Run("ogz --decimal-comma", "100.5 100\r\n100,5 200,25");
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "90°00'00,0\t100,250\r\n270°00'00,0\t100,250\r\n\r\n\r\n");
+  EXPECT_EQ(r.out, "90°00'00,0\t100,250\r\n270°00'00,0\t100,250\r\n");
 }
 
 TEST_F(CliTasks, OgzReadsCp1251FilesAndWritesEitherEncoding) {
@@ -36,19 +36,19 @@ TEST_F(CliTasks, OgzReadsCp1251FilesAndWritesEitherEncoding) {
   const std::string file = "'" + (dir_ / "in.txt").string() + "'";
   const Result utf8 = Run("ogz --in-layout 1 --out-layout 1 " + file);
   EXPECT_EQ(utf8.out,
-            "Точка-T2\t90°00'00.0\t010.000\r\nT2-Точка\t270°00'00.0\t010.000\r\n\r\n\r\n");
+            "Точка-T2\t90°00'00.0\t010.000\r\nT2-Точка\t270°00'00.0\t010.000\r\n");
   const Result cp1251 = Run("ogz --in-layout 1 --out-layout 1 --encoding cp1251 " + file);
   EXPECT_EQ(cp1251.out,
             "\xD2\xEE\xF7\xEA\xE0-T2\t90\xB0"
             "00'00.0\t010.000\r\n"
             "T2-\xD2\xEE\xF7\xEA\xE0\t270\xB0"
-            "00'00.0\t010.000\r\n\r\n\r\n");
+            "00'00.0\t010.000\r\n");
 }
 
 TEST_F(CliTasks, OgzStopsAtAnUnreadableLineAndKeepsTheLegs) {
   const Result r = Run("ogz", "100 100\n100 200\n1.2.3 5\n");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "90°00'00.0\t100.000\r\n\r\n");
+  EXPECT_EQ(r.out, "90°00'00.0\t100.000\n");
   EXPECT_NE(r.err.find("line 3"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("1.2.3"), std::string::npos) << r.err;
 }
@@ -68,17 +68,17 @@ TEST_F(CliTasks, SheetsOfKrasovskyPointsAsTheTrapezoidBoxHoldsThem) {
       Run("sheets --scale 200 --from 'BLH(Kras)' --in-angles packed --in-layout 1 --out-layout 1",
           input);
   EXPECT_EQ(r200.status, 0) << r200.err;
-  EXPECT_EQ(r200.out, "P1; N-37-II\r\n\r\nP2; O-37-XXXII\r\nP3; XIV\r\n\r\n");
+  EXPECT_EQ(r200.out, "P1; N-37-II\r\n\r\nP2; O-37-XXXII\r\nP3; XIV\r\n");
   const Result r100 = Run("sheets --scale 100 --from 10 --in-angles packed --in-layout 1", input);
   EXPECT_EQ(r100.status, 0) << r100.err;
-  EXPECT_EQ(r100.out, "N-37-4\r\n\r\nO-37-136\r\n64\r\n\r\n");
+  EXPECT_EQ(r100.out, "N-37-4\r\n\r\nO-37-136\r\n64\r\n");
 }
 
 TEST_F(CliTasks, SheetsOfAPlaneListGoThroughTheConversion) {
   // About 53°50' N, 35°15' E in "42(zone6)": far from every sheet edge.
   const Result r = Run("sheets --scale 200 --from '42(zone6)'", "5969818.6 6648125.2 0");
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "N-36-XXIV\r\n\r\n");
+  EXPECT_EQ(r.out, "N-36-XXIV\r\n");
 }
 
 TEST_F(CliTasks, OwnSystemGivenAsOptionsEqualsTheCatalogueZone) {
@@ -90,7 +90,7 @@ TEST_F(CliTasks, OwnSystemGivenAsOptionsEqualsTheCatalogueZone) {
           point);
   EXPECT_EQ(own.status, 0) << own.err;
   EXPECT_EQ(own.out, zone.out);
-  EXPECT_EQ(own.out, "N-36-83\r\n\r\n");
+  EXPECT_EQ(own.out, "N-36-83\r\n");
 }
 
 TEST_F(CliTasks, OwnSystemValuesAreCheckedAsTheDialogChecksThem) {
@@ -120,7 +120,7 @@ TEST_F(CliTasks, SheetsStopWhenTheRunsQuestionIsAnsweredNo) {
   const std::string point = "6200000 6600000 0";
   const Result no = Run("sheets --scale 200 --from '63 (C3)'", point);
   EXPECT_EQ(no.status, 3);
-  EXPECT_EQ(no.out, "\r\n");  // the run wrote nothing: one empty line
+  EXPECT_EQ(no.out, "");  // the run wrote nothing
   EXPECT_NE(no.err.find("Надо 'UTM-33'."), std::string::npos) << no.err;
   const Result yes = Run("sheets --scale 200 --from '63 (C3)' --yes", point);
   EXPECT_EQ(yes.status, 0) << yes.err;

@@ -96,6 +96,16 @@ std::vector<std::string> StreamLines(const std::string& raw) {
   return lines;
 }
 
+// The lines the command line reads from `raw`: the text's lines of the same
+// text with TABs as two spaces ("Open..." reads them so), without the blank
+// line that the window's run sees after a final line end.
+std::vector<std::string> CommandLineLines(std::string raw) {
+  ReplaceTabsBySpaces(raw);
+  std::vector<std::string> lines = TextLines(raw);
+  if (raw.empty() || raw.back() == '\n' || raw.back() == '\r') lines.pop_back();
+  return lines;
+}
+
 struct SourceRow {
   std::string raw;
   std::vector<std::string> lines;
@@ -121,7 +131,30 @@ const SourceRow kSourceRows[] = {
 TEST(LineSource, TextAndStreamGiveTheListedLines) {
   for (const SourceRow& row : kSourceRows) {
     EXPECT_EQ(TextLines(row.raw), row.lines) << row.why;
-    EXPECT_EQ(StreamLines(row.raw), row.lines) << row.why;
+    EXPECT_EQ(StreamLines(row.raw), CommandLineLines(row.raw)) << row.why;
+  }
+}
+
+// The command line's reading: N lines give N lines, TABs are spaces before trimming.
+TEST(LineSource, StreamEndsAtTheFinalLineEndAndTrimsTabs) {
+  const SourceRow rows[] = {
+      {"", {}, "empty text: no line"},
+      {"a\n", {"a  "}, "a final line end ends the line and begins none"},
+      {"a\r\n\r\n", {"a  ", "  "}, "a blank line before the final line end stays"},
+      {"\tP1 1 2\t\n", {"P1 1 2  "}, "TABs at both ends are trimmed like spaces"},
+  };
+  for (const SourceRow& row : rows) EXPECT_EQ(StreamLines(row.raw), row.lines) << row.why;
+}
+
+TEST(LineSource, StreamTellsHowItsFirstLineEnded) {
+  const std::pair<std::string, LineEnd> rows[] = {
+      {"a\nb\r\n", LineEnd::Lf}, {"a\r\nb\n", LineEnd::CrLf}, {"a\rb", LineEnd::Cr}, {"a", LineEnd::None}};
+  for (const auto& [raw, end] : rows) {
+    std::istringstream in(raw);
+    StreamLineSource source(in);
+    std::string line;
+    source.next(line);
+    EXPECT_EQ(source.firstLineEnd(), end) << raw;
   }
 }
 
@@ -134,7 +167,7 @@ TEST(LineSource, TextAndStreamAgreeOnRandomTexts) {
   for (int n = 0; n < 2000; ++n) {
     std::string raw;
     for (int i = length(random); i > 0; --i) raw.push_back(alphabet[pick(random)]);
-    ASSERT_EQ(TextLines(raw), StreamLines(raw)) << "text #" << n;
+    ASSERT_EQ(CommandLineLines(raw), StreamLines(raw)) << "text #" << n;
   }
 }
 
@@ -211,6 +244,13 @@ const RadStr1Row kRadStr1Rows[] = {
     {"-12.5 +3 0  ", false, '.', ',', 0, "keep", -12.5, 3, 0, "", "'+' is a separator, '-' a sign"},
     {"1 2 3x45 m  ", false, '.', ',', 0, "keep", 1, 2, 3, "m",
      "the rest starts at the first space after the separator that ended H: 45 is passed over"},
+    // Pasted text: U+2212, U+2013 and U+FF0D before a number are its sign.
+    {"\xE2\x88\x92" "12.5 \xE2\x80\x93" "3 \xEF\xBC\x8D" ",5  ", false, '.', ',', 0, "keep", -12.5, -3, -0.5, "",
+     "Unicode minus signs before numbers"},
+    {"12 \xE2\x80\x93 3  ", false, '.', ',', 0, "keep", 12, 3, kUnset, "",
+     "a dash between spaces stays a separator"},
+    {"A\xE2\x88\x92" "1 10 20  ", true, '.', ',', 1, "A\xE2\x88\x92" "1", 10, 20, kUnset, "",
+     "a name keeps its dash"},
 };
 
 TEST(RadStr1, Table) {

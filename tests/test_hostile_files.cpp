@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -510,11 +511,11 @@ TEST_P(CommandLine, OddInputFiles) {
 INSTANTIATE_TEST_SUITE_P(
     Table, CommandLine,
     ::testing::Values(
-        CliCase{"empty file: an empty list", "", "", 0, "\r\n", ""},
+        CliCase{"empty file: an empty list", "", "", 0, "", ""},
         CliCase{"no final line break", "P1 6210000 345678 1", "", 0, std::string(kResult) + "\r\n",
                 ""},
-        CliCase{"LF and CR line ends", "P1 6210000 345678 1\nP1 6210000 345678 1\r", "", 0,
-                std::string(kResult) + "\r\n" + std::string(kResult) + "\r\n\r\n", ""},
+        CliCase{"LF and CR line ends: the first line's LF is the output's", "P1 6210000 345678 1\nP1 6210000 345678 1\r", "", 0,
+                std::string(kResult) + "\n" + std::string(kResult) + "\n", ""},
         CliCase{"a NUL byte separates two fields",
                 std::string("P1 6210000\0"
                             "345678 1",
@@ -663,7 +664,13 @@ TEST(CommandLineInput, UnreadableInputAndReadOnlyOutputFolder) {
   const fs::perms writable =
       fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
   fs::permissions(dir.path(), writable, fs::perm_options::remove);
+  constexpr std::string_view kSkip = "skip: ";
   const std::optional<std::string> report = AsUnprivilegedUser([&] {
+    // A build tree under a private folder cannot be reached by that user.
+    if (::access(kCli.c_str(), X_OK) != 0) {
+      return std::string(kSkip) + "the unprivileged user cannot run " + kCli.string() + " (" +
+             std::strerror(errno) + ")";
+    }
     std::string result;
     std::FILE* pipe = ::popen(("'" + kCli.string() + "' " + kCliConvert + "'" + secret.string() +
                                "' 2>&1 >/dev/null; echo \"status $?\"")
@@ -689,6 +696,7 @@ TEST(CommandLineInput, UnreadableInputAndReadOnlyOutputFolder) {
   });
   fs::permissions(dir.path(), fs::perms::owner_write, fs::perm_options::add);
   if (!report) GTEST_SKIP() << "cannot run as an unprivileged user here";
+  if (report->starts_with(kSkip)) GTEST_SKIP() << report->substr(kSkip.size());
   EXPECT_EQ(*report, "");
 }
 

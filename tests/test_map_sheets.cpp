@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/error.h"
+#include "formats/angles.h"
 #include "support/fake_platform.h"
 #include "tasks/map_sheets.h"
 #include "ui/form1.h"
@@ -77,48 +78,62 @@ TEST(SheetNumerals, OutsideTheSixBySixGridIsAFailure) {
   EXPECT_THROW(Sheet100Number(1e5, kL3737, 52, 36), KorvagridError);
 }
 
+// Every edge of the 1:200 000 sheet N-37-II (55°20'..56°, 37°..38°) and of the
+// 1:100 000 sheet N-37-4 (55°40'..56°, 37°30'..38°), at both scales, from
+// packed degrees as the sheet task gets them: a point on an edge belongs to
+// the sheet north of it, or east of it for a meridian edge.
+struct EdgeCase {
+  const char* why;
+  double B, L;  // packed degrees
+  std::string sheet200, sheet100;
+};
+
+TEST(SheetEdges, PointsOnAnEdgeBelongToTheSheetNorthOrEastOfIt) {
+  const EdgeCase cases[] = {
+      {"south edge of N-37-II", 55.20, 37.15, "N-37-II", "N-37-15"},
+      {"north edge of N-37-II: band O", 56.00, 37.15, "O-37-XXXII", "O-37-135"},
+      {"west edge of N-37-II", 55.30, 37.00, "N-37-II", "N-37-15"},
+      {"east edge of N-37-II", 55.30, 38.00, "N-37-III", "N-37-17"},
+      {"south-west corner of N-37-II", 55.20, 37.00, "N-37-II", "N-37-15"},
+      {"south edge of N-37-4 (was N-37-16)", 55.40, 37.45, "N-37-II", "N-37-4"},
+      {"south edge of N-37-4 at 37°37'", 55.40, 37.37, "N-37-II", "N-37-4"},
+      {"north edge of N-37-4", 56.00, 37.45, "O-37-XXXII", "O-37-136"},
+      {"west edge of N-37-4", 55.50, 37.30, "N-37-II", "N-37-4"},
+      {"east edge of N-37-4", 55.50, 38.00, "N-37-III", "N-37-5"},
+      {"52°40': the row edge above the southernmost 1:200 000 row", 52.40, 37.15, "N-37-XXVI", "N-37-111"},
+      {"53°20': the row edge above", 53.20, 37.15, "N-37-XX", "N-37-87"},
+  };
+  for (const EdgeCase& c : cases) {
+    const double B = PackedToDegrees(c.B);
+    const double L = PackedToDegrees(c.L);
+    EXPECT_EQ(MapSheetName(kScale200, B, L), c.sheet200) << c.why;
+    EXPECT_EQ(MapSheetName(kScale100, B, L), c.sheet100) << c.why;
+  }
+}
+
 struct ListCase {
   const char* why;
-  std::string results;  // the run's result text, packed degrees
-  std::int16_t scale;
+  std::string results;  // the run's result text
+  std::vector<SheetPoint> points;
   bool names;
-  char numP;
   std::string text;
 };
 
-class SheetList : public ::testing::TestWithParam<ListCase> {};
-
-TEST_P(SheetList, HasOneLinePerResultLine) {
-  const ListCase& c = GetParam();
-  const SheetListResult list =
-      BuildSheetList(c.results, c.scale, c.names, c.numP, c.numP == '.' ? ',' : '.');
-  EXPECT_TRUE(list.completed) << c.why << ": " << list.reason;
-  EXPECT_EQ(list.text, c.text) << c.why;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, SheetList,
-    ::testing::Values(
-        ListCase{"one point in packed degrees", "55.4500000000 37.3700000000 150.000 ", kScale200,
-                 false, '.', "N-37-II\r\n"},
-        ListCase{"a blank line gives an empty line",
-                 "55.4500000000 37.3700000000 150.000 \r\n\r\n56.0000000000 37.3700000000 0.000 ",
-                 kScale200, false, '.', "N-37-II\r\n\r\nO-37-XXXII\r\n"},
-        ListCase{"point name and '; '", "P1 55.4500000000 37.3700000000 150.000 ", kScale200, true,
-                 '.', "P1; N-37-II\r\n"},
-        ListCase{"1:100 000", "55.4500000000 37.3700000000 150.000 ", kScale100, false, '.',
-                 "N-37-4\r\n"},
-        ListCase{"decimal comma", "55,4500000000 37,3700000000 150,000 ", kScale100, false, ',',
-                 "N-37-4\r\n"},
-        ListCase{"TAB separated", "55.45\t37.37", kScale200, false, '.', "N-37-II\r\n"},
-        ListCase{"empty result text: one empty line", "", kScale200, false, '.', "\r\n"}));
-
-TEST(SheetList, UnreadableLineEndsTheListKeepingWhatWasWritten) {
-  const SheetListResult list =
-      BuildSheetList("55.45 37.37\r\n1.2.3 37.37\r\n56.0 37.37", kScale200, false, '.', ',');
-  EXPECT_FALSE(list.completed);
-  EXPECT_EQ(list.lineNumber, 2);
-  EXPECT_EQ(list.text, "N-37-II\r\n");
+TEST(SheetList, OneLinePerResultLineNamedFromThePoints) {
+  const SheetPoint p1{"P1", 55.75, kL3737};
+  const SheetPoint south{"", 56.0, kL3737};
+  const ListCase cases[] = {
+      {"one point", "55.45\t37.37", {p1}, false, "N-37-II\r\n"},
+      {"blank and extra lines keep their places", "x\r\n\r\ny\r\n", {p1, south}, false,
+       "N-37-II\r\n\r\nO-37-XXXII\r\n\r\n"},
+      {"point name and '; '", "P1\t55.45\t37.37", {p1}, true, "P1; N-37-II\r\n"},
+      {"a line that starts with a TAB (no name) is a point too", "\t55.45\t37.37", {south}, true,
+       "; O-37-XXXII\r\n"},
+      {"empty result text: one empty line", "", {}, false, "\r\n"},
+  };
+  for (const ListCase& c : cases) {
+    EXPECT_EQ(BuildSheetList(c.results, c.points, kScale200, c.names), c.text) << c.why;
+  }
 }
 
 // ---- The handlers drive a whole run ---------------------------------------
@@ -176,6 +191,19 @@ TEST_F(MapSheetHandler, PlaneSourceGoesThroughTheConversion) {
   EXPECT_TRUE(platform.questions.empty());
 }
 
+// Regression: with unnamed input and the named output layout the result line
+// starts with a TAB, and reading it back took the latitude for the name.
+TEST_F(MapSheetHandler, SheetsDoNotDependOnTheOutputLayout) {
+  form.selectCombo1(kBlhKrasIndex);
+  form.formatItemClick(FormatItem::mnugms1);
+  for (const int layout : {0, 1, 2}) {
+    form.selectCombo4(layout);
+    form.Txt1 = "55.45 37.37\r\n";
+    form.tr200_Click();
+    EXPECT_EQ(form.Txt_Trap, std::string(layout == 1 ? "; " : "") + "N-37-II\r\n\r\n") << layout;
+  }
+}
+
 TEST_F(MapSheetHandler, EmptyListGivesOneEmptyLine) {
   form.Txt1 = "";
   form.tr200_Click();
@@ -201,11 +229,12 @@ TEST_F(MapSheetHandler, WaypointOutputIsSwitchedOffForTheRun) {
 TEST(SheetListLength, ListsLongerThan32767LinesAreNamedToTheEnd) {
   std::string results;
   for (int i = 0; i < 40000; ++i) results += "55.450000000\t37.370000000\t1.000 \r\n";
-  const SheetListResult list = BuildSheetList(results, 200, false, '.', ',');
-  EXPECT_TRUE(list.completed) << list.lineNumber << ": " << list.reason;
-  EXPECT_EQ(list.text.substr(0, 9), "N-37-II\r\n");
+  const std::vector<SheetPoint> points(40000, SheetPoint{"", 55.75, kL3737});
+  const std::string list = BuildSheetList(results, points, 200, false);
+  EXPECT_EQ(list.substr(0, 9), "N-37-II\r\n");
+  EXPECT_TRUE(list.ends_with("N-37-II\r\n\r\n"));
   std::size_t lines = 0;
-  for (std::size_t i = 0; i + 1 < list.text.size(); ++i) lines += list.text.compare(i, 2, "\r\n") == 0;
+  for (std::size_t i = 0; i + 1 < list.size(); ++i) lines += list.compare(i, 2, "\r\n") == 0;
   EXPECT_EQ(lines, 40001u);  // and the empty line after the last line end
 }
 

@@ -51,7 +51,43 @@ const RadStr3Row kRadStr3Rows[] = {
      "P5 55.45123 37.36567 150.2  ", "Trimble line"},
     {"P5 N55\xC2\xB0" "45'12.3\" 0 E37\xC2\xB0" "36'56.7\" 0 150.2  ", true, '.', ',', false,
      "P5 55.45123 0.3736 56.7\" 0 150.2  ", "the same line without Trimble mode: 0 becomes the degrees"},
+    {"S1 55 45 12 \xE2\x88\x92" "37 36 56 \xE2\x88\x92" "5  ", true, '.', ',', false,
+     "S1 55.4512 -37.3656 -5  ", "U+2212 before degrees is a sign; a name S1 is no hemisphere"},
+    {"55 45 12 37 36 56 SW-7  ", false, '.', ',', false, "55.4512 37.3656 SW-7  ",
+     "a word of letters is no hemisphere mark"},
 };
+
+// Southern latitudes and western longitudes are refused, naming the mark:
+// read as separators they would put the point into the other hemisphere.
+TEST(RadStr3, SouthOrWestMarksAreRefused) {
+  const std::pair<std::string, bool> lines[] = {  // line, Trimble mode
+      {"55\xC2\xB0" "45'12\" S 37\xC2\xB0" "36'56\" E 150  ", false},
+      {"S 55 45 12 E 37 36 56 150  ", false},
+      {"N55 45 12 W37 36 56  ", false},
+      {"55 45 12.3\" 0.012 37 36 56.7\"W 0.015 150.2  ", true},
+      {"55 45 12 \xD0\xAE 37 36 56  ", false},  // Ю, south
+  };
+  for (const auto& [text, trimble] : lines) {
+    std::string line = text;
+    EXPECT_THROW(RadStr3(line, false, '.', ',', trimble), KorvagridError) << text;
+  }
+  std::string record = "Site 0001 Lat. S 55 45 1 Lon. E 37 36 2 Elv. 150 m  ";
+  EXPECT_THROW(ReadAsh(record), KorvagridError);
+}
+
+TEST(RadStr3, InvalidValueNamesThePart) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"55.75 37.6 150  ", "широта, градусы: не целое число: «55.75»"},
+      {"55 45 12 37 60 0  ", "долгота, минуты: 60 больше 59"},
+      {"55 45 60 37 6 0  ", "широта, секунды: 60 не меньше 60"},
+  };
+  for (const auto& [text, why] : cases) {
+    std::string line = text;
+    std::string reason;
+    EXPECT_FALSE(RadStr3(line, false, '.', ',', false, &reason)) << text;
+    EXPECT_EQ(reason, why) << text;
+  }
+}
 
 TEST(RadStr3, Table) {
   for (const RadStr3Row& row : kRadStr3Rows) {

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "conversion/routes.h"
+#include "formats/angles.h"
 #include "support/run_helpers.h"
 
 namespace korvagrid {
@@ -75,8 +77,8 @@ TEST(Routes, PlaneTargetsReproduceTheWorkedNumbers) {
   const std::vector<PlaneExpected> cases = {
       {"BLH(Kras) -> 42(zone7): the zone holding the point", kBlh, kZone7, "55°45'00\" 37°37'00\" 150",
        6181703.260, 413135.322, 150.0},
-      {"BLH(Kras) -> 42(zone6): the target zone does not steer the projection", kBlh, kZone6,
-       "55°45'00\" 37°37'00\" 150", 6181703.260, 413135.322, 150.0},
+      {"BLH(Kras) -> 42(zone6): a zone 7 point projected into zone 6, as its label says", kBlh,
+       kZone6, "55°45'00\" 37°37'00\" 150", 6190495.564, 789793.024, 150.0},
       {"WGS-84 -> 42(zone7): datum shift, then the point's zone", kWgs, kZone7,
        "55°45'00\" 37°37'00\" 150", 6181697.317, 413251.271, 137.832},
   };
@@ -88,6 +90,44 @@ TEST(Routes, PlaneTargetsReproduceTheWorkedNumbers) {
     EXPECT_NEAR(Number(f[0]), e.x, 0.0011) << e.why;
     EXPECT_NEAR(Number(f[1]), e.y, 0.0011) << e.why;
     EXPECT_NEAR(Number(f[2]), e.h, 0.0011) << e.why;
+  }
+}
+
+// Regression: a point beyond the target zone's edge was projected into its
+// own zone and written under the target's label, so converting it back
+// landed hundreds of kilometres away. Geographic -> zone -> geographic now
+// closes for points up to 1.5° beyond either edge of the zone.
+TEST(Routes, GeographicToZoneAndBackClosesBeyondTheZoneEdges) {
+  constexpr double kToleranceArcSeconds = 0.0002;  // about 6 mm
+  constexpr double kToleranceMetres = 0.002;
+  for (const int geographic : {kBlh, kWgs}) {
+    for (const int zoneIndex : {7, kZone6, kZone7}) {
+      const int zone = zoneIndex - 2;                // catalogue 7, 8, 9 are zones 5, 6, 7
+      const double west = 6.0 * zone - 6;            // the zone's western edge, degrees
+      for (const double offset : {-1.5, -0.5, 0.0, 3.0, 6.0, 6.5, 7.5}) {
+        for (const double latitude : {45.0, 55.0, 62.0}) {
+          RunSettings there = SettingsFor(geographic, zoneIndex);
+          there.format.choose(FormatItem::mnuGGG_0);
+          there.format.choose(FormatItem::MaxEnd);  // Y with its zone prefix
+          char input[64];
+          std::snprintf(input, sizeof input, "%.10f %.10f 100", latitude, west + offset);
+          const auto zoneText = Convert(input, there);
+          ASSERT_EQ(zoneText.outcome.end, RunEnd::Completed) << input;
+
+          RunSettings back = SettingsFor(zoneIndex, geographic);
+          back.format.choose(FormatItem::mnugms1_);  // packed degrees, seconds to 0.00001"
+          const auto returned = Convert(zoneText.text, back);
+          ASSERT_EQ(returned.outcome.end, RunEnd::Completed) << zoneText.text;
+          const auto f = SplitFields(returned.text);
+          ASSERT_EQ(f.size(), 3u) << returned.text;
+          const std::string why = std::string(input) + " via " + zoneText.text;
+          EXPECT_NEAR(PackedToDegrees(Number(f[0])) * 3600, latitude * 3600, kToleranceArcSeconds) << why;
+          EXPECT_NEAR(PackedToDegrees(Number(f[1])) * 3600, (west + offset) * 3600, kToleranceArcSeconds)
+              << why;
+          EXPECT_NEAR(Number(f[2]), 100, kToleranceMetres) << why;
+        }
+      }
+    }
   }
 }
 

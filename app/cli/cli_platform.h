@@ -16,12 +16,18 @@ class CliPlatform final : public Platform {
   Answer askYesNo(std::string_view prompt, std::string_view title) override;
   void warn(std::string_view text, std::string_view title) override;
   void beep() override {}
-  std::optional<ChosenFile> chooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }
-  std::optional<ChosenFile> chooseSaveFile(const FileDialogOptions&) override { return std::nullopt; }
+  std::optional<ChosenFile> chooseOpenFile(const FileDialogOptions&) override {
+    return std::nullopt;
+  }
+  std::optional<ChosenFile> chooseSaveFile(const FileDialogOptions&) override {
+    return std::nullopt;
+  }
   // The colour dialog "chooses" the colour given on the command line.
   std::optional<std::int32_t> chooseColour(std::int32_t) override { return colour; }
   DialogEnd showMySist(MySistModel&) override { return DialogEnd::Ok; }
-  DialogEnd showFmOzi(FmOziModel&) override { return DialogEnd::Ok; }
+  // The options were put into the dialog's fields: confirm it, so that its
+  // OK button repairs them as it does for a user (an empty font size is "  8").
+  DialogEnd showFmOzi(FmOziModel& dialog) override;
   void showHelp(FrmHelpModel&) override {}
 
   const std::vector<std::string>& warnings() const { return warnings_; }

@@ -1,5 +1,6 @@
 // korvagrid-cli: the conversion and the tasks of Korvagrid from the command line.
 #include <CLI/CLI.hpp>
+#include <string>
 
 #include "convert_command.h"
 #include "options.h"
@@ -8,6 +9,7 @@
 int main(int argc, char** argv) {
   CLI::App app{"Korvagrid: geodetic point lists between coordinate systems", "korvagrid-cli"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("korvagrid-cli ") + KORVAGRID_VERSION);
   int exitCode = korvagrid::cli::kExitCompleted;
   korvagrid::cli::AddConvertCommands(app, exitCode);
   korvagrid::cli::AddTaskCommands(app, exitCode);

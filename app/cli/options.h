@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/run.h"
 #include "formats/format_settings.h"
 
 namespace korvagrid::cli {
@@ -21,10 +22,29 @@ FormatItem OutputAnglesItem(std::string_view name);  // decimal|packed|dms|ozi
 FormatItem InputPlaneItem(std::string_view name);    // standard|full|short
 FormatItem OutputPlaneItem(std::string_view name);   // standard|full|short
 
+// Receiver reports hold latitude and longitude: with a plane source the
+// window does not offer them. The refusal, or an empty text.
+std::string RefuseReportsFromPlaneSource(std::string_view inAngles, int sourceIndex);
+
+// What the input should hold, for the message about a list from which no
+// point could be read: the reader and an example line, with its option.
+std::string ExpectedInput(std::string_view inAngles, std::string_view inLayout,
+                          bool geographicSource, bool named);
+
+// The message of a run stopped by an invalid value: the line, the part and
+// why, and which reader read it with the options that read other notations.
+std::string InvalidValueMessage(std::string_view inAngles, const RunOutcome& outcome);
+
+// The message of a run that did not complete (empty for a completed one).
+std::string StopMessage(std::string_view inAngles, const RunOutcome& outcome);
+
 // Exit statuses of korvagrid-cli.
 inline constexpr int kExitCompleted = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitStoppedByNo = 3;
+
+// The exit status of a run's outcome.
+int ExitStatus(const RunOutcome& outcome);
 
 }  // namespace korvagrid::cli

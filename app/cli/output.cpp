@@ -1,7 +1,7 @@
 #include "output.h"
 
-#include <system_error>
 #include <unistd.h>
+#include <system_error>
 
 #include "common/error.h"
 
@@ -31,8 +31,8 @@ Output::Output(const std::string& path, TextEncoding encoding) : encoding_(encod
     // renamed onto it would take its place.
     file_ = std::fopen(target_.c_str(), "wb");
     if (file_ == nullptr) {
-      throw KorvagridError("не удаётся открыть «" + target_.string() + "»: " +
-                           std::generic_category().message(errno));
+      throw KorvagridError("не удаётся открыть «" + target_.string() +
+                           "»: " + std::generic_category().message(errno));
     }
     ownsFile_ = true;
     direct_ = true;
@@ -42,8 +42,8 @@ Output::Output(const std::string& path, TextEncoding encoding) : encoding_(encod
   temporary_ += ".korvagrid-" + std::to_string(::getpid()) + ".tmp";
   file_ = std::fopen(temporary_.c_str(), "wb");
   if (file_ == nullptr) {
-    throw KorvagridError("не удаётся создать файл «" + target_.string() + "»: " +
-                         std::generic_category().message(errno));
+    throw KorvagridError("не удаётся создать файл «" + target_.string() +
+                         "»: " + std::generic_category().message(errno));
   }
   ownsFile_ = true;
 }
@@ -61,8 +61,29 @@ void Output::append(std::string_view text) {
   if (buffer_.size() >= kFlushSize) flush();
 }
 
+bool OutputLineFeedEnds(std::string_view eolOption, LineEnd inputFirstLineEnd) {
+  if (eolOption == "lf") return true;
+  if (eolOption == "crlf") return false;
+  return inputFirstLineEnd == LineEnd::Lf;
+}
+
 void Output::flush() {
   if (buffer_.empty()) return;
+  // A CR at the end of what is written waits for the text after it: it may
+  // start a CR LF.
+  std::string held;
+  if (lineFeed_) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < buffer_.size(); ++i) {
+      if (buffer_[i] == '\r' && i + 1 < buffer_.size() && buffer_[i + 1] == '\n') continue;
+      buffer_[kept++] = buffer_[i];
+    }
+    buffer_.resize(kept);
+    if (!finishing_ && !buffer_.empty() && buffer_.back() == '\r') {
+      held = "\r";
+      buffer_.pop_back();
+    }
+  }
   std::string bytes;
   if (encoding_ == TextEncoding::Cp1251) {
     EncodedText encoded = EncodeText(buffer_, TextEncoding::Cp1251);
@@ -76,10 +97,11 @@ void Output::flush() {
   if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
     throw KorvagridError("ошибка записи в «" + (ownsFile_ ? target_.string() : "stdout") + "»");
   }
-  buffer_.clear();
+  buffer_ = std::move(held);
 }
 
 void Output::finish() {
+  finishing_ = true;
   flush();
   if (std::fflush(file_) != 0) {
     throw KorvagridError("ошибка записи в «" + (ownsFile_ ? target_.string() : "stdout") + "»");

@@ -11,6 +11,7 @@
 
 #include "conversion/run.h"
 #include "documents/text_encoding.h"
+#include "formats/read_str.h"
 
 namespace korvagrid::cli {
 
@@ -23,6 +24,9 @@ class Output final : public ResultSink {
   Output& operator=(const Output&) = delete;
 
   void append(std::string_view text) override;
+  // Lines are appended with CR LF ends; with `lineFeed` they are written
+  // with LF alone (decided before the first line is written).
+  void setLineFeedEnds(bool lineFeed) { lineFeed_ = lineFeed; }
   // Flushes and, for a file, renames it into place. Throws on a write failure.
   void finish();
 
@@ -32,11 +36,18 @@ class Output final : public ResultSink {
   std::FILE* file_ = nullptr;
   bool ownsFile_ = false;
   bool finished_ = false;
-  bool direct_ = false;  // a device or a pipe, written to without a temporary file
+  bool direct_ = false;    // a device or a pipe, written to without a temporary file
+  bool lineFeed_ = false;  // CR LF written as LF
+  bool finishing_ = false;
   std::filesystem::path target_;
   std::filesystem::path temporary_;
   TextEncoding encoding_;
   std::string buffer_;
 };
+
+// The line ends of the output: "lf" or "crlf" as asked, else those of the
+// input's first line (LF after LF, CR LF after CR LF or a lone CR, CR LF for
+// an input without any). True for LF.
+bool OutputLineFeedEnds(std::string_view eolOption, LineEnd inputFirstLineEnd);
 
 }  // namespace korvagrid::cli

@@ -1,5 +1,6 @@
 #include "task_commands.h"
 
+#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <memory>
@@ -24,6 +25,7 @@ struct OgzOptions {
   bool decimalComma = false;
   std::string output;
   std::string encoding = "utf-8";
+  std::string eol = "auto";
   std::string input = "-";
 };
 
@@ -38,22 +40,40 @@ struct SheetsOptions {
   bool yes = false;
   std::string output;
   std::string encoding = "utf-8";
+  std::string eol = "auto";
   std::string input = "-";
   OwnSystemOptions own;
   CLI::Option* inLayoutOption = nullptr;
 };
 
+TextEncoding OutputEncoding(const std::string& name) {
+  return name == "cp1251" ? TextEncoding::Cp1251 : TextEncoding::Utf8;
+}
+
 // The input list as "Open..." puts it into the input box: every line ended
 // by CR LF, TABs as two spaces, cp1251 or UTF-8 detected. Standard input for
-// "-". Writes the reason to standard error and returns false when it cannot.
-bool ReadInput(const std::string& input, const char* command, std::string& text) {
+// "-". `lineEnd` tells how the input's first line ended. Writes the reason to
+// standard error and returns false when it cannot.
+bool ReadInput(const std::string& input, const char* command, std::string& text, LineEnd& lineEnd) {
   ReadTextResult read;
+  std::string bytes;
   if (input == "-") {
-    std::string bytes(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>{});
+    bytes.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>{});
     read = DecodeTextDocument(bytes);
   } else {
     read = ReadTextDocument(input);
+    if (read.status == ReadStatus::Complete) {
+      std::ifstream file(input, std::ios::binary);
+      bytes.resize(64 * 1024);
+      file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+      bytes.resize(static_cast<std::size_t>(file.gcount()));
+    }
   }
+  const std::size_t end = bytes.find_first_of("\r\n");
+  lineEnd = end == std::string::npos                           ? LineEnd::None
+            : bytes[end] == '\n'                               ? LineEnd::Lf
+            : end + 1 < bytes.size() && bytes[end + 1] == '\n' ? LineEnd::CrLf
+                                                               : LineEnd::Cr;
   switch (read.status) {
     case ReadStatus::Complete:
       text = std::move(read.text);
@@ -70,8 +90,29 @@ bool ReadInput(const std::string& input, const char* command, std::string& text)
   return false;
 }
 
-TextEncoding OutputEncoding(const std::string& name) {
-  return name == "cp1251" ? TextEncoding::Cp1251 : TextEncoding::Utf8;
+// A task's text for an input read as "Open..." reads it: that text always
+// ends with a line end, after which the task sees one more, blank line, so
+// the task's text ends with one empty line that stands for no input line.
+// The command line writes one line for each input line.
+std::string_view WithoutFinalEmptyLine(std::string_view text) {
+  if (text == "\r\n") return {};
+  if (text.ends_with("\r\n\r\n")) text.remove_suffix(2);
+  return text;
+}
+
+// Writes a task's text with the line ends the options ask for.
+bool WriteTaskText(const char* command, const std::string& path, const std::string& encoding,
+                   const std::string& eol, LineEnd inputLineEnd, std::string_view text) {
+  try {
+    Output out(path, OutputEncoding(encoding));
+    out.setLineFeedEnds(OutputLineFeedEnds(eol, inputLineEnd));
+    out.append(WithoutFinalEmptyLine(text));
+    out.finish();
+  } catch (const std::exception& error) {
+    std::cerr << "korvagrid-cli " << command << ": " << error.what() << '\n';
+    return false;
+  }
+  return true;
 }
 
 int RunOgz(const OgzOptions& o) {
@@ -82,20 +123,13 @@ int RunOgz(const OgzOptions& o) {
     return kExitUsage;
   }
   std::string text;
-  if (!ReadInput(o.input, "ogz", text)) return kExitUsage;
+  LineEnd lineEnd = LineEnd::None;
+  if (!ReadInput(o.input, "ogz", text, lineEnd)) return kExitUsage;
   const char numP = o.decimalComma ? ',' : '.';
   const char notP = o.decimalComma ? '.' : ',';
   const InverseProblemResult result =
       SolveInverseProblem(text, inLayout == 1, outLayout == 1, numP, notP);
-  try {
-    Output out(o.output, OutputEncoding(o.encoding));
-    out.append(result.text);
-    out.append("\r\n");  // as saving the result text adds one line end
-    out.finish();
-  } catch (const std::exception& error) {
-    std::cerr << "korvagrid-cli ogz: " << error.what() << '\n';
-    return kExitFailed;
-  }
+  if (!WriteTaskText("ogz", o.output, o.encoding, o.eol, lineEnd, result.text)) return kExitFailed;
   if (!result.completed) {
     std::cerr << "korvagrid-cli ogz: line " << result.lineNumber << ": " << result.reason << '\n';
     return kExitFailed;
@@ -111,6 +145,9 @@ std::string SetUpSheetsWindow(Form1& form, CliPlatform& platform, const SheetsOp
   }
   const int source = FindSystem(o.from, form.Combo1.items);
   if (source < 0) return "--from: unknown system \"" + o.from + "\" (see `korvagrid-cli systems`)";
+  if (std::string refused = RefuseReportsFromPlaneSource(o.inAngles, source); !refused.empty()) {
+    return refused;
+  }
   const FormatItem inAngles = InputAnglesItem(o.inAngles);
   form.formatItemClick(inAngles);
   form.selectCombo1(source);
@@ -139,7 +176,8 @@ int RunSheets(const SheetsOptions& o) {
   for (const std::string& warning : platform.warnings()) {
     std::cerr << "korvagrid-cli sheets: warning: " << warning << '\n';
   }
-  if (!ReadInput(o.input, "sheets", form.Txt1)) return kExitUsage;
+  LineEnd lineEnd = LineEnd::None;
+  if (!ReadInput(o.input, "sheets", form.Txt1, lineEnd)) return kExitUsage;
 
   if (o.scale == kScale200) {
     form.tr200_Click();
@@ -147,35 +185,20 @@ int RunSheets(const SheetsOptions& o) {
     form.tr50_Click();
   }
 
-  try {
-    Output out(o.output, OutputEncoding(o.encoding));
-    out.append(form.Txt_Trap);
-    out.finish();
-  } catch (const std::exception& error) {
-    std::cerr << "korvagrid-cli sheets: " << error.what() << '\n';
+  if (!WriteTaskText("sheets", o.output, o.encoding, o.eol, lineEnd, form.Txt_Trap))
     return kExitFailed;
-  }
-  switch (form.lastRun.end) {
-    case RunEnd::Completed:
-      break;
-    case RunEnd::StoppedByNo:
-      std::cerr << "korvagrid-cli sheets: line " << form.lastRun.lineNumber
-                << ": stopped by the answer No to the question:\n"
-                << form.lastRun.reason << '\n';
-      return kExitStoppedByNo;
-    case RunEnd::Failed:
-      std::cerr << "korvagrid-cli sheets: " << FailureMessage(form.lastRun) << '\n';
-      return kExitFailed;
-  }
-  // The list itself stops at a result line it cannot read (or past 32 767 lines).
-  const SheetListResult list = BuildSheetList(form.Txt2, static_cast<std::int16_t>(o.scale),
-                                              form.Combo4.index == 1, form.NumP, form.NotP);
-  if (!list.completed) {
-    std::cerr << "korvagrid-cli sheets: result line " << list.lineNumber << ": " << list.reason
+  const RunOutcome& outcome = form.lastRun;
+  if (outcome.end == RunEnd::Completed && outcome.points == 0 && outcome.nonBlankLines > 0) {
+    std::cerr << "korvagrid-cli sheets: no point could be read from the input; expected "
+              << ExpectedInput(o.inAngles, o.inLayout, IsGeographicEntry(form.Combo1.index),
+                               form.Combo3.index == 1)
               << '\n';
     return kExitFailed;
   }
-  return kExitCompleted;
+  if (outcome.end != RunEnd::Completed) {
+    std::cerr << "korvagrid-cli sheets: " << StopMessage(o.inAngles, outcome) << '\n';
+  }
+  return ExitStatus(outcome);
 }
 
 }  // namespace
@@ -191,6 +214,8 @@ void AddTaskCommands(CLI::App& app, int& exitCode) {
   ogzCommand->add_option("-o,--output", ogz->output, "Output file (default: standard output)");
   ogzCommand->add_option("--encoding", ogz->encoding, "Output encoding")
       ->check(CLI::IsMember({"utf-8", "cp1251"}));
+  ogzCommand->add_option("--eol", ogz->eol, "Line ends: lf, crlf, or auto (those of the input)")
+      ->check(CLI::IsMember({"auto", "lf", "crlf"}));
   ogzCommand->add_option("INPUT", ogz->input, "Input file (default or \"-\": standard input)");
   ogzCommand->callback([ogz, &exitCode] { exitCode = RunOgz(*ogz); });
 
@@ -217,6 +242,9 @@ void AddTaskCommands(CLI::App& app, int& exitCode) {
                             "Output file (default: standard output)");
   sheetsCommand->add_option("--encoding", sheets->encoding, "Output encoding")
       ->check(CLI::IsMember({"utf-8", "cp1251"}));
+  sheetsCommand
+      ->add_option("--eol", sheets->eol, "Line ends: lf, crlf, or auto (those of the input)")
+      ->check(CLI::IsMember({"auto", "lf", "crlf"}));
   AddOwnSystemOptions(sheetsCommand, sheets->own);
   sheetsCommand->add_option("INPUT", sheets->input,
                             "Input file (default or \"-\": standard input)");

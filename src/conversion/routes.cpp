@@ -32,7 +32,8 @@ Route ChooseRoute(const RoutePair& pair) {
     return tgt.isWgs84 ? Route::LocalToWgs84 : Route::LocalToKrasovsky;
   }
   if (IsPlane(tgt)) {  // geographic source
-    return tgt.kind == SystemKind::GaussKrugerZone ? Route::GeographicToZone : Route::GeographicToLocal;
+    return tgt.kind == SystemKind::GaussKrugerZone ? Route::GeographicToZone
+                                                   : Route::GeographicToLocal;
   }
   return tgt.isWgs84 ? Route::KrasovskyToWgs84 : Route::Wgs84ToKrasovsky;
 }
@@ -82,7 +83,10 @@ RouteOutput CarryPoint(Route route, const RoutePair& pair, double deltaL, const 
       break;
     }
     case Route::GeographicToZone: {
-      const M42Result m = M42WGS(in.x, in.y, in.h, pair.wgsInvolved, 0, false, pair.decimalInput);
+      // Projected into the target's zone, so that the value agrees with the
+      // zone it is written for (and with its prefix) wherever the point lies.
+      const M42Result m =
+          M42WGS(in.x, in.y, in.h, pair.wgsInvolved, pair.targetZone, false, pair.decimalInput);
       out = {m.out1, m.out2, m.h};
       break;
     }
@@ -109,7 +113,8 @@ RouteOutput CarryPoint(Route route, const RoutePair& pair, double deltaL, const 
       const std::int16_t zone = CheckedInt16(std::int64_t{band} + 1);
       const double zoneMeridian = band * kArcSecondsPerZone + kArcSecondsHalfZone;
       const double zoneDeltaL = zoneMeridian - tgt.centralMeridian;
-      const M42Result g = M42WGS(in.x, in.y, in.h, pair.wgsInvolved, zone, false, pair.decimalInput);
+      const M42Result g =
+          M42WGS(in.x, in.y, in.h, pair.wgsInvolved, zone, false, pair.decimalInput);
       const PlanePair p = Module1(g.out1, g.out2, 0, tgt.falseNorth, zoneDeltaL, src.falseEast,
                                   tgt.falseEast, SystemKind::LocalPlane);
       out = {p.out1, p.out2, g.h};

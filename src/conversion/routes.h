@@ -7,7 +7,7 @@
 //   Local         BLH(Kras)        Module1 to Krasovsky latitude/longitude
 //   GK            geographic       zone prefix put back, Fo42_WGS
 //   Local         WGS-84           Module1 to Krasovsky, then Fo42_WGS with the datum shift
-//   geographic    GK               M42WGS into the zone that holds the point
+//   geographic    GK               M42WGS into the target's zone
 //   BLH(Kras)     WGS-84           Fo42_WGS (datum shift only)
 //   WGS-84        BLH(Kras)        M42WGS, stopping after the datum shift
 //   geographic    Local            M42WGS into the 6° zone of the target meridian, then Module1
@@ -35,8 +35,9 @@ enum class Route {
 struct RoutePair {
   int sourceIndex = 0;
   int targetIndex = 0;
-  CoordinateSystem source;  // as the run holds it (zone 0 for the own system)
-  CoordinateSystem target;  // as the run holds it (zone 0 when no prefix is wanted)
+  CoordinateSystem source;      // as the run holds it (zone 0 for the own system)
+  CoordinateSystem target;      // as the run holds it (zone 0 when no prefix is wanted)
+  std::int16_t targetZone = 0;  // the target's own zone, whatever prefix is written
   bool wgsInvolved = false;
   bool decimalInput = false;  // geographic input in decimal degrees ("gg.ggggggggg")
 };

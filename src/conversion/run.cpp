@@ -11,15 +11,17 @@
 #include "common/error.h"
 #include "conversion/result_line.h"
 #include "conversion/routes.h"
+#include "formats/field_scan.h"
 #include "formats/radstr1.h"
 #include "formats/reports.h"
+#include "formats/signs.h"
 
 namespace korvagrid {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr double kMetresPerZonePrefix = 1000000;
-constexpr std::int64_t kProgressEvery = 65536;  // lines between progress reports
+constexpr std::int64_t kProgressEvery = 65536;   // lines between progress reports
 constexpr std::int32_t kShortXOffset = 6000000;  // "Краткий": X written without 6 000 000 m
 
 constexpr std::string_view kQuestionHead = "Ошибка в выборе исходной системы координат.";
@@ -29,22 +31,49 @@ constexpr std::string_view kTooBig = "или в формате их записи
 
 std::string Question(std::string_view middle) {
   std::string prompt;
-  prompt.append(kQuestionHead).append(kLineEnd).append(middle).append(kLineEnd).append(kQuestionTail);
+  prompt.append(kQuestionHead)
+      .append(kLineEnd)
+      .append(middle)
+      .append(kLineEnd)
+      .append(kQuestionTail);
   return prompt;
 }
 
 // The advice of the zone question for the millions written in front of Y.
 std::optional<std::string_view> ZoneAdvice(std::int64_t yMillions) {
   switch (yMillions) {
-    case 1000000: return "Надо 63(P1), 63(Q1), 47(1) или 53(1).";
-    case 2000000: return "Надо 63(C2), 63(P2), 47(2) или 53(2).";
-    case 3000000: return "Надо 63(C3), 47(3) или 53(3).";
-    case 4000000: return "Надо 63(C4).";
-    case 5000000: return "Надо 'UTM-27'.";
-    case 6000000: return "Надо 'UTM-33'.";
-    default: return std::nullopt;
+    case 1000000:
+      return "Надо 63(P1), 63(Q1), 47(1) или 53(1).";
+    case 2000000:
+      return "Надо 63(C2), 63(P2), 47(2) или 53(2).";
+    case 3000000:
+      return "Надо 63(C3), 47(3) или 53(3).";
+    case 4000000:
+      return "Надо 63(C4).";
+    case 5000000:
+      return "Надо 'UTM-27'.";
+    case 6000000:
+      return "Надо 'UTM-33'.";
+    default:
+      return std::nullopt;
   }
 }
+
+// The lines of the input, counted whoever takes them (the run, or the
+// assembly of an Ashtech record, which takes three more).
+class CountingLines final : public LineSource {
+ public:
+  explicit CountingLines(LineSource& inner) : inner_(inner) {}
+  bool next(std::string& line) override {
+    const bool got = inner_.next(line);
+    if (got) ++count;
+    return got;
+  }
+  std::int64_t count = 0;
+
+ private:
+  LineSource& inner_;
+};
 
 // The input is not converted further after a stop; this carries the reason.
 struct Stop {
@@ -61,6 +90,7 @@ struct PointJob {
   RouteInput input;
   std::string name;
   std::int64_t number = 0;  // points taken before this one in the run (n)
+  std::int64_t line = 0;    // input line (the first line of an Ashtech record)
   double random = 0;        // draw for the placement "Произвольно"
 };
 
@@ -69,14 +99,22 @@ struct BatchEntry {
   std::int64_t line = 0;
   std::optional<PointJob> job;  // nothing for a blank or empty line
   std::string text;             // the written point
+  RouteOutput value;            // its values
   std::exception_ptr error;     // why the point could not be written
 };
 
 class Run {
  public:
   Run(LineSource& lines, ResultSink& out, const RunSettings& settings, Platform& platform,
-      PlacementRandom& random)
-      : lines_(lines), out_(out), s_(settings), platform_(platform), random_(random) {}
+      PlacementRandom& random, PointSink* points)
+      : lines_(lines),
+        out_(out),
+        s_(settings),
+        platform_(platform),
+        random_(random),
+        points_(points) {}
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
 
   // `threads` 1: line after line. More: lines are taken in batches of
   // `batchLines`, their points written on that many threads, and the results
@@ -104,7 +142,8 @@ class Run {
     }
     outcome.lineNumber = currentLine_;
     outcome.points = pointCounter_;
-    outcome.lines = lineCounter_;
+    outcome.lines = lines_.count;
+    outcome.nonBlankLines = nonBlankLines_;
     return outcome;
   }
 
@@ -114,6 +153,7 @@ class Run {
     if (invalidValueLine_ != 0 && invalidValueLine_ == currentLine_) {
       // The reader already told the user about this line; say it once.
       outcome.reason = std::string(kInvalidValueMessage);
+      outcome.detail = invalidValueDetail_;
       outcome.alreadyReported = true;
     } else {
       outcome.reason = std::move(reason);
@@ -122,10 +162,14 @@ class Run {
 
   void prepare() {
     nameIn_ = s_.inputLayout == 1;
+    readsReports_ = s_.format.checked(FormatItem::mnugms2) ||
+                    s_.format.checked(FormatItem::mnuTrimble) ||
+                    s_.format.checked(FormatItem::mnuAshtech);
     pair_.sourceIndex = s_.sourceIndex;
     pair_.targetIndex = s_.targetIndex;
     pair_.source = CatalogueSystem(s_.sourceIndex, s_.entryCount, s_.own, s_.numP);
     pair_.target = CatalogueSystem(s_.targetIndex, s_.entryCount, s_.own, s_.numP);
+    pair_.targetZone = pair_.target.zone;
     sourceIsOwn_ = IsOwnEntry(s_.sourceIndex, s_.entryCount);
     // The own system as a source neither strips nor restores a Y prefix.
     if (sourceIsOwn_) pair_.source.zone = 0;
@@ -150,25 +194,20 @@ class Run {
   // The next input line; counts it and reports progress now and then.
   bool takeLine(std::string& line) {
     if (!lines_.next(line)) return false;
-    ++lineCounter_;
-    currentLine_ = lineCounter_;
-    if (lineCounter_ % kProgressEvery == 0) platform_.progress(lineCounter_, -1);
+    currentLine_ = lines_.count;
+    if (currentLine_ % kProgressEvery == 0) platform_.progress(currentLine_, -1);
     return true;
-  }
-
-  // A further line of an Ashtech record; "  " once the list has ended.
-  void nextLine(std::string& line) {
-    lines_.next(line);
-    ++lineCounter_;
   }
 
   void loop() {
     std::string line;
     while (takeLine(line)) {
       // One CR LF before every line but the first: each result stays opposite its input line.
-      if (lineCounter_ > 1) out_.append(kLineEnd);
+      if (lines_.count > 1) out_.append(kLineEnd);
       if (std::optional<PointJob> job = takePoint(line)) {
-        out_.append(writePoint(*job));
+        RouteOutput value;
+        out_.append(writePoint(*job, value));
+        addPoint(*job, value);
         ++pointCounter_;
       }
     }
@@ -189,7 +228,7 @@ class Run {
           break;
         }
         BatchEntry entry;
-        entry.line = lineCounter_;
+        entry.line = lines_.count;
         try {
           entry.job = takePoint(line);
         } catch (...) {
@@ -210,6 +249,7 @@ class Run {
         }
         if (entry.job) {
           out_.append(entry.text);
+          addPoint(*entry.job, entry.value);
           ++pointCounter_;
         }
       }
@@ -228,13 +268,14 @@ class Run {
         BatchEntry& entry = batch[i];
         if (!entry.job) continue;
         try {
-          entry.text = writePoint(*entry.job);
+          entry.text = writePoint(*entry.job, entry.value);
         } catch (...) {
           entry.error = std::current_exception();
         }
       }
     };
-    const std::size_t parts = std::min<std::size_t>(static_cast<std::size_t>(threads), batch.size());
+    const std::size_t parts =
+        std::min<std::size_t>(static_cast<std::size_t>(threads), batch.size());
     if (parts <= 1) {
       writeRange(0, batch.size());
       return;
@@ -250,28 +291,43 @@ class Run {
 
   void rewriteReport(std::string& line) {
     const FormatSettings& f = s_.format;
+    std::string why;
     if (f.checked(FormatItem::mnugms2) || f.checked(FormatItem::mnuTrimble)) {
-      if (!RadStr3(line, nameIn_, s_.numP, s_.notP, f.checked(FormatItem::mnuTrimble))) {
-        reportInvalidValue();
+      if (!RadStr3(line, nameIn_, s_.numP, s_.notP, f.checked(FormatItem::mnuTrimble), &why)) {
+        reportInvalidValue(why);
       }
     }
     if (f.checked(FormatItem::mnuAshtech)) {
-      std::string record(AshtechLinePart(line));
-      std::string next;
-      nextLine(next);
-      record += AshtechLinePart(next);
-      nextLine(next);
-      record += next;
-      nextLine(next);  // the fourth line of a record carries nothing we read
-      if (!ReadAsh(record, s_.numP)) reportInvalidValue();
-      line = std::move(record);
+      line = AssembleAshtechRecord(line, lines_);
+      if (!ReadAsh(line, s_.numP, &why)) reportInvalidValue(why);
       nameIn_ = true;
     }
   }
 
-  void reportInvalidValue() {
+  // Geographic values read as plain numbers: a hemisphere letter between
+  // them (before the height) would be a separator and change nothing.
+  void checkPlainGeographic(std::string_view line) const {
+    std::size_t from = 0;
+    if (nameIn_) {
+      from = line.find_first_of(" ;");
+      if (from == std::string_view::npos) return;
+    }
+    // The angles end where the third number starts.
+    std::size_t to = from;
+    int fields = 0;
+    bool inField = false;
+    for (; to < line.size(); ++to) {
+      const bool number = detail::IsNumberChar(line[to]);
+      if (number && !inField && ++fields == 3) break;
+      inField = number;
+    }
+    RequireNorthEast(line.substr(from, to - from));
+  }
+
+  void reportInvalidValue(std::string why) {
     platform_.warn(kInvalidValueMessage, kWarningTitle);
     invalidValueLine_ = currentLine_;
+    invalidValueDetail_ = std::move(why);
   }
 
   Answer ask(std::string_view middle, std::optional<Answer>& answer) {
@@ -310,7 +366,11 @@ class Run {
   std::optional<PointJob> takePoint(std::string& line) {
     ReplaceTabsBySpaces(line);
     if (IsBlankLine(line)) return std::nullopt;
-    if (s_.geographicInputShown) rewriteReport(line);
+    ++nonBlankLines_;
+    if (s_.geographicInputShown) {
+      rewriteReport(line);
+      if (!readsReports_) checkPlainGeographic(line);
+    }
     record_.first = 0;
     record_.second = 0;
     record_.third = 0;
@@ -330,14 +390,20 @@ class Run {
     job.input = {x, y, h};
     job.name = record_.name;
     job.number = pointsTaken_++;
+    job.line = currentLine_;
     if (waypoints_ && s_.ozi.placementIndex == 7) job.random = random_.next();
     return job;
   }
 
+  void addPoint(const PointJob& job, const RouteOutput& value) {
+    if (points_ != nullptr) points_->add({job.line, job.name, value.x, value.y, value.h});
+  }
+
   // Carries a point to the target system and writes its result. Reads only
   // what prepare() fixed for the run, so points may be written in parallel.
-  std::string writePoint(const PointJob& job) const {
+  std::string writePoint(const PointJob& job, RouteOutput& value) const {
     const RouteOutput r = CarryPoint(route_, pair_, deltaL_, job.input);
+    value = r;
     if (waypoints_) {
       const int j = PlacementCode(s_.ozi.placementIndex, job.number, job.random);
       return WaypointLine(job.number + 1, job.name, r.x, r.y, j, s_.ozi.fontSizeText, middle_);
@@ -349,11 +415,12 @@ class Run {
                        style_);
   }
 
-  LineSource& lines_;
+  CountingLines lines_;
   ResultSink& out_;
   const RunSettings& s_;
   Platform& platform_;
   PlacementRandom& random_;
+  PointSink* points_;
 
   RoutePair pair_;
   Route route_ = Route::Identity;
@@ -361,11 +428,13 @@ class Run {
   bool nameIn_ = false;
   bool sourceIsOwn_ = false;
   bool waypoints_ = false;
+  bool readsReports_ = false;          // geographic lines are rewritten by RadStr3 or ReadAsh
   std::int64_t invalidValueLine_ = 0;  // line whose invalid value the user was shown
+  std::string invalidValueDetail_;     // which part of it was invalid, and why
+  std::int64_t nonBlankLines_ = 0;
   std::string middle_;
   double deltaL_ = 0;
-  std::int64_t lineCounter_ = 0;
-  std::int64_t currentLine_ = 0;  // first input line of the point being converted
+  std::int64_t currentLine_ = 0;   // first input line of the point being converted
   std::int64_t pointCounter_ = 0;  // points written
   std::int64_t pointsTaken_ = 0;   // points read and checked
   std::int64_t yMillions_ = 0;
@@ -378,18 +447,20 @@ class Run {
 
 std::string FailureMessage(const RunOutcome& outcome) {
   if (outcome.lineNumber <= 0) return "Вычисления не начаты: " + outcome.reason;
-  return "Вычисления прерваны в строке " + std::to_string(outcome.lineNumber) + ": " + outcome.reason;
+  return "Вычисления прерваны в строке " + std::to_string(outcome.lineNumber) + ": " +
+         outcome.reason;
 }
 
 RunOutcome ConversionRun(LineSource& lines, ResultSink& out, const RunSettings& settings,
-                         Platform& platform, PlacementRandom& random) {
-  return Run(lines, out, settings, platform, random).execute(1, 0);
+                         Platform& platform, PlacementRandom& random, PointSink* points) {
+  return Run(lines, out, settings, platform, random, points).execute(1, 0);
 }
 
 RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out, const RunSettings& settings,
                                   Platform& platform, PlacementRandom& random, int threads,
                                   std::size_t batchLines) {
-  return Run(lines, out, settings, platform, random).execute(threads, std::max<std::size_t>(batchLines, 1));
+  return Run(lines, out, settings, platform, random, nullptr)
+      .execute(threads, std::max<std::size_t>(batchLines, 1));
 }
 
 }  // namespace korvagrid

@@ -21,14 +21,14 @@ namespace korvagrid {
 
 // Everything of the window that a run reads, taken once when it starts.
 struct RunSettings {
-  int sourceIndex = 0;                      // Combo1 index
-  int targetIndex = 0;                      // Combo2 index
-  int entryCount = kCatalogueEntryCount;    // entries of both lists; the last is the own system
-  std::string sourceText;                   // Combo1 text (compared with "M64")
-  int inputLayout = 0;                      // Combo3 index: 0 X;Y;H, 1 Name;X;Y;H, 2 X;Y
-  int outputLayout = 0;                     // Combo4 index
-  bool geographicInputShown = false;        // Combo5 visible
-  std::string txtCount = "0";               // extra empty lines after each result line
+  int sourceIndex = 0;                    // Combo1 index
+  int targetIndex = 0;                    // Combo2 index
+  int entryCount = kCatalogueEntryCount;  // entries of both lists; the last is the own system
+  std::string sourceText;                 // Combo1 text (compared with "M64")
+  int inputLayout = 0;                    // Combo3 index: 0 X;Y;H, 1 Name;X;Y;H, 2 X;Y
+  int outputLayout = 0;                   // Combo4 index
+  bool geographicInputShown = false;      // Combo5 visible
+  std::string txtCount = "0";             // extra empty lines after each result line
   FormatSettings format;
   char numP = '.';
   char notP = ',';
@@ -52,6 +52,25 @@ class StringSink final : public ResultSink {
   std::string& text_;
 };
 
+// The points of a run as numbers, beside the text: tasks that need the
+// converted values (the map sheets) take them from here rather than reading
+// the result text back. `first`/`second` are the target's plane X, Y in
+// metres or latitude and longitude in packed degrees, as the result line
+// writes them; `line` is the input line (the first line of an Ashtech record).
+struct RunPoint {
+  std::int64_t line = 0;
+  std::string name;
+  double first = 0;
+  double second = 0;
+  double height = 0;
+};
+
+class PointSink {
+ public:
+  virtual ~PointSink() = default;
+  virtual void add(RunPoint point) = 0;
+};
+
 enum class RunEnd {
   Completed,    // the end of the list was reached
   StoppedByNo,  // the user answered No to a question
@@ -60,11 +79,13 @@ enum class RunEnd {
 
 struct RunOutcome {
   RunEnd end = RunEnd::Completed;
-  std::int64_t lineNumber = 0;  // input line at which the run stopped (1-based; 0 before any line)
-  std::string reason;           // why it stopped: the failure or the question's prompt
-  bool alreadyReported = false; // the user has already seen a message about this stop
-  std::int64_t points = 0;      // points converted
-  std::int64_t lines = 0;       // input lines taken
+  std::int64_t lineNumber = 0;   // input line at which the run stopped (1-based; 0 before any line)
+  std::string reason;            // why it stopped: the failure or the question's prompt
+  std::string detail;            // for an invalid value: the part of the line and why
+  bool alreadyReported = false;  // the user has already seen a message about this stop
+  std::int64_t points = 0;       // points converted
+  std::int64_t lines = 0;        // input lines taken
+  std::int64_t nonBlankLines = 0;  // lines (records) taken that held more than spaces
 };
 
 inline constexpr std::string_view kQuestionTitle = "Внимание!";
@@ -77,8 +98,9 @@ std::string FailureMessage(const RunOutcome& outcome);
 // Runs the conversion over `lines` and appends the results to `out` (which the
 // caller has cleared). Never throws for a bad line: the outcome says where and
 // why the run stopped. `random` draws the placements "Произвольно" of waypoints.
+// `points`, when given, receives every converted point in the order of the text.
 RunOutcome ConversionRun(LineSource& lines, ResultSink& out, const RunSettings& settings,
-                         Platform& platform, PlacementRandom& random);
+                         Platform& platform, PlacementRandom& random, PointSink* points = nullptr);
 
 // The same run for long lists: lines are read and checked in order, in
 // batches of `batchLines`, and the points of a batch are carried and written

@@ -5,6 +5,7 @@
 #include "common/error.h"
 #include "formats/field_scan.h"
 #include "formats/number_parse.h"
+#include "formats/signs.h"
 
 namespace korvagrid {
 namespace {
@@ -15,26 +16,15 @@ bool IsSpace(char c) { return c == ' ' || c == ';'; }  // ";" is read as a space
 
 double ConvertField(std::string_view field, int k, char numP) {
   if (const std::optional<double> value = TryParseNumber(field, numP)) return *value;
-  throw KorvagridError("не число в " + std::string(kFieldNames[k - 1]) + " поле строки: " +
-                       detail::QuoteForMessage(field));
+  throw KorvagridError("не число в " + std::string(kFieldNames[k - 1]) +
+                       " поле строки: " + detail::QuoteForMessage(field));
 }
 
-}  // namespace
-
-void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char numP, char notP, int layout) {
-  std::size_t start = 0;
-  if (nameIn) {
-    std::size_t space = 0;
-    while (space < text.size() && !IsSpace(text[space])) ++space;
-    if (space == text.size()) {
-      throw KorvagridError("в строке нет пробела после имени: " + detail::QuoteForMessage(text));
-    }
-    record.name.assign(text.substr(0, space));
-    start = space + 1;
-  }
-
-  const std::size_t stop = detail::ScanFields(
-      text, start, true, numP, notP, [&](int& k, std::string_view field) {
+// The values of the line from `start` on, and the rest after them.
+void ReadValues(std::string_view text, std::size_t start, PointRecord& record, char numP, char notP,
+                int layout) {
+  const std::size_t stop =
+      detail::ScanFields(text, start, true, numP, notP, [&](int& k, std::string_view field) {
         switch (k) {
           case 1:
             record.first = ConvertField(field, k, numP);
@@ -65,6 +55,30 @@ void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char numP,
   } else {
     record.rest.clear();
   }
+}
+
+}  // namespace
+
+void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char numP, char notP,
+             int layout) {
+  std::size_t start = 0;
+  if (nameIn) {
+    std::size_t space = 0;
+    while (space < text.size() && !IsSpace(text[space])) ++space;
+    if (space == text.size()) {
+      throw KorvagridError("в строке нет пробела после имени: " + detail::QuoteForMessage(text));
+    }
+    record.name.assign(text.substr(0, space));
+    start = space + 1;
+  }
+  if (MayHoldUnicodeMinus(text.substr(start))) {
+    // The name keeps its dashes; a dash before a number is its sign.
+    const std::string ascii =
+        std::string(text.substr(0, start)) + WithAsciiMinus(text.substr(start));
+    ReadValues(ascii, start, record, numP, notP, layout);
+    return;
+  }
+  ReadValues(text, start, record, numP, notP, layout);
 }
 
 }  // namespace korvagrid

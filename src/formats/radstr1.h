@@ -11,11 +11,11 @@ namespace korvagrid {
 
 // What RadStr1 reads from one line.
 struct PointRecord {
-  std::string name;    // first word when the layout has a name
-  double first = 0;    // X (plane input) or latitude (geographic input)
-  double second = 0;   // Y or longitude
-  double third = 0;    // H, the height
-  std::string rest;    // what follows the last value read, trimmed
+  std::string name;   // first word when the layout has a name
+  double first = 0;   // X (plane input) or latitude (geographic input)
+  double second = 0;  // Y or longitude
+  double third = 0;   // H, the height
+  std::string rest;   // what follows the last value read, trimmed
 };
 
 // Reads `text` (a line as ReadStr returns it, ending in two spaces) into
@@ -30,7 +30,8 @@ struct PointRecord {
 //    sets them before the call. With `layout` 2 (" X; Y") the scan stops
 //    after the second number.
 //  - Inside a number every `notP` is read as `numP`, so both separators are
-//    accepted.
+//    accepted. A minus written as U+2212 or a Unicode dash right before a
+//    number is its sign (formats/signs.h); the name keeps its dashes.
 //  - rest: the text from the separator that ended the last stored value, from
 //    its first space on, trimmed of spaces; empty when the scan ran to the
 //    last character.
@@ -39,6 +40,7 @@ struct PointRecord {
 // number characters that is not a number ("1.2.3", "1-2", "-"), and a text
 // without any space where one is needed (with `nameIn`, or after the point
 // where the scan stopped) — ReadStr never produces such a text.
-void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char numP, char notP, int layout);
+void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char numP, char notP,
+             int layout);
 
 }  // namespace korvagrid

@@ -41,9 +41,12 @@ void ReplaceTabsBySpaces(std::string& line) {
   line.swap(out);
 }
 
-bool IsBlankLine(std::string_view line) { return line.find_first_not_of(' ') == std::string_view::npos; }
+bool IsBlankLine(std::string_view line) {
+  return line.find_first_not_of(' ') == std::string_view::npos;
+}
 
-void ReadStr(std::string& text, std::string& line, std::int64_t lineCounter, std::int64_t& position) {
+void ReadStr(std::string& text, std::string& line, std::int64_t lineCounter,
+             std::int64_t& position) {
   // 0-based index of the first character of the line, and where the search
   // for its CR LF starts: the first call starts at the beginning, later calls
   // on the LF that `position` points at.
@@ -123,12 +126,23 @@ bool StreamLineSource::fill() {
   pos_ = 0;
   const std::size_t kept = buffer_.size();
   buffer_.resize(kept + kBlockSize);
-  const std::streamsize got = in_.rdbuf() == nullptr
-                                  ? 0
-                                  : in_.rdbuf()->sgetn(buffer_.data() + kept, static_cast<std::streamsize>(kBlockSize));
+  const std::streamsize got =
+      in_.rdbuf() == nullptr
+          ? 0
+          : in_.rdbuf()->sgetn(buffer_.data() + kept, static_cast<std::streamsize>(kBlockSize));
   buffer_.resize(kept + static_cast<std::size_t>(std::max<std::streamsize>(got, 0)));
   if (got <= 0) atEnd_ = true;
   return got > 0;
+}
+
+void StreamLineSource::take(std::string& line, std::string_view piece) {
+  if (piece.find('\t') == std::string_view::npos) {
+    AssignTrimmedLine(line, piece);
+    return;
+  }
+  tabbed_.assign(piece);
+  ReplaceTabsBySpaces(tabbed_);
+  AssignTrimmedLine(line, tabbed_);
 }
 
 bool StreamLineSource::next(std::string& line) {
@@ -146,17 +160,25 @@ bool StreamLineSource::next(std::string& line) {
       const bool isCr = unread[end] == '\r';
       if (isCr && end + 1 == unread.size() && fill()) continue;  // is an LF next?
       const std::string_view rest = std::string_view(buffer_).substr(pos_);
-      AssignTrimmedLine(line, rest.substr(0, end));
+      take(line, rest.substr(0, end));
       pos_ += end + 1;
-      if (isCr && pos_ < buffer_.size() && buffer_[pos_] == '\n') ++pos_;
+      const bool crLf = isCr && pos_ < buffer_.size() && buffer_[pos_] == '\n';
+      if (crLf) ++pos_;
+      if (firstLineEnd_ == LineEnd::None)
+        firstLineEnd_ = crLf ? LineEnd::CrLf : isCr ? LineEnd::Cr : LineEnd::Lf;
       return true;
     }
     if (fill()) continue;
-    // The piece after the last line end (empty when the text ends with one);
+    // The piece after the last line end is a line when it holds anything;
     // fill() may have moved the buffer.
-    AssignTrimmedLine(line, std::string_view(buffer_).substr(pos_));
-    pos_ = buffer_.size();
     finished_ = true;
+    const std::string_view last = std::string_view(buffer_).substr(pos_);
+    pos_ = buffer_.size();
+    if (last.empty()) {
+      line.assign("  ");
+      return false;
+    }
+    take(line, last);
     return true;
   }
 }

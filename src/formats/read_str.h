@@ -27,7 +27,8 @@ namespace korvagrid {
 // space character is trimmed; TABs stay), followed by exactly two spaces. An
 // empty line is "  ". The caller ends its loop when position is no longer
 // less than the length of the text minus 1.
-void ReadStr(std::string& text, std::string& line, std::int64_t lineCounter, std::int64_t& position);
+void ReadStr(std::string& text, std::string& line, std::int64_t lineCounter,
+             std::int64_t& position);
 
 // `line` = `piece` without leading and trailing spaces (only the space
 // character), followed by two spaces: the form in which RadStr1 reads a line.
@@ -75,25 +76,38 @@ class TextLineSource final : public LineSource {
   std::int64_t position_ = 0;
 };
 
-// Lines of a stream, split at CR LF, lone LF and lone CR. It yields the lines
-// that TextLineSource yields for PrepareRunText(NormalizeLineEnds(content)):
-// every physical line trimmed of spaces plus two spaces, and the piece after
-// the last line end is a line too (empty when the content ends with a line
-// end, or is empty).
+// How a line of a stream ended.
+enum class LineEnd { None, CrLf, Lf, Cr };
+
+// Lines of a stream as the command line reads them: a line ends at CR LF, at
+// a lone LF or at a lone CR; every TAB counts as two spaces, as "Open..."
+// reads a file, before the line is trimmed of spaces and followed by two
+// spaces. A line end ends its line: the empty piece after a final line end
+// is no line, so a text of N lines gives N lines (and an empty text none),
+// whereas the window's run sees one blank line more. Otherwise the lines are
+// those that TextLineSource yields for PrepareRunText of the same text as
+// "Open..." reads it.
 class StreamLineSource final : public LineSource {
  public:
   explicit StreamLineSource(std::istream& in);
   bool next(std::string& line) override;
 
+  // How the first line of the stream ended; None until a line end was read
+  // (and for a text without any).
+  LineEnd firstLineEnd() const { return firstLineEnd_; }
+
  private:
   // Reads the next block of the stream behind what is left unread; false at its end.
   bool fill();
+  void take(std::string& line, std::string_view piece);
 
   std::istream& in_;
   std::string buffer_;     // a block of the stream
   std::size_t pos_ = 0;    // start of the unread part of buffer_
   bool atEnd_ = false;     // the stream has no more bytes
   bool finished_ = false;  // the last line was handed out
+  LineEnd firstLineEnd_ = LineEnd::None;
+  std::string tabbed_;  // a line whose TABs became spaces
 };
 
 }  // namespace korvagrid

@@ -10,6 +10,7 @@
 #include "formats/field_scan.h"
 #include "formats/number_format.h"
 #include "formats/number_parse.h"
+#include "formats/signs.h"
 
 namespace korvagrid {
 namespace {
@@ -79,12 +80,25 @@ void AppendMinutes(std::string& result, std::int16_t minutes) {
   result += std::to_string(minutes);
 }
 
+// The names of the six parts in messages, in the order they are read.
+constexpr std::string_view kPartNames[] = {"широта, градусы", "широта, минуты",
+                                           "широта, секунды", "долгота, градусы",
+                                           "долгота, минуты", "долгота, секунды"};
+
+[[noreturn]] void ThrowOutOfRange(int part, const std::string& value, std::string_view limit) {
+  throw KorvagridError(std::string(kPartNames[part]) + ": " + value + " " + std::string(limit));
+}
+
 // Checks the ranges and appends the latitude seconds and the whole longitude.
 void AppendRest(std::string& result, const AngleParts& a) {
-  if (a.degrees1 > 180 || a.degrees2 > 180 || a.minutes1 > 59 || a.minutes2 > 59 || a.seconds1 >= 60 ||
-      a.seconds2 >= 60) {
-    throw KorvagridError("значение вне допустимых пределов");
-  }
+  if (a.degrees1 > 180) ThrowOutOfRange(0, std::to_string(a.degrees1), "больше 180");
+  if (a.minutes1 > 59) ThrowOutOfRange(1, std::to_string(a.minutes1), "больше 59");
+  if (a.seconds1 >= 60)
+    ThrowOutOfRange(2, PlainDecimal(a.seconds1, kSecondsDigits), "не меньше 60");
+  if (a.degrees2 > 180) ThrowOutOfRange(3, std::to_string(a.degrees2), "больше 180");
+  if (a.minutes2 > 59) ThrowOutOfRange(4, std::to_string(a.minutes2), "больше 59");
+  if (a.seconds2 >= 60)
+    ThrowOutOfRange(5, PlainDecimal(a.seconds2, kSecondsDigits), "не меньше 60");
   AppendSecondsDigits(result, a.seconds1);
   result.push_back(' ');
   AppendDegrees(result, a.degrees2);
@@ -98,32 +112,51 @@ enum class AngleField { Degrees1, Minutes1, Seconds1, Degrees2, Minutes2, Second
 
 // Reads one field into `a`; the latitude's degrees, minutes and the "0" before
 // seconds below 10 are written to `result` as they come, the rest at the end
-// (AppendRest). A field that is not a number fails.
+// (AppendRest). A field that is not a number fails, naming the part.
 void ReadAngleField(AngleField which, std::string_view field, char numP, AngleParts& a,
                     std::string& result) {
-  switch (which) {
-    case AngleField::Degrees1:
-      a.degrees1 = WholeField(field, numP);
-      AppendDegrees(result, a.degrees1);
-      break;
-    case AngleField::Minutes1:
-      a.minutes1 = WholeField(field, numP);
-      AppendMinutes(result, a.minutes1);
-      break;
-    case AngleField::Seconds1:
-      a.seconds1 = SecondsField(field, numP);
-      AppendSecondsPad(result, a.seconds1);
-      break;
-    case AngleField::Degrees2:
-      a.degrees2 = WholeField(field, numP);
-      break;
-    case AngleField::Minutes2:
-      a.minutes2 = WholeField(field, numP);
-      break;
-    case AngleField::Seconds2:
-      a.seconds2 = SecondsField(field, numP);
-      break;
+  try {
+    switch (which) {
+      case AngleField::Degrees1:
+        a.degrees1 = WholeField(field, numP);
+        AppendDegrees(result, a.degrees1);
+        break;
+      case AngleField::Minutes1:
+        a.minutes1 = WholeField(field, numP);
+        AppendMinutes(result, a.minutes1);
+        break;
+      case AngleField::Seconds1:
+        a.seconds1 = SecondsField(field, numP);
+        AppendSecondsPad(result, a.seconds1);
+        break;
+      case AngleField::Degrees2:
+        a.degrees2 = WholeField(field, numP);
+        break;
+      case AngleField::Minutes2:
+        a.minutes2 = WholeField(field, numP);
+        break;
+      case AngleField::Seconds2:
+        a.seconds2 = SecondsField(field, numP);
+        break;
+    }
+  } catch (const KorvagridError& error) {
+    throw KorvagridError(std::string(kPartNames[static_cast<int>(which)]) + ": " + error.what());
   }
+}
+
+// Where the angles of a line end for the hemisphere check: the first number
+// character at or after `stop`, so that a mark written after the last angle
+// ("56.7\" W 150") belongs to the angles and the height does not.
+std::size_t AnglesEnd(std::string_view text, std::size_t stop) {
+  while (stop < text.size() && !detail::IsNumberChar(text[stop])) ++stop;
+  return stop;
+}
+
+// The text from `start` with Unicode minus signs made ASCII, the part
+// before it (a name) as it was.
+void MakeMinusAscii(std::string& text, std::size_t start) {
+  const std::string_view tail = std::string_view(text).substr(start);
+  if (MayHoldUnicodeMinus(tail)) text = text.substr(0, start) + WithAsciiMinus(tail);
 }
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
@@ -150,10 +183,9 @@ std::size_t AdvanceCharacters(std::string_view s, std::size_t pos, std::size_t c
   return pos;
 }
 
-
 }  // namespace
 
-bool RadStr3(std::string& line, bool nameIn, char numP, char notP, bool trimble) {
+bool RadStr3(std::string& line, bool nameIn, char numP, char notP, bool trimble, std::string* why) {
   std::string work = ReplaceAll(line, kDegreeSign, " ");
   for (char& c : work) {
     if (c == '\'') c = ' ';
@@ -172,42 +204,48 @@ bool RadStr3(std::string& line, bool nameIn, char numP, char notP, bool trimble)
     result.push_back(' ');
     start = p + 1;
   }
+  MakeMinusAscii(work, start);
 
+  std::size_t stop = 0;
   try {
     AngleParts a;
-    const std::size_t stop = detail::ScanFields(
-        work, start, true, numP, notP, [&](int& k, std::string_view field) {
-          // Fields 1-3 and 5-7 are the two angles; in Trimble mode field 4
-          // and field 8 (the numbers after each seconds value) are read over.
-          switch (k) {
-            case 1: case 2:
-              ReadAngleField(static_cast<AngleField>(k - 1), field, numP, a, result);
-              return false;
-            case 3:
-              ReadAngleField(AngleField::Seconds1, field, numP, a, result);
-              if (!trimble) ++k;  // the next field is the longitude degrees
-              return false;
-            case 4:
-              return false;
-            case 5: case 6: case 7:
-              ReadAngleField(static_cast<AngleField>(k - 2), field, numP, a, result);
-              return k == 7 && !trimble;
-            default:
-              return true;
-          }
-        });
+    stop = detail::ScanFields(work, start, true, numP, notP, [&](int& k, std::string_view field) {
+      // Fields 1-3 and 5-7 are the two angles; in Trimble mode field 4
+      // and field 8 (the numbers after each seconds value) are read over.
+      switch (k) {
+        case 1:
+        case 2:
+          ReadAngleField(static_cast<AngleField>(k - 1), field, numP, a, result);
+          return false;
+        case 3:
+          ReadAngleField(AngleField::Seconds1, field, numP, a, result);
+          if (!trimble) ++k;  // the next field is the longitude degrees
+          return false;
+        case 4:
+          return false;
+        case 5:
+        case 6:
+        case 7:
+          ReadAngleField(static_cast<AngleField>(k - 2), field, numP, a, result);
+          return k == 7 && !trimble;
+        default:
+          return true;
+      }
+    });
     AppendRest(result, a);
     result.push_back(' ');
     result.append(work, stop, std::string::npos);
-  } catch (const KorvagridError&) {
+  } catch (const KorvagridError& error) {
     line.assign(kInvalidValueMarker);
+    if (why != nullptr) *why = error.what();
     return false;
   }
+  RequireNorthEast(std::string_view(work).substr(start, AnglesEnd(work, stop) - start));
   line = std::move(result);
   return true;
 }
 
-bool ReadAsh(std::string& record, char numP) {
+bool ReadAsh(std::string& record, char numP, std::string* why) {
   std::string text = ReplaceAll(record, kDegreeSign, "");
   text = ReplaceAll(text, "'", "");
   text = ReplaceAll(text, "  ", " ");
@@ -224,7 +262,8 @@ bool ReadAsh(std::string& record, char numP) {
   const std::size_t nameStart = space == std::string::npos ? 0 : space + 1;
   const std::size_t nameEnd = AdvanceCharacters(text, nameStart, 4);
   std::string name = text.substr(nameStart, nameEnd - nameStart);
-  const std::string rest(detail::TrimSpaces(std::string_view(text).substr(AdvanceCharacters(text, nameEnd, 1))));
+  std::string rest(
+      detail::TrimSpaces(std::string_view(text).substr(AdvanceCharacters(text, nameEnd, 1))));
 
   // A first word before the "Lat." mark is the name.
   const std::size_t c = rest.find(' ');
@@ -237,22 +276,25 @@ bool ReadAsh(std::string& record, char numP) {
   }
   std::string result = name + " ";
   const std::size_t start = c == std::string::npos ? 0 : c + 1;
+  MakeMinusAscii(rest, start);
 
+  std::size_t stop = 0;
   try {
     AngleParts a;
-    const std::size_t stop = detail::ScanFields(
-        rest, start, false, numP, numP, [&](int& k, std::string_view field) {
-          // Latitude then longitude, degrees, minutes, seconds: six fields.
-          ReadAngleField(static_cast<AngleField>(k - 1), field, numP, a, result);
-          return k == 6;
-        });
+    stop = detail::ScanFields(rest, start, false, numP, numP, [&](int& k, std::string_view field) {
+      // Latitude then longitude, degrees, minutes, seconds: six fields.
+      ReadAngleField(static_cast<AngleField>(k - 1), field, numP, a, result);
+      return k == 6;
+    });
     AppendRest(result, a);
     result.push_back(' ');
     result.append(rest, stop, std::string::npos);
-  } catch (const KorvagridError&) {
+  } catch (const KorvagridError& error) {
     record.assign(kInvalidValueMarker);
+    if (why != nullptr) *why = error.what();
     return false;
   }
+  RequireNorthEast(std::string_view(rest).substr(start, AnglesEnd(rest, stop) - start));
   record = std::move(result);
   return true;
 }
@@ -264,7 +306,8 @@ std::string_view AshtechLinePart(std::string_view line) {
   return line.substr(0, quote + 1);
 }
 
-std::string AssembleAshtechRecord(std::string_view first, std::string_view second, std::string_view third) {
+std::string AssembleAshtechRecord(std::string_view first, std::string_view second,
+                                  std::string_view third) {
   std::string record(AshtechLinePart(first));
   record.append(AshtechLinePart(second));
   record.append(third);

@@ -22,6 +22,13 @@
 // kInvalidValueMarker and makes the function return false; the caller shows
 // "Встречено недопустимое значение" / "Ай-ай-ай". The marker holds a lone "-"
 // as a number, so RadStr1 fails on it and the conversion run ends there.
+// `why`, when given, receives the part and the reason ("широта, градусы: не
+// целое число «55.75»"), for front ends that can say more than the message.
+//
+// A minus written as U+2212 or a Unicode dash before a number is read as "-"
+// (formats/signs.h). A latitude marked S or a longitude marked W throws
+// KorvagridError naming the mark: read as separators, such letters would put
+// the point into the wrong hemisphere without a word.
 #include <string>
 #include <string_view>
 
@@ -39,7 +46,8 @@ inline constexpr std::string_view kInvalidValueMarker = "a-a-a a-a a-a";
 // Returns false on an invalid value (line = kInvalidValueMarker). A line
 // without any space read with `nameIn` throws KorvagridError (ReadStr never
 // produces one).
-bool RadStr3(std::string& line, bool nameIn, char numP, char notP, bool trimble);
+bool RadStr3(std::string& line, bool nameIn, char numP, char notP, bool trimble,
+             std::string* why = nullptr);
 
 // Rewrites an assembled Ashtech record (see AssembleAshtechRecord) into
 // "name latitude longitude rest". The name is the four characters after the
@@ -48,7 +56,7 @@ bool RadStr3(std::string& line, bool nameIn, char numP, char notP, bool trimble)
 // separator ("." unless told otherwise): there is no "."/"," substitution.
 // Returns false on an invalid value (record = kInvalidValueMarker). A record
 // whose remaining text has a "Lat." mark but no space throws KorvagridError.
-bool ReadAsh(std::string& record, char numP = '.');
+bool ReadAsh(std::string& record, char numP = '.', std::string* why = nullptr);
 
 // The part of an Ashtech report line that goes into a record: the line up to
 // and including the first '"' found from its eighth character on; empty when
@@ -57,7 +65,8 @@ std::string_view AshtechLinePart(std::string_view line);
 
 // The record of four report lines (each as ReadStr returns it): the first
 // two lines cut by AshtechLinePart, the third whole, the fourth dropped.
-std::string AssembleAshtechRecord(std::string_view first, std::string_view second, std::string_view third);
+std::string AssembleAshtechRecord(std::string_view first, std::string_view second,
+                                  std::string_view third);
 
 // As above, taking the three lines after `first` from `source` (all three are
 // taken even when the source runs dry; missing lines read as "  ").

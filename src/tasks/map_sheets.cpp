@@ -1,13 +1,10 @@
 #include "tasks/map_sheets.h"
 
 #include <array>
-#include <exception>
+#include <cmath>
 
 #include "common/checked_int16.h"
 #include "common/error.h"
-#include "formats/angles.h"
-#include "formats/radstr1.h"
-#include "formats/read_str.h"
 
 namespace korvagrid {
 namespace {
@@ -31,12 +28,35 @@ void Absorbing(Step step) {
   }
 }
 
+// Sheets are computed from angles in whole units of 1e-6", so that every
+// edge (a whole number of minutes) is met exactly: in binary floating point
+// (55°40' − 52°) / 20' comes out as 10.99999..., which put one edge's points
+// into the sheet south of it and another edge's into the sheet north of it.
+constexpr std::int64_t kUnitsPerDegree = 3600LL * 1000000;
+constexpr std::int64_t kUnitsPerMinute = 60LL * 1000000;
+constexpr double kLargestDegrees =
+    1e9;  // far beyond any 16-bit sheet arithmetic, within int64 units
+
+std::int64_t ToUnits(double degrees) {
+  if (!(std::fabs(degrees) <= kLargestDegrees)) {
+    throw KorvagridError("переполнение: угол " + std::to_string(degrees) + "°");
+  }
+  return std::llround(degrees * static_cast<double>(kUnitsPerDegree));
+}
+
+// A quotient of units truncated toward zero, as a 16-bit integer.
+std::int16_t UnitsQuotient(std::int64_t units, std::int64_t per) {
+  return CheckedInt16(units / per);
+}
+
 }  // namespace
 
 std::string Sheet200Numeral(double B, double L, std::int16_t B4, std::int16_t L6) {
   // Rows of 40' from the north (1..6), columns of 1° from the west (1..6).
-  const std::int16_t row = CheckedInt16(6 - TruncToInt16((B - B4) / (4.0 / 6.0)));
-  const std::int16_t col = CheckedInt16(TruncToInt16(L - L6) + 1);
+  const std::int64_t north = ToUnits(B) - std::int64_t{B4} * kUnitsPerDegree;
+  const std::int64_t east = ToUnits(L) - std::int64_t{L6} * kUnitsPerDegree;
+  const std::int16_t row = CheckedInt16(6 - UnitsQuotient(north, 40 * kUnitsPerMinute));
+  const std::int16_t col = CheckedInt16(UnitsQuotient(east, kUnitsPerDegree) + 1);
   if (row < 1 || row > 6 || col < 1 || col > 6) {
     throw KorvagridError("лист 1:200 000 вне трапеции: ряд " + std::to_string(row) + ", колонна " +
                          std::to_string(col));
@@ -47,8 +67,10 @@ std::string Sheet200Numeral(double B, double L, std::int16_t B4, std::int16_t L6
 
 std::string Sheet100Number(double B, double L, std::int16_t B4, std::int16_t L6) {
   // Rows of 20' from the north (1..12), columns of 30' from the west (0..11).
-  const std::int16_t row = CheckedInt16(12 - TruncToInt16((B - B4) / (4.0 / 12.0)));
-  const std::int16_t m = TruncToInt16((L - L6) / 0.5);
+  const std::int64_t north = ToUnits(B) - std::int64_t{B4} * kUnitsPerDegree;
+  const std::int64_t east = ToUnits(L) - std::int64_t{L6} * kUnitsPerDegree;
+  const std::int16_t row = CheckedInt16(12 - UnitsQuotient(north, 20 * kUnitsPerMinute));
+  const std::int16_t m = UnitsQuotient(east, 30 * kUnitsPerMinute);
   const std::int16_t number = CheckedInt16(CheckedInt16(CheckedInt16((row - 1) * 12) + m) + 1);
   return std::to_string(number);
 }
@@ -59,10 +81,12 @@ std::string MapSheetName(std::int16_t scaleCode, double B, double L) {
   std::int16_t L6 = 0;
   std::int16_t c = 0;
   std::string prefix;
-  Absorbing([&] { B4 = CheckedInt16(4 * TruncToInt16(B / 4)); });
+  Absorbing(
+      [&] { B4 = CheckedInt16(4 * std::int64_t{UnitsQuotient(ToUnits(B), 4 * kUnitsPerDegree)}); });
   Absorbing([&] { r = CheckedInt16(B4 / 4 - 10); });
-  Absorbing([&] { L6 = CheckedInt16(6 * TruncToInt16(L / 6)); });
-  Absorbing([&] { c = CheckedInt16(TruncToInt16(L / 6) + 31); });
+  Absorbing(
+      [&] { L6 = CheckedInt16(6 * std::int64_t{UnitsQuotient(ToUnits(L), 6 * kUnitsPerDegree)}); });
+  Absorbing([&] { c = CheckedInt16(UnitsQuotient(ToUnits(L), 6 * kUnitsPerDegree) + 31); });
   Absorbing([&] {
     if (r < 0 || r >= static_cast<std::int16_t>(kRowLetters.size())) {
       throw KorvagridError("нет буквы ряда для широты " + std::to_string(B));
@@ -78,37 +102,25 @@ std::string MapSheetName(std::int16_t scaleCode, double B, double L) {
   return name;
 }
 
-SheetListResult BuildSheetList(std::string_view resultText, std::int16_t scaleCode, bool nameFlag,
-                               char numP, char notP) {
-  SheetListResult result;
-  std::string work = PrepareRunText(resultText);
-  std::int64_t lineCounter = 0;  // lists of any length are read
-  std::int64_t position = 0;
-  std::string line;
-  try {
-    while (position < static_cast<std::int64_t>(work.size()) - 1) {
-      ReadStr(work, line, lineCounter, position);
-      ++result.lineNumber;
-      ++lineCounter;
-      ReplaceTabsBySpaces(line);
-      if (!IsBlankLine(line)) {
-        PointRecord record;
-        RadStr1(TrimmedLine(line), record, nameFlag, numP, notP, 1);
-        if (nameFlag) result.text.append(record.name).append("; ");
-        const double B = PackedToDegrees(record.first);
-        const double L = PackedToDegrees(record.second);
-        result.text.append(MapSheetName(scaleCode, B, L));
-      }
-      result.text.append("\r\n");
+std::string BuildSheetList(std::string_view resultText, const std::vector<SheetPoint>& points,
+                           std::int16_t scaleCode, bool nameFlag) {
+  std::string text;
+  std::size_t next = 0;  // the point of the next result line
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = resultText.find("\r\n", start);
+    const std::string_view line = resultText.substr(
+        start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    if (line.find_first_not_of(" \t") != std::string_view::npos && next < points.size()) {
+      const SheetPoint& point = points[next++];
+      if (nameFlag) text.append(point.name).append("; ");
+      text.append(MapSheetName(scaleCode, point.latitude, point.longitude));
     }
-  } catch (const std::exception& error) {
-    // Like every command that works through a whole text, the list ends at
-    // its first failure and keeps what it has written.
-    result.completed = false;
-    result.reason = error.what();
+    text.append("\r\n");
+    if (end == std::string_view::npos) break;
+    start = end + 2;
   }
-  if (result.completed) result.lineNumber = 0;
-  return result;
+  return text;
 }
 
 }  // namespace korvagrid

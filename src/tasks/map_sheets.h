@@ -8,11 +8,14 @@
 // Examples: 55°45' N 37°37' E lies on N-37-II and N-37-4.
 //
 // The arithmetic is 16-bit with truncation toward zero, as everywhere in the
-// system; a point on the southern edge of a band belongs to that band. The
-// rules assume northern latitudes and eastern longitudes.
+// system, on angles in whole units of 1e-6": a point on an edge belongs to the
+// sheet north of it (east of it for a meridian edge), for the edges of the
+// 4° bands and 6° columns as for every inner sheet edge. The names assume
+// northern latitudes and eastern longitudes.
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvagrid {
 
@@ -36,18 +39,22 @@ std::string Sheet200Numeral(double B, double L, std::int16_t B4, std::int16_t L6
 // KorvagridError on a 16-bit overflow; there is no range check.
 std::string Sheet100Number(double B, double L, std::int16_t B4, std::int16_t L6);
 
-// The text of the trapezoid box: for each line of a run's result text (points
-// in packed degrees, as a run to "BLH(Kras)" with "gg.mmssssss" output writes
-// them) the sheet name at `scaleCode`, after the point name and "; " when
-// `nameFlag` is set; nothing for an empty line; each line ends in CR LF.
-// Stops at the first line that cannot be read and keeps what it has.
-struct SheetListResult {
-  std::string text;
-  bool completed = true;
-  std::int64_t lineNumber = 0;  // line of the result text at which it stopped
-  std::string reason;
+// A converted point as the sheet list needs it: its name and its Krasovsky
+// latitude and longitude in decimal degrees.
+struct SheetPoint {
+  std::string name;
+  double latitude = 0;
+  double longitude = 0;
 };
-SheetListResult BuildSheetList(std::string_view resultText, std::int16_t scaleCode, bool nameFlag,
-                               char numP, char notP);
+
+// The text of the trapezoid box: one line for each line of a run's result
+// text, in order. A line that holds a result gets the sheet name of the next
+// of `points` (the run's points in the order it wrote them), at `scaleCode`,
+// after the point's name and "; " when `nameFlag` is set; a blank line stays
+// empty; each line ends in CR LF. The sheets come from the points themselves,
+// never from reading the result text back, so they do not depend on how the
+// results were written.
+std::string BuildSheetList(std::string_view resultText, const std::vector<SheetPoint>& points,
+                           std::int16_t scaleCode, bool nameFlag);
 
 }  // namespace korvagrid

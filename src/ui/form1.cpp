@@ -152,14 +152,16 @@ RunSettings Form1::runSettings() const {
   return settings;
 }
 
-void Form1::CmdStart_Click() {
+void Form1::CmdStart_Click() { runConversion(nullptr); }
+
+void Form1::runConversion(PointSink* points) {
   Txt_TrapVisible = false;
   Txt2.clear();
   const RunSettings settings = runSettings();
 
   TextLineSource lines(PrepareRunText(Txt1));
   StringSink sink(Txt2);
-  lastRun = ConversionRun(lines, sink, settings, platform_, placementRandom);
+  lastRun = ConversionRun(lines, sink, settings, platform_, placementRandom, points);
   if (lastRun.end == RunEnd::Failed && !lastRun.alreadyReported) {
     platform_.warn(FailureMessage(lastRun), kWarningTitle);
   }

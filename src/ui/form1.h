@@ -125,6 +125,8 @@ class Form1 {
   void ownSystemStep(const ComboBoxState& combo);
   void openOwnSystemEditor();
   void runMapSheets(int scaleCode);
+  // The conversion run of CmdStart; `points` receives the converted points.
+  void runConversion(PointSink* points);
 
   Platform& platform_;
   std::unique_ptr<FmOziModel> fmOzi_;

@@ -1,5 +1,6 @@
 // The Tasks menu of the main window: the inverse problem and the map sheets.
 #include "conversion/catalogue.h"
+#include "formats/angles.h"
 #include "tasks/inverse_problem.h"
 #include "tasks/map_sheets.h"
 #include "ui/form1.h"
@@ -40,14 +41,20 @@ void Form1::runMapSheets(int scaleCode) {
   format.setChecked(FormatItem::mnuGGG, false);
   format.setChecked(FormatItem::mnugms2_, false);
   format.setChecked(FormatItem::fOzi, false);
-  CmdStart_Click();
+  // The sheets are named from the run's points, not from its text read back.
+  class Collect final : public PointSink {
+   public:
+    void add(RunPoint point) override {
+      points.push_back(
+          {std::move(point.name), PackedToDegrees(point.first), PackedToDegrees(point.second)});
+    }
+    std::vector<SheetPoint> points;
+  } collected;
+  runConversion(&collected);
   Txt_TrapVisible = true;
-  Txt_Trap.clear();
-  SheetListResult sheets =
-      BuildSheetList(Txt2, static_cast<std::int16_t>(scaleCode), Combo4.index == 1, NumP, NotP);
-  Txt_Trap = std::move(sheets.text);
+  Txt_Trap = BuildSheetList(Txt2, collected.points, static_cast<std::int16_t>(scaleCode),
+                            Combo4.index == 1);
   selectCombo2(rememberedTarget);
-  if (!sheets.completed) WarnStopped(platform_, sheets.lineNumber, sheets.reason);
 }
 
 }  // namespace korvagrid

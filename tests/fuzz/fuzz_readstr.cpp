@@ -1,5 +1,6 @@
 // ReadStr over any text until it reports the end, and the stream source,
-// which must yield the very same lines.
+// which must yield the same lines as "Open..." text (TABs as two spaces)
+// without the blank line that follows a final line end.
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
@@ -12,10 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   korvagrid::fuzz::Input input(data, size);
   const std::string raw = input.rest();
 
+  std::string opened = raw;
+  korvagrid::ReplaceTabsBySpaces(opened);
   std::vector<std::string> fromText;
-  korvagrid::TextLineSource text(korvagrid::PrepareRunText(korvagrid::NormalizeLineEnds(raw)));
+  korvagrid::TextLineSource text(korvagrid::PrepareRunText(korvagrid::NormalizeLineEnds(opened)));
   std::string line;
   while (text.next(line)) fromText.push_back(line);
+
+  if (raw.empty() || raw.back() == '\n' || raw.back() == '\r') fromText.pop_back();
 
   std::istringstream stream(raw);
   korvagrid::StreamLineSource source(stream);
