@@ -1,6 +1,9 @@
 #include "formats/angles.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <string>
 
 #include "common/error.h"
@@ -38,20 +41,34 @@ long WholeSecondsAt(double s, int decimals) {
   return r.integerDigits.empty() ? 0 : std::stol(r.integerDigits);
 }
 
-// A whole number with the mask "0#" (at least two digits, a minus sign for a
-// negative one), written directly: degrees and minutes of every angle text.
+// A whole number below 1e15 in magnitude with the mask "0#" (at least two
+// digits, a minus sign for a negative one), written at `p`: degrees and
+// minutes of every angle text. Returns the end of what it wrote.
+constexpr double kDirectLimit = 1e15;
+
+char* WriteTwoDigits(char* p, double whole) {
+  const auto value = static_cast<long long>(whole);
+  if (value < 0) *p++ = '-';
+  unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                           : static_cast<unsigned long long>(value);
+  std::array<char, 20> digits;  // not cleared: only the written part is read
+  std::size_t count = 0;
+  do {
+    digits[digits.size() - 1 - count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (count < 2) *p++ = '0';
+  return std::copy(digits.end() - static_cast<std::ptrdiff_t>(count), digits.end(), p);
+}
+
+// The same appended to `text`; any size.
 void AppendTwoDigits(std::string& text, double whole, char numP) {
-  constexpr double kDirectLimit = 1e15;
   if (!(std::fabs(whole) < kDirectLimit)) {
     FormatTo(text, whole, "0#", numP);
     return;
   }
-  const auto value = static_cast<long long>(whole);
-  if (value < 0) text += '-';
-  const unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
-                                                 : static_cast<unsigned long long>(value);
-  if (magnitude < 10) text += '0';
-  text += std::to_string(magnitude);
+  std::array<char, 24> buffer;
+  text.append(buffer.data(), static_cast<std::size_t>(WriteTwoDigits(buffer.data(), whole) - buffer.data()));
 }
 
 }  // namespace
@@ -93,10 +110,21 @@ void PackedToDmsTo(std::string& text, double x, char numP) {
     g -= 1;
     m += 60;
   }
-  AppendTwoDigits(text, g, numP);
-  text += "\xC2\xB0";
-  AppendTwoDigits(text, m, numP);
-  text += '\'';
+  if (std::fabs(g) < kDirectLimit) {
+    // Degrees and minutes put together and appended at once.
+    std::array<char, 64> head;
+    char* p = WriteTwoDigits(head.data(), g);
+    *p++ = '\xC2';
+    *p++ = '\xB0';
+    p = WriteTwoDigits(p, m);
+    *p++ = '\'';
+    text.append(head.data(), static_cast<std::size_t>(p - head.data()));
+  } else {
+    AppendTwoDigits(text, g, numP);
+    text += "\xC2\xB0";
+    AppendTwoDigits(text, m, numP);
+    text += '\'';
+  }
   FormatTo(text, s, "0#.####0", numP);
 }
 
