@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/error.h"
@@ -19,6 +21,7 @@ namespace {
 constexpr double kZeroSecondsTolerance = 1e-6;
 
 constexpr int kSecondsDecimals = 5;  // decimals of the mask "0#.####0"
+constexpr std::uint64_t kSecondsScale = 100000;  // 10^kSecondsDecimals
 constexpr double kNearlySixtySeconds = 59.99999;
 
 // An infinite or NaN angle comes only from a failed computation; it has no
@@ -51,6 +54,11 @@ char* WriteTwoDigits(char* p, double whole) {
   if (value < 0) *p++ = '-';
   unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
                                            : static_cast<unsigned long long>(value);
+  if (magnitude < 100) {  // every minute and second, and degrees below 100
+    *p++ = static_cast<char>('0' + magnitude / 10);
+    *p++ = static_cast<char>('0' + magnitude % 10);
+    return p;
+  }
   std::array<char, 20> digits;  // not cleared: only the written part is read
   std::size_t count = 0;
   do {
@@ -110,21 +118,30 @@ void PackedToDmsTo(std::string& text, double x, char numP) {
     g -= 1;
     m += 60;
   }
-  if (std::fabs(g) < kDirectLimit) {
-    // Degrees and minutes put together and appended at once.
-    std::array<char, 64> head;
-    char* p = WriteTwoDigits(head.data(), g);
-    *p++ = '\xC2';
-    *p++ = '\xB0';
-    p = WriteTwoDigits(p, m);
-    *p++ = '\'';
-    text.append(head.data(), static_cast<std::size_t>(p - head.data()));
-  } else {
-    AppendTwoDigits(text, g, numP);
-    text += "\xC2\xB0";
-    AppendTwoDigits(text, m, numP);
-    text += '\'';
+  const std::optional<std::uint64_t> seconds = ScaledHalfAwayFromZero(s, kSecondsDecimals);
+  if (std::fabs(g) < kDirectLimit && seconds) {
+    // The whole text put together and appended at once; the seconds as the
+    // mask "0#.####0" writes them: a sign unless they round to zero, at least
+    // two whole digits, the separator and five decimals.
+    std::array<char, 64> buffer;  // not cleared: only the written part is read
+    char* end = WriteTwoDigits(buffer.data(), g);
+    *end++ = '\xC2';
+    *end++ = '\xB0';
+    end = WriteTwoDigits(end, m);
+    *end++ = '\'';
+    if (std::signbit(s) && *seconds != 0) *end++ = '-';
+    end = WriteTwoDigits(end, static_cast<double>(*seconds / kSecondsScale));
+    *end++ = numP;
+    std::uint64_t fraction = *seconds % kSecondsScale;
+    for (int i = kSecondsDecimals - 1; i >= 0; --i, fraction /= 10) end[i] = static_cast<char>('0' + fraction % 10);
+    end += kSecondsDecimals;
+    text.append(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+    return;
   }
+  AppendTwoDigits(text, g, numP);
+  text += "\xC2\xB0";
+  AppendTwoDigits(text, m, numP);
+  text += '\'';
   FormatTo(text, s, "0#.####0", numP);
 }
 
