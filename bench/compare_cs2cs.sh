@@ -4,6 +4,7 @@
 # their wall-clock times give the ratio (the machine is shared, so only the
 # ratio of commands measured together means something).
 #   bench/compare_cs2cs.sh [LINES] [RUNS]     (default 1000000 lines, 5 runs)
+#   KORVAGRID_CLI=path/to/korvagrid-cli bench/compare_cs2cs.sh   (another build)
 #
 # Forward: a "42(zone6)" list (X Y H) to "WGS-84" in gg°mm'ss.sssss; cs2cs
 # runs the same chain, Gauss–Krüger zone 6 on the Krasovsky ellipsoid with
@@ -22,7 +23,7 @@ if ! command -v cs2cs >/dev/null; then
   echo "compare_cs2cs: cs2cs not found (Debian package proj-bin): comparison skipped"
   exit 0
 fi
-cli=build/app/cli/korvagrid-cli
+cli=${KORVAGRID_CLI:-build/app/cli/korvagrid-cli}
 [[ -x $cli ]] || scripts/build.sh >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
