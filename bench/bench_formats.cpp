@@ -41,6 +41,32 @@ void BM_PackedToDms(benchmark::State& state) {
 }
 BENCHMARK(BM_PackedToDms);
 
+// Appended to a result line as the result writers do: the height mask and
+// the degree-minute-second text.
+void BM_FormatToHeight(benchmark::State& state) {
+  double value = 152.3047;
+  std::string line;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(value);
+    line.clear();
+    FormatTo(line, value, "0.##0 ", '.');
+    benchmark::DoNotOptimize(line.data());
+  }
+}
+BENCHMARK(BM_FormatToHeight);
+
+void BM_PackedToDmsTo(benchmark::State& state) {
+  double value = 55.301234567;
+  std::string line;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(value);
+    line.clear();
+    PackedToDmsTo(line, value, '.');
+    benchmark::DoNotOptimize(line.data());
+  }
+}
+BENCHMARK(BM_PackedToDmsTo);
+
 void BM_RadStr3DmsLine(benchmark::State& state) {
   const std::string input = "P1 55\xC2\xB0" "45'12.3456\" 37\xC2\xB0" "36'56.789\" 150.2  ";
   for (auto _ : state) {

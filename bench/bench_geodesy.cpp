@@ -10,6 +10,8 @@
 #include "geodesy/fo42_wgs.h"
 #include "geodesy/m42wgs.h"
 #include "geodesy/module1.h"
+#include "geodesy/packed_angle.h"
+#include "geodesy/series_terms.h"
 
 namespace korvagrid {
 namespace {
@@ -67,6 +69,53 @@ void BM_DatumShift(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DatumShift);
+
+// Krasovsky packed degrees to "42(zone7)" plane: forward series only.
+void BM_M42WGSKrasovskyToPlane(benchmark::State& state) {
+  std::uint32_t i = 0;
+  for (auto _ : state) {
+    const M42Result r = M42WGS(55.45 + Wiggle(i, 1e-6), 37.37 + Wiggle(i, 1e-6), 150, false, 7,
+                               false, false);
+    benchmark::DoNotOptimize(r);
+    ++i;
+  }
+}
+BENCHMARK(BM_M42WGSKrasovskyToPlane);
+
+// "42(zone6)" plane to Krasovsky: inverse series only.
+void BM_Fo42_WGSPlaneToKrasovsky(benchmark::State& state) {
+  std::uint32_t i = 0;
+  for (auto _ : state) {
+    const GeoResult r = Fo42_WGS(6200000 + Wiggle(i, 1.0), 6600000 + Wiggle(i, 0.5), 150, false,
+                                 false);
+    benchmark::DoNotOptimize(r);
+    ++i;
+  }
+}
+BENCHMARK(BM_Fo42_WGSPlaneToKrasovsky);
+
+// The Krüger terms of orders 2, 4, 6 and 8, one order at a time.
+void BM_SeriesTermsOneByOne(benchmark::State& state) {
+  std::uint32_t i = 0;
+  for (auto _ : state) {
+    const double xi = 0.9737 + Wiggle(i, 1e-7);
+    const double eta = 0.0157 + Wiggle(i, 1e-7);
+    for (int k = 2; k <= 8; k += 2) benchmark::DoNotOptimize(SeriesTerms(xi, eta, k));
+    ++i;
+  }
+}
+BENCHMARK(BM_SeriesTermsOneByOne);
+
+// Packed degrees to radians and back.
+void BM_PackedToRadAndBack(benchmark::State& state) {
+  std::uint32_t i = 0;
+  for (auto _ : state) {
+    const double r = PackedToRad(55.451234567 + Wiggle(i, 1e-9));
+    benchmark::DoNotOptimize(RadToPacked(r));
+    ++i;
+  }
+}
+BENCHMARK(BM_PackedToRadAndBack);
 
 }  // namespace
 }  // namespace korvagrid

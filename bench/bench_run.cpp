@@ -37,13 +37,29 @@ std::string ZoneSixList(int lines) {
   return text;
 }
 
+// WGS-84 points over zone 6 as degree-minute-second lines (the default input
+// notation gg°mm'ss.ssss).
+std::string Wgs84DmsList(int lines) {
+  std::string text;
+  char line[96];
+  for (int i = 0; i < lines; ++i) {
+    std::snprintf(line, sizeof line, "%d\xC2\xB0%02d'%08.5f\" %d\xC2\xB0%02d'%08.5f\" %.3f\r\n", 54 + i % 4,
+                  (i * 7) % 60, (i % 5999) * 0.01 + 0.12345, 31 + i % 5, (i * 11) % 60, (i % 5987) * 0.01 + 0.54321,
+                  100 + (i % 89) * 1.25);
+    text += line;
+  }
+  return text;
+}
+
 void Run(benchmark::State& state, int source, int target) {
   constexpr int kLines = 10000;
-  const std::string list = ZoneSixList(kLines);
+  const bool geographicSource = source == kBlhKrasIndex || source == kWgs84Index;
+  const std::string list = geographicSource ? Wgs84DmsList(kLines) : ZoneSixList(kLines);
   RunSettings settings;
   settings.sourceIndex = source;
   settings.targetIndex = target;
   settings.sourceText = CatalogueTexts(kNewOwnEntryText)[static_cast<std::size_t>(source)];
+  settings.geographicInputShown = geographicSource;
   settings.own = InitialOwnSystem('.');
   SilentPlatform platform;
   PlacementRandom random;
@@ -63,10 +79,12 @@ void Run(benchmark::State& state, int source, int target) {
 void BM_RunZone6ToWgs84Dms(benchmark::State& state) { Run(state, 8, 11); }
 void BM_RunZone6ToZone7(benchmark::State& state) { Run(state, 8, 9); }
 void BM_RunZone6ToLocal63C3(benchmark::State& state) { Run(state, 8, 1); }
+void BM_RunWgs84DmsToZone6(benchmark::State& state) { Run(state, 11, 8); }
 
 BENCHMARK(BM_RunZone6ToWgs84Dms);
 BENCHMARK(BM_RunZone6ToZone7);
 BENCHMARK(BM_RunZone6ToLocal63C3);
+BENCHMARK(BM_RunWgs84DmsToZone6);
 
 }  // namespace
 }  // namespace korvagrid

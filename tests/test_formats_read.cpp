@@ -1,6 +1,7 @@
 // The line reader, the line sources of the conversion run and RadStr1.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "formats/number_parse.h"
 #include "formats/radstr1.h"
 #include "formats/read_str.h"
 
@@ -262,6 +264,36 @@ TEST(RadStr1, Table) {
     EXPECT_EQ(record.second, row.second) << row.why;
     EXPECT_EQ(record.third, row.third) << row.why;
     EXPECT_EQ(record.rest, row.rest) << row.why;
+  }
+}
+
+// Plain fields are read without the general number reader; every value must
+// be the double the general reader gives, on both sides of that shortcut.
+TEST(RadStr1, FieldsReadAsTheNumberReaderReadsThem) {
+  const struct {
+    const char* field;
+    const char* why;
+  } rows[] = {
+      {"6012345.678", "a plane coordinate: 10 digits, 3 decimals"},
+      {"55.451234567", "packed degrees with 9 decimals"},
+      {"-0.000", "negative zero keeps its sign"},
+      {".5", "separator first"},
+      {"5.", "separator last"},
+      {"9007199254740992", "2^53: the largest integer read exactly"},
+      {"9007199254740993", "2^53 + 1: rounds to even in the general reader"},
+      {"0.1234567890123456789", "19 digits"},
+      {"0.12345678901234567890", "20 digits: past the shortcut"},
+      {"1.0000000000000000000001", "22 decimals"},
+      {"0.00000000000000000000001", "23 decimals: past the shortcut"},
+      {"123456789012345678.9", "19 digits above 2^53"},
+  };
+  for (const auto& row : rows) {
+    PointRecord record;
+    const std::string line = std::string(row.field) + " 1 2  ";
+    RadStr1(line, record, false, '.', ',', 0);
+    const double expected = ParseNumber(row.field, '.');
+    EXPECT_EQ(std::signbit(record.first), std::signbit(expected)) << row.why;
+    EXPECT_EQ(record.first, expected) << row.why;
   }
 }
 

@@ -53,6 +53,33 @@ TEST(SeriesTerms, MatchesTheHyperbolicFunctions) {
   }
 }
 
+TEST(SeriesTerms, AllOrdersAtOnceMatchOneByOne) {
+  struct Row {
+    const char* why;
+    double xi, eta;
+  };
+  // Relative 1e-14 (plus 1e-300 where a term vanishes): powers of e^(2η) and
+  // the multiple-angle recurrence against each order on its own.
+  const Row rows[] = {
+      {"55°N, 100 km east", 0.9737, 0.0157},
+      {"62°N, 250 km west", 1.0821, -0.0393},
+      {"on the meridian: the T terms vanish", 0.75, 0.0},
+      {"far outside any zone", 0.2, 0.6},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    const SeriesTermsOfOrders all = SeriesTermsUpTo8(row.xi, row.eta);
+    const SeriesTerm got[] = {all.k2, all.k4, all.k6, all.k8};
+    for (int i = 0; i < 4; ++i) {
+      const SeriesTerm one = SeriesTerms(row.xi, row.eta, 2 * (i + 1));
+      EXPECT_NEAR(got[i].s, one.s, 1e-14 * std::fabs(one.s) + 1e-300) << "order " << 2 * (i + 1);
+      EXPECT_NEAR(got[i].t, one.t, 1e-14 * std::fabs(one.t) + 1e-300) << "order " << 2 * (i + 1);
+    }
+  }
+  EXPECT_THROW(SeriesTermsUpTo8(0.9, 100.0), KorvagridError);  // e^800 overflows
+  EXPECT_THROW(SeriesTermsUpTo8(kNaN, 0.01), KorvagridError);
+}
+
 TEST(SeriesTerms, ExponentialOverflowThrows) {
   EXPECT_THROW(SeriesTerms(0.9, 400.0, 2), KorvagridError);  // e^800 overflows
   EXPECT_THROW(SeriesTerms(0.9, kNaN, 2), KorvagridError);

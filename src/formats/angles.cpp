@@ -1,6 +1,11 @@
 #include "formats/angles.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "common/error.h"
@@ -16,6 +21,7 @@ namespace {
 constexpr double kZeroSecondsTolerance = 1e-6;
 
 constexpr int kSecondsDecimals = 5;  // decimals of the mask "0#.####0"
+constexpr std::uint64_t kSecondsScale = 100000;  // 10^kSecondsDecimals
 constexpr double kNearlySixtySeconds = 59.99999;
 
 // An infinite or NaN angle comes only from a failed computation; it has no
@@ -38,20 +44,39 @@ long WholeSecondsAt(double s, int decimals) {
   return r.integerDigits.empty() ? 0 : std::stol(r.integerDigits);
 }
 
-// A whole number with the mask "0#" (at least two digits, a minus sign for a
-// negative one), written directly: degrees and minutes of every angle text.
+// A whole number below 1e15 in magnitude with the mask "0#" (at least two
+// digits, a minus sign for a negative one), written at `p`: degrees and
+// minutes of every angle text. Returns the end of what it wrote.
+constexpr double kDirectLimit = 1e15;
+
+char* WriteTwoDigits(char* p, double whole) {
+  const auto value = static_cast<long long>(whole);
+  if (value < 0) *p++ = '-';
+  unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                           : static_cast<unsigned long long>(value);
+  if (magnitude < 100) {  // every minute and second, and degrees below 100
+    *p++ = static_cast<char>('0' + magnitude / 10);
+    *p++ = static_cast<char>('0' + magnitude % 10);
+    return p;
+  }
+  std::array<char, 20> digits;  // not cleared: only the written part is read
+  std::size_t count = 0;
+  do {
+    digits[digits.size() - 1 - count++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (count < 2) *p++ = '0';
+  return std::copy(digits.end() - static_cast<std::ptrdiff_t>(count), digits.end(), p);
+}
+
+// The same appended to `text`; any size.
 void AppendTwoDigits(std::string& text, double whole, char numP) {
-  constexpr double kDirectLimit = 1e15;
   if (!(std::fabs(whole) < kDirectLimit)) {
     FormatTo(text, whole, "0#", numP);
     return;
   }
-  const auto value = static_cast<long long>(whole);
-  if (value < 0) text += '-';
-  const unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
-                                                 : static_cast<unsigned long long>(value);
-  if (magnitude < 10) text += '0';
-  text += std::to_string(magnitude);
+  std::array<char, 24> buffer;
+  text.append(buffer.data(), static_cast<std::size_t>(WriteTwoDigits(buffer.data(), whole) - buffer.data()));
 }
 
 }  // namespace
@@ -92,6 +117,26 @@ void PackedToDmsTo(std::string& text, double x, char numP) {
   } else if (m <= -60) {
     g -= 1;
     m += 60;
+  }
+  const std::optional<std::uint64_t> seconds = ScaledHalfAwayFromZero(s, kSecondsDecimals);
+  if (std::fabs(g) < kDirectLimit && seconds) {
+    // The whole text put together and appended at once; the seconds as the
+    // mask "0#.####0" writes them: a sign unless they round to zero, at least
+    // two whole digits, the separator and five decimals.
+    std::array<char, 64> buffer;  // not cleared: only the written part is read
+    char* end = WriteTwoDigits(buffer.data(), g);
+    *end++ = '\xC2';
+    *end++ = '\xB0';
+    end = WriteTwoDigits(end, m);
+    *end++ = '\'';
+    if (std::signbit(s) && *seconds != 0) *end++ = '-';
+    end = WriteTwoDigits(end, static_cast<double>(*seconds / kSecondsScale));
+    *end++ = numP;
+    std::uint64_t fraction = *seconds % kSecondsScale;
+    for (int i = kSecondsDecimals - 1; i >= 0; --i, fraction /= 10) end[i] = static_cast<char>('0' + fraction % 10);
+    end += kSecondsDecimals;
+    text.append(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+    return;
   }
   AppendTwoDigits(text, g, numP);
   text += "\xC2\xB0";

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <system_error>
 
 #include "common/error.h"
@@ -62,20 +63,30 @@ bool IsPlaceholder(char c) { return c == '0' || c == '#'; }
 constexpr std::array<double, 16> kPowersOfTen{1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                               1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
 
+}  // namespace
+
+std::optional<std::uint64_t> ScaledHalfAwayFromZero(double value, int decimals) {
+  if (decimals < 0 || decimals >= static_cast<int>(kPowersOfTen.size())) return std::nullopt;
+  const double scaled = std::fabs(value) * kPowersOfTen[static_cast<std::size_t>(decimals)];
+  if (!(scaled < 1e15)) return std::nullopt;
+  const double whole = std::floor(scaled);
+  const double fraction = scaled - whole;
+  const double margin = (scaled + 1.0) * 1e-14;
+  if (std::fabs(fraction - 0.5) <= margin) return std::nullopt;
+  return static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1U : 0U);
+}
+
+namespace {
+
 // The common case without going through decimal digits: |value|·10^decimals
 // as a double differs from the shortest decimal of |value| scaled the same
 // way by under 2.3e-16 of itself, so unless its fraction lies within that of
 // one half, rounding the scaled double rounds the decimal value the same way.
 // Returns false (nothing written) when the exact route must decide.
 bool RoundDecimalFast(double value, int decimals, RoundedDecimal& out) {
-  if (decimals < 0 || decimals >= static_cast<int>(kPowersOfTen.size())) return false;
-  const double scaled = std::fabs(value) * kPowersOfTen[static_cast<std::size_t>(decimals)];
-  if (!(scaled < 1e15)) return false;
-  const double whole = std::floor(scaled);
-  const double fraction = scaled - whole;
-  const double margin = (scaled + 1.0) * 1e-14;
-  if (std::fabs(fraction - 0.5) <= margin) return false;
-  auto n = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1U : 0U);
+  const std::optional<std::uint64_t> rounded = ScaledHalfAwayFromZero(value, decimals);
+  if (!rounded) return false;
+  const std::uint64_t n = *rounded;
 
   std::array<char, 24> buffer{};
   const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), n);
@@ -336,6 +347,57 @@ void RenderSimple(std::string& out, const DigitViews& d, const MaskShape& shape,
   out.append(local.data(), static_cast<std::size_t>(p - local.data()));
 }
 
+// "00" "01" ... "99": the digits of a number are written two at a time.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// A simple mask written straight from the rounded value n = |value|·10^decimals
+// (the digits of RenderSimple without going through digit strings); false,
+// with nothing written, for the rare shapes that do not fit its buffer.
+bool AppendSimpleFromInteger(std::string& out, std::uint64_t n, bool negative, const MaskShape& shape,
+                             char decimalSeparator) {
+  constexpr int kMaxDigits = 20;
+  constexpr std::size_t kMaxTail = 16;
+  if (shape.minIntDigits > kMaxDigits || shape.tail.size() > kMaxTail) return false;
+  // The digits of n, right-aligned in `digits` (none for 0), two at a time.
+  std::array<char, kMaxDigits> digits;  // not cleared: only the written part is read
+  int count = 0;
+  for (; n >= 10; n /= 100, count += 2) {
+    const std::size_t pair = 2 * static_cast<std::size_t>(n % 100);
+    digits[static_cast<std::size_t>(kMaxDigits - 2 - count)] = kDigitPairs[pair];
+    digits[static_cast<std::size_t>(kMaxDigits - 1 - count)] = kDigitPairs[pair + 1];
+  }
+  if (n != 0) digits[static_cast<std::size_t>(kMaxDigits - 1 - count++)] = static_cast<char>('0' + n);
+  const char* const first = digits.data() + (kMaxDigits - count);
+  const int decimals = shape.decimals;
+  const int intCount = std::max(0, count - decimals);  // digits of the integer part (none for 0)
+  // The fraction: its leading zeros, then the rest of the digits; trailing
+  // zeros dropped down to the "0" placeholders.
+  const int leadingZeros = std::max(0, decimals - count);
+  int fractionCount = decimals;
+  const auto fractionDigit = [&](int j) { return j < leadingZeros ? '0' : first[intCount + j - leadingZeros]; };
+  while (fractionCount > shape.minDecimals && fractionDigit(fractionCount - 1) == '0') --fractionCount;
+
+  std::array<char, 2 * kMaxDigits + kMaxTail + 4> local;  // not cleared: only the written part is read
+  char* p = local.data();
+  if (negative) *p++ = '-';
+  for (int i = intCount; i < shape.minIntDigits; ++i) *p++ = '0';
+  p = std::copy(first, first + intCount, p);
+  if (shape.hasPoint) {
+    if (fractionCount > 0) {
+      *p++ = decimalSeparator;
+      for (int j = 0; j < fractionCount; ++j) *p++ = fractionDigit(j);
+    }
+    for (const char c : shape.tail) {
+      if (c != ',') *p++ = c;
+    }
+  }
+  out.append(local.data(), static_cast<std::size_t>(p - local.data()));
+  return true;
+}
+
 void Render(std::string& out, const DigitViews& d, std::string_view mask, const MaskShape& shape,
             char decimalSeparator) {
   if (shape.simple) {
@@ -358,33 +420,30 @@ void FormatTo(std::string& out, double value, std::string_view mask, char decima
   const MaskShape shape = ShapeOf(mask);
   const int decimals = shape.decimals;
   // Fast route: the rounded value as one integer, its digits in a local buffer.
-  const double scaled = std::fabs(value) * kPowersOfTen[static_cast<std::size_t>(std::min(decimals, 15))];
-  if (decimals <= 15 && scaled < 1e15) {
-    const double whole = std::floor(scaled);
-    const double fraction = scaled - whole;
-    if (std::fabs(fraction - 0.5) > (scaled + 1.0) * 1e-14) {
-      const auto n = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1U : 0U);
-      std::array<char, 40> buffer;  // not cleared: only the written part is read
-      char* const start = buffer.data() + decimals;  // room for leading fraction zeros
-      const auto written = std::to_chars(start, buffer.data() + buffer.size(), n);
-      const auto count = static_cast<int>(written.ptr - start);
-      DigitViews views;
-      views.negative = std::signbit(value) && n != 0;
-      if (n == 0) {
-        std::fill(buffer.data(), start, '0');
-        views.fractionDigits = std::string_view(buffer.data(), static_cast<std::size_t>(decimals));
-      } else if (count > decimals) {
-        views.integerDigits = std::string_view(start, static_cast<std::size_t>(count - decimals));
-        views.fractionDigits = std::string_view(written.ptr - decimals, static_cast<std::size_t>(decimals));
-      } else {
-        // Fewer digits than decimals: leading fraction zeros go in front.
-        char* const first = written.ptr - decimals;
-        std::fill(first, start, '0');
-        views.fractionDigits = std::string_view(first, static_cast<std::size_t>(decimals));
-      }
-      Render(out, views, mask, shape, decimalSeparator);
-      return;
+  if (const std::optional<std::uint64_t> rounded = ScaledHalfAwayFromZero(value, decimals)) {
+    const std::uint64_t n = *rounded;
+    const bool negative = std::signbit(value) && n != 0;
+    if (shape.simple && AppendSimpleFromInteger(out, n, negative, shape, decimalSeparator)) return;
+    std::array<char, 40> buffer;  // not cleared: only the written part is read
+    char* const start = buffer.data() + decimals;  // room for leading fraction zeros
+    const auto written = std::to_chars(start, buffer.data() + buffer.size(), n);
+    const auto count = static_cast<int>(written.ptr - start);
+    DigitViews views;
+    views.negative = negative;
+    if (n == 0) {
+      std::fill(buffer.data(), start, '0');
+      views.fractionDigits = std::string_view(buffer.data(), static_cast<std::size_t>(decimals));
+    } else if (count > decimals) {
+      views.integerDigits = std::string_view(start, static_cast<std::size_t>(count - decimals));
+      views.fractionDigits = std::string_view(written.ptr - decimals, static_cast<std::size_t>(decimals));
+    } else {
+      // Fewer digits than decimals: leading fraction zeros go in front.
+      char* const first = written.ptr - decimals;
+      std::fill(first, start, '0');
+      views.fractionDigits = std::string_view(first, static_cast<std::size_t>(decimals));
     }
+    Render(out, views, mask, shape, decimalSeparator);
+    return;
   }
   const RoundedDecimal rounded = RoundDecimal(value, decimals);
   Render(out, {rounded.negative, rounded.integerDigits, rounded.fractionDigits}, mask, shape,

@@ -27,6 +27,8 @@
 //    that follows it (see formats/waypoints.h).
 //
 // Infinite and NaN values have no written form and throw KorvagridError.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,6 +37,14 @@ namespace korvagrid {
 std::string Format(double value, std::string_view mask, char decimalSeparator);
 // The same text appended to `out` (no temporary string: the result writers use it).
 void FormatTo(std::string& out, double value, std::string_view mask, char decimalSeparator);
+
+// |value|·10^decimals rounded half away from zero as the decimal value
+// rounds, when the scaled double decides it: the scaled double differs from
+// the scaled shortest decimal by under 2.3e-16 of itself, so unless its
+// fraction lies within 1e-14 of one half the two round alike. std::nullopt
+// when the exact decimal route must decide (near a half, 10^decimals beyond
+// 1e15, the scaled value 1e15 or more, or not finite).
+std::optional<std::uint64_t> ScaledHalfAwayFromZero(double value, int decimals);
 
 // A double rounded half away from zero on its shortest decimal form to a
 // fixed number of decimals, as digit strings.

@@ -1,5 +1,6 @@
 #include "formats/radstr1.h"
 
+#include <cstdint>
 #include <optional>
 
 #include "common/error.h"
@@ -14,7 +15,44 @@ constexpr std::string_view kFieldNames[] = {"первом", "втором", "т�
 
 bool IsSpace(char c) { return c == ' ' || c == ';'; }  // ";" is read as a space
 
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::uint64_t kExactIntegerLimit = std::uint64_t{1} << 53;
+
+// The field of almost every line -- an optional sign, digits with at most one
+// separator, at most 19 digits whose integer is below 2^53 and at most 22 of
+// them decimals -- read without the general reader: the integer of its
+// digits and the power of ten are exact doubles, so their quotient is the
+// correctly rounded value, the one std::from_chars gives. Nothing for any
+// other field (the general reader decides those, failures included).
+std::optional<double> ReadCommonField(std::string_view field, char numP) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < field.size() && (field[i] == '-' || field[i] == '+')) negative = field[i++] == '-';
+  std::uint64_t digits = 0;
+  int digitCount = 0;
+  int decimals = 0;
+  bool separator = false;
+  for (; i < field.size(); ++i) {
+    const char c = field[i];
+    if (c >= '0' && c <= '9') {
+      if (++digitCount > 19) return std::nullopt;
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      if (separator) ++decimals;
+    } else if (c == numP && !separator) {
+      separator = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (digitCount == 0 || digits > kExactIntegerLimit || decimals > 22) return std::nullopt;
+  const double value = static_cast<double>(digits) / kExactPowersOfTen[decimals];
+  return negative ? -value : value;
+}
+
 double ConvertField(std::string_view field, int k, char numP) {
+  if (const std::optional<double> value = ReadCommonField(field, numP)) return *value;
   if (const std::optional<double> value = TryParseNumber(field, numP)) return *value;
   throw KorvagridError("не число в " + std::string(kFieldNames[k - 1]) +
                        " поле строки: " + detail::QuoteForMessage(field));

@@ -4,7 +4,7 @@
 // Transcribed step by step; every polynomial is evaluated in the nested
 // order in which it is written and every product left to right, because the
 // results are reproduced to 0.0001" and the last digit depends on that order.
-// cos² is formed as cos·cos. Deviation from the bare formulas: the inputs and
+// cos² is formed as cos·cos, each sine and cosine taken once. Deviation from the bare formulas: the inputs and
 // results are checked for arithmetic faults (see arithmetic_check.h).
 #include "geodesy/module1.h"
 
@@ -38,19 +38,22 @@ PlanePair Module1(double x, double y, double sourceFalseNorth, double targetFals
   // 2. Rectified latitude, radians.
   const double beta = x1 / kMetresPerRadianKrasovsky;
   // 3. Footpoint latitude.
-  double c = std::cos(beta) * std::cos(beta);
-  const double bx = beta + (50221746 + (293622 + (2350 + 22 * c) * c) * c) * 1e-10 *
-                               std::sin(beta) * std::cos(beta);
+  const double sinBeta = std::sin(beta);
+  const double cosBeta = std::cos(beta);
+  double c = cosBeta * cosBeta;
+  const double bx = beta + (50221746 + (293622 + (2350 + 22 * c) * c) * c) * 1e-10 * sinBeta * cosBeta;
   // 4. From here c = cos²Bx.
-  c = std::cos(bx) * std::cos(bx);
+  const double sinBx = std::sin(bx);
+  const double cosBx = std::cos(bx);
+  c = cosBx * cosBx;
   double n = RadiusN(c);
   // 5.
-  const double b2 = (0.5 + 0.003369 * c) * std::sin(bx) * std::cos(bx);
+  const double b2 = (0.5 + 0.003369 * c) * sinBx * cosBx;
   const double b3 = 0.333333 - (0.166667 - 0.001123 * c) * c;
   const double b4 = 0.25 + (0.16161 + 0.00562 * c) * c;
   const double b5 = 0.2 - (0.1667 - 0.0088 * c) * c;
   // 6.
-  const double z = y1 / (n * std::cos(bx));
+  const double z = y1 / (n * cosBx);
   const double z2 = z * z;
   // 7.
   const double b = bx - (1 - (b4 - 0.12 * z2) * z2) * z2 * b2;
@@ -66,7 +69,9 @@ PlanePair Module1(double x, double y, double sourceFalseNorth, double targetFals
 
   // Direct step in the target system.
   // 10.
-  c = std::cos(b) * std::cos(b);
+  const double sinB = std::sin(b);
+  const double cosB = std::cos(b);
+  c = cosB * cosB;
   const double l2 = l * l;
   // 11.
   n = RadiusN(c);
@@ -78,10 +83,10 @@ PlanePair Module1(double x, double y, double sourceFalseNorth, double targetFals
   const double a6 = (0.166 * c - 0.084) * c;
   // 13.
   const double out1 = kMetresPerRadianKrasovsky * b -
-                      (a0 - (0.5 + (a4 + a6 * l2) * l2) * l2 * n) * std::sin(b) * std::cos(b) -
+                      (a0 - (0.5 + (a4 + a6 * l2) * l2) * l2 * n) * sinB * cosB -
                       targetFalseNorth;
   // 14.
-  const double out2 = (1 + (a3 + a5 * l2) * l2) * l * n * std::cos(b) + targetFalseEast;
+  const double out2 = (1 + (a3 + a5 * l2) * l2) * l * n * cosB + targetFalseEast;
 
   return {RequireFinite(kOperation, "x", out1), RequireFinite(kOperation, "y", out2)};
 }
