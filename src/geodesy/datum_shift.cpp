@@ -9,11 +9,6 @@
 //   (ω/ρ), so a rotation term is (ω/ρ)·coordinate rather than ω·coordinate/ρ;
 //   the two differ by a unit in the last place of a term of a few tens of
 //   metres (1e-14 m).
-// - The parametric latitude θ of the Bowring step is used only through
-//   sin θ and cos θ, which come from tan θ = Z'/p/√(1−e²) as
-//   cos θ = 1/√(1 + tan²θ), sin θ = tan θ·cos θ, and their cubes are
-//   products. Both only touch the correction terms e'²·b·sin³θ and
-//   e²a·cos³θ (at most 43 km), by parts in 1e16.
 // - The constants the geocentric → geodetic step derives from an ellipsoid
 //   record (√(1−e²) and e'²·b) are computed once per ellipsoid.
 // - The longitude of the geocentric → geodetic step is atan2(Y', X'). The
@@ -73,19 +68,17 @@ GeocentricPoint Shift(GeocentricPoint p, const HelmertInRadians& r) {
 }
 
 GeodeticPoint ToGeodetic(GeocentricPoint p, const BowringConstants& c) {
-  // 3.1 Longitude in its true quadrant.
+  // Longitude in its true quadrant.
   const double l = std::atan2(p.y, p.x);
-  // 3.2 Distance from the axis.
+  // Distance from the axis.
   const double pAxis = std::sqrt(p.x * p.x + p.y * p.y);
   RequireNonZeroDivisor(kOperation, "p", pAxis);
-  // 3.3 Parametric latitude θ of the Bowring step, through its tangent.
-  const double tanTheta = p.z / pAxis / c.sqrtOneMinusE2;
-  const double cosTheta = 1 / std::sqrt(1 + tanTheta * tanTheta);
-  const double sinTheta = tanTheta * cosTheta;
-  // 3.4
-  const double b = std::atan((p.z + c.ePrime2B * (sinTheta * sinTheta * sinTheta)) /
-                             (pAxis - c.e2a * (cosTheta * cosTheta * cosTheta)));
-  // 3.5
+  // Parametric latitude θ of the Bowring step.
+  const double theta = std::atan(p.z / pAxis / c.sqrtOneMinusE2);
+  // Geodetic latitude after the one Bowring step.
+  const double b = std::atan((p.z + c.ePrime2B * std::pow(std::sin(theta), 3)) /
+                             (pAxis - c.e2a * std::pow(std::cos(theta), 3)));
+  // Ellipsoidal height.
   const double sinB = std::sin(b);
   const double cosB = std::cos(b);
   const double h = pAxis * cosB + p.z * sinB - c.a * std::sqrt(1 - sinB * c.e2 * sinB);
