@@ -270,12 +270,14 @@ class Run {
   }
 
   void reportInvalidValue() {
+    platform_.showRunPosition(currentLine_);
     platform_.warn(kInvalidValueMessage, kWarningTitle);
     invalidValueLine_ = currentLine_;
   }
 
   Answer ask(std::string_view middle, std::optional<Answer>& answer) {
     const std::string prompt = Question(middle);
+    platform_.showRunPosition(currentLine_);
     answer = platform_.askYesNo(prompt, kQuestionTitle);
     if (*answer == Answer::No) throw Stop{RunEnd::StoppedByNo, prompt};
     return *answer;
