@@ -37,7 +37,7 @@ constexpr double kLayoutWidthGeo = 1935;    // Combo5, Combo6
 // Narrower windows keep the toolbar spacer and the target group where they are.
 constexpr double kTargetGroupMovesAboveWidth = 8000;
 
-// A value that the rules make linear in the window's width or height,
+// A value that the layout makes linear in the window's width or height,
 // measured from layouts at two probe sizes.
 struct Linear {
   double offset = 0;
@@ -51,7 +51,7 @@ Linear Measure(double atSmall, double atLarge, double small, double large) {
   return {atSmall - slope * small, slope};
 }
 
-// Two sizes at which every rule applies, the target group's included.
+// Two sizes at which every step of the layout applies, the target group's included.
 constexpr double kProbeSmall = 12000;
 constexpr double kProbeLarge = 24000;
 
