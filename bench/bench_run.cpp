@@ -16,6 +16,7 @@ namespace {
 class SilentPlatform final : public Platform {
  public:
   Answer askYesNo(std::string_view, std::string_view) override { return Answer::Yes; }
+  Answer askYesNoCancel(std::string_view, std::string_view) override { return Answer::Cancel; }
   void warn(std::string_view, std::string_view) override {}
   void beep() override {}
   std::optional<ChosenFile> chooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }

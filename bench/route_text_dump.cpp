@@ -46,6 +46,7 @@ class SilentPlatform final : public Platform {
     ++questions;
     return Answer::Yes;
   }
+  Answer askYesNoCancel(std::string_view, std::string_view) override { return Answer::Cancel; }
   void warn(std::string_view, std::string_view) override { ++warnings; }
   void beep() override {}
   std::optional<ChosenFile> chooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }

@@ -9,7 +9,10 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "documents/document_commands.h"
 #include "documents/text_file.h"
@@ -613,20 +616,192 @@ TEST_F(FileMenu, SaveWithoutANameProposesTheFirstWord) {
     EXPECT_EQ(platform.saveRequests[0].proposedName, c.proposal) << c.why;
     EXPECT_EQ(platform.saveRequests[0].filter, "(*.*)|*.*|Текстовый файл (*.txt)|*.txt|");
     EXPECT_EQ(platform.saveRequests[0].flags, 2);
-    // The proposal stays the document name after the cancel.
-    EXPECT_EQ(form.documentName, c.proposal) << c.why;
+    // A cancelled dialog leaves the document unnamed.
+    EXPECT_EQ(form.documentName, "") << c.why;
+    EXPECT_EQ(form.caption, "Korvagrid05++") << c.why;
   }
 }
 
-TEST_F(FileMenu, SaveAfterACancelledProposalWritesToTheProposal) {
+// Regression: Save after a cancelled dialog wrote the proposal silently into
+// the working folder.
+TEST_F(FileMenu, SaveAfterACancelledDialogAsksAgainAndWritesNothing) {
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());
   form.Txt1 = "P1;1 2\r\n";
-  form.mnuSave_Click();  // cancelled: the document name is now P1.txt
-  form.mnuSave_Click();  // writes P1.txt directly
+  form.mnuSave_Click();  // cancelled
+  form.mnuSave_Click();  // cancelled again
   std::filesystem::current_path(previous);
-  EXPECT_EQ(platform.saveRequests.size(), 1u);
-  EXPECT_EQ(ReadBytes(dir / "P1.txt"), "P1;1 2\r\n\r\n");
+  ASSERT_EQ(platform.saveRequests.size(), 2u);
+  EXPECT_EQ(platform.saveRequests[1].proposedName, "P1.txt");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+  // The third time the user chooses a file: that is where it goes.
+  platform.saveChoices.push_back(file("chosen.txt"));
+  form.mnuSave_Click();
+  EXPECT_EQ(platform.saveRequests.size(), 3u);
+  EXPECT_EQ(ReadBytes(dir / "chosen.txt"), "P1;1 2\r\n\r\n");
+  EXPECT_EQ(form.documentName, (dir / "chosen.txt").string());
+}
+
+// ---- The extension of the chosen filter ------------------------------------
+
+struct ExtensionCase {
+  const char* why;
+  std::string typed;    // path the dialog returned
+  std::string pattern;  // pattern of the filter left chosen
+  std::string written;  // path written
+};
+
+class FilterExtension : public ::testing::TestWithParam<ExtensionCase> {};
+
+TEST_P(FilterExtension, IsAddedToANameWithoutOne) {
+  const ExtensionCase& c = GetParam();
+  EXPECT_EQ(WithFilterExtension(c.typed, c.pattern), c.written) << c.why;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, FilterExtension,
+    ::testing::Values(
+        ExtensionCase{"waypoint filter, bare name", "/d/points", "*.wpt", "/d/points.wpt"},
+        ExtensionCase{"text filter, bare name", "/d/points", "*.txt", "/d/points.txt"},
+        ExtensionCase{"a typed extension is kept even if another filter is chosen", "/d/points.txt",
+                      "*.wpt", "/d/points.txt"},
+        ExtensionCase{"a dot inside the name is an extension", "/d/v1.2", "*.wpt", "/d/v1.2"},
+        ExtensionCase{"a hidden name is kept as typed", "/d/.points", "*.txt", "/d/.points"},
+        ExtensionCase{"a dot in a folder name does not count", "/d/run.3/points", "*.wpt",
+                      "/d/run.3/points.wpt"},
+        ExtensionCase{"Cyrillic name", "/d/Пункты", "*.txt", "/d/Пункты.txt"},
+        ExtensionCase{"all files: nothing is added", "/d/points", "*.*", "/d/points"},
+        ExtensionCase{"unknown filter: nothing is added", "/d/points", "", "/d/points"},
+        ExtensionCase{"several patterns name no single extension", "/d/points", "*.txt *.wpt",
+                      "/d/points"},
+        ExtensionCase{"a folder path without a file name is left alone", "/d/", "*.txt", "/d/"}));
+
+// Every command that saves applies the chosen filter's extension.
+TEST_F(FileMenu, EverySaveWritesWhereTheChosenFilterSays) {
+  struct Case {
+    const char* why;
+    std::function<void(Form1&)> command;
+    std::string pattern;
+    std::string written;
+  };
+  const std::vector<Case> cases = {
+      {"Save of an unnamed document", [](Form1& f) { f.mnuSave_Click(); }, "*.txt", "list.txt"},
+      {"Save as", [](Form1& f) { f.mnuSvAs_Click(); }, "*.txt", "list.txt"},
+      {"Save results as text", [](Form1& f) { f.mnuSvRez_Click(); }, "*.txt", "list.txt"},
+      {"Save results as waypoints",
+       [](Form1& f) {
+         f.selectCombo2(kWgs84Index);
+         f.formatItemClick(FormatItem::fOzi);
+         f.mnuSvRez_Click();
+       },
+       "*.wpt", "list.wpt"},
+  };
+  for (const Case& c : cases) {
+    TempDir folder;
+    testing::FakePlatform p;
+    Form1 f{p};
+    f.Form_Load('.');
+    f.Txt1 = "P1 1 2\r\n";
+    f.Txt2 = "results";
+    p.saveChoices.push_back(ChosenFile{(folder / "list").string(), "list", c.pattern});
+    c.command(f);
+    EXPECT_TRUE(std::filesystem::exists(folder / c.written)) << c.why;
+    EXPECT_FALSE(std::filesystem::exists(folder / "list")) << c.why;
+  }
+  // The window is named after the file written.
+  platform.saveChoices.push_back(ChosenFile{(dir / "named").string(), "named", "*.txt"});
+  form.Txt1 = "P1 1 2\r\n";
+  form.mnuSvAs_Click();
+  EXPECT_EQ(form.caption, "XY/XY : named.txt");
+  EXPECT_EQ(form.documentName, (dir / "named.txt").string());
+}
+
+// ---- Exit with edited input -------------------------------------------------
+
+TEST_F(FileMenu, ExitAsksOnlyForEditedInput) {
+  enum class Before { Fresh, Typed, Opened, Edited, SavedAfterEdit, ResultsOnly, NewAfterTyping };
+  struct Case {
+    const char* why;
+    Before before;  // Typed: into an unnamed document; Edited: after opening a file
+    std::optional<Answer> answer;       // to "Сохранить изменения?"; nothing: not asked
+    std::optional<std::string> saveAs;  // file chosen in the save dialog; nothing: cancelled
+    bool ends;
+    bool written;  // the input went into a file on exit
+  };
+  const std::optional<std::string> cancelled;
+  const std::vector<Case> cases = {
+      {"fresh window", Before::Fresh, {}, cancelled, true, false},
+      {"a file opened and left as it was", Before::Opened, {}, cancelled, true, false},
+      {"results computed from an opened file", Before::ResultsOnly, {}, cancelled, true, false},
+      {"saved after editing", Before::SavedAfterEdit, {}, cancelled, true, false},
+      {"typed, then New", Before::NewAfterTyping, {}, cancelled, true, false},
+      {"typed, No: ends without saving", Before::Typed, Answer::No, cancelled, true, false},
+      {"typed, Cancel: keeps running", Before::Typed, Answer::Cancel, cancelled, false, false},
+      {"typed, Yes: saved where the dialog says", Before::Typed, Answer::Yes, "typed.txt", true,
+       true},
+      {"typed, Yes, dialog cancelled: keeps running", Before::Typed, Answer::Yes, cancelled, false,
+       false},
+      {"edited, Yes: saved into its file", Before::Edited, Answer::Yes, cancelled, true, true},
+      {"edited, No", Before::Edited, Answer::No, cancelled, true, false},
+      {"edited, Cancel", Before::Edited, Answer::Cancel, cancelled, false, false},
+  };
+  for (const Case& c : cases) {
+    TempDir folder;
+    testing::FakePlatform p;
+    Form1 f{p};
+    f.Form_Load('.');
+    const auto opened = folder.write("list.txt", "P1 1 2\r\n");
+    const auto open = [&] {
+      p.openChoices.push_back(ChosenFile{opened.string(), "list.txt"});
+      f.mnuOpen_Click();
+    };
+    switch (c.before) {
+      case Before::Fresh:
+        break;
+      case Before::Typed:
+        f.Txt1 = "P2 3 4";
+        break;
+      case Before::Opened:
+        open();
+        break;
+      case Before::Edited:
+        open();
+        f.Txt1 += "P2 3 4\r\n";
+        break;
+      case Before::SavedAfterEdit:
+        open();
+        f.Txt1 += "P2 3 4\r\n";
+        f.mnuSave_Click();
+        break;
+      case Before::ResultsOnly:
+        open();
+        f.CmdStart_Click();
+        f.Txt2 += "edited results";
+        break;
+      case Before::NewAfterTyping:
+        f.Txt1 = "P2 3 4";
+        f.mnuClose_Click();
+        break;
+    }
+    const std::string before = testing::ReadBytes(opened);
+    if (c.answer) p.threeWayAnswers.push_back(*c.answer);
+    if (c.saveAs) p.saveChoices.push_back(ChosenFile{(folder / *c.saveAs).string(), *c.saveAs});
+    const std::size_t dialogsBefore = p.saveRequests.size();
+
+    EXPECT_EQ(f.confirmExit(), c.ends) << c.why;
+    ASSERT_EQ(p.threeWayQuestions.size(), c.answer ? 1u : 0u) << c.why;
+    if (c.answer) {
+      EXPECT_EQ(p.threeWayQuestions[0].text, "Сохранить изменения?");
+      EXPECT_EQ(p.threeWayQuestions[0].title, "Внимание!");
+    }
+    const bool written = (c.saveAs && std::filesystem::exists(folder / *c.saveAs)) ||
+                         testing::ReadBytes(opened) != before;
+    EXPECT_EQ(written, c.written) << c.why;
+    // A typed, unnamed list is saved only through the dialog.
+    if (c.before == Before::Typed && c.answer == Answer::Yes) {
+      EXPECT_EQ(p.saveRequests.size(), dialogsBefore + 1) << c.why;
+    }
+  }
 }
 
 TEST_F(FileMenu, SaveAsNamesTheWindowAndWrites) {

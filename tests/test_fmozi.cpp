@@ -22,6 +22,10 @@ class ColourPlatform final : public Platform {
     ADD_FAILURE() << "question";
     return Answer::No;
   }
+  Answer askYesNoCancel(std::string_view, std::string_view) override {
+    ADD_FAILURE() << "question";
+    return Answer::Cancel;
+  }
   void warn(std::string_view, std::string_view) override { ADD_FAILURE() << "warning"; }
   void beep() override { ADD_FAILURE() << "beep"; }
   std::optional<ChosenFile> chooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_platform.h"
+#include "support/temp_dir.h"
 #include "ui/fmozi.h"
 #include "ui/form1.h"
 
@@ -192,6 +193,80 @@ TEST(Form1, AnswerNoStopsWithoutAWarning) {
   EXPECT_EQ(w.platform.questions.size(), 1u);
   EXPECT_TRUE(w.platform.warnings.empty());
   EXPECT_EQ(w.form.lastRun.end, RunEnd::StoppedByNo);
+}
+
+// Regression: while a run asked or warned, the window still showed the
+// previous results; the line in question was not shown either.
+TEST(Form1, QuestionsAndWarningsOfARunShowTheirLineWithTheResultsSoFar) {
+  const std::string good = "6210000 345678.9 1\r\n";
+  const std::string result = "6210000.000\t345678.900 \t1.000 ";
+  struct Case {
+    const char* why;
+    std::string input;
+    std::vector<Answer> answers;
+    std::vector<std::int64_t> shown;  // lines shown before each question or warning
+    std::vector<std::string> resultsThen;  // Txt2 at those moments
+    RunEnd end;
+    std::int64_t selected;  // selectedInputLine after the run
+  };
+  const std::vector<Case> cases = {
+      {"No to the question at line 3", good + good + "310000 345678.9 1\r\n" + good,
+       {Answer::No}, {3}, {result + "\r\n" + result + "\r\n"}, RunEnd::StoppedByNo, 3},
+      {"Yes to the question at line 2: the run completes, nothing stays selected",
+       good + "310000 345678.9 1\r\n" + good, {Answer::Yes}, {2}, {result + "\r\n"},
+       RunEnd::Completed, 0},
+      {"a line that cannot be read: the failure warning of line 2",
+       good + "6210000 1.2.3 1\r\n" + good, {}, {2}, {result + "\r\n"}, RunEnd::Failed, 2},
+      {"a completed run shows no line", good + good, {}, {}, {}, RunEnd::Completed, 0},
+  };
+  for (const Case& c : cases) {
+    Window w;
+    w.form.selectCombo1(1);
+    w.form.selectCombo2(1);
+    w.form.Txt2 = "previous results";
+    w.form.selectedInputLine = 7;  // left by an earlier run
+    w.form.Txt1 = c.input;
+    w.platform.answers.assign(c.answers.begin(), c.answers.end());
+    std::vector<std::string> resultsThen;
+    w.platform.onRunPosition = [&](std::int64_t) { resultsThen.push_back(w.form.Txt2); };
+    w.form.CmdStart_Click();
+    EXPECT_EQ(w.platform.runPositions, c.shown) << c.why;
+    EXPECT_EQ(resultsThen, c.resultsThen) << c.why;
+    // Each line is shown before, not after, its message.
+    EXPECT_EQ(w.platform.questions.size() + w.platform.warnings.size(), c.shown.size()) << c.why;
+    EXPECT_EQ(w.form.lastRun.end, c.end) << c.why;
+    EXPECT_EQ(w.form.selectedInputLine, c.selected) << c.why;
+  }
+}
+
+TEST(Form1, StoppedLineIsLetGoByNewAndOpen) {
+  Window w;
+  w.form.selectedInputLine = 3;
+  w.form.mnuClose_Click();
+  EXPECT_EQ(w.form.selectedInputLine, 0);
+  w.form.selectedInputLine = 3;
+  w.platform.openChoices.push_back(ChosenFile{"/nonexistent/list.txt", "list.txt"});
+  w.form.mnuOpen_Click();  // cannot be read: nothing changes
+  EXPECT_EQ(w.form.selectedInputLine, 3);
+  testing::TempDir dir;
+  w.platform.openChoices.push_back(ChosenFile{dir.write("list.txt", "1 2 3").string(), "list.txt"});
+  w.form.mnuOpen_Click();
+  EXPECT_EQ(w.form.selectedInputLine, 0);
+}
+
+TEST(Form1, InverseProblemShowsTheLineItStoppedAt) {
+  Window w;
+  w.form.Txt1 = "6210000 345678.9\r\n6210100 345778.9\r\n6210000 1.2.3\r\n";
+  std::string resultsThen;
+  w.platform.onRunPosition = [&](std::int64_t) { resultsThen = w.form.Txt2; };
+  w.form.mnuOGZ_Click();
+  EXPECT_EQ(w.platform.runPositions, std::vector<std::int64_t>{3});
+  EXPECT_FALSE(resultsThen.empty()) << "the leg before the stop is shown";
+  EXPECT_EQ(w.form.selectedInputLine, 3);
+  ASSERT_EQ(w.platform.warnings.size(), 1u);
+  w.form.Txt1 = "6210000 345678.9\r\n6210100 345778.9\r\n";
+  w.form.mnuOGZ_Click();
+  EXPECT_EQ(w.form.selectedInputLine, 0);
 }
 
 TEST(Form1, RunReadsTheWaypointOptionsOfTheDialog) {

@@ -142,6 +142,70 @@ TEST(MainWindowLayout, NextResizeStartsOverAfterAStop) {
   EXPECT_EQ(again, MainWindowLayout(12000, 8000, MainWindowDesignGeometry()).geometry);
 }
 
+// Whether every control of the top row lies inside the client area of an
+// outer size W x H.
+bool TopRowInside(const MainWindowGeometry& g, double W, double H) {
+  for (const TwipsRect* r : {&g.Combo1, &g.Combo2, &g.Combo3, &g.Combo4, &g.Combo5, &g.Combo6,
+                             &g.txtCount, &g.Text1}) {
+    if (r->left < 0 || r->left + r->width > W - kMainNonClientWidth ||
+        r->top + r->height > H - kMainNonClientHeight) {
+      return false;
+    }
+  }
+  return true;
+}
+
+TEST(MainWindowLayout, MinimumSizeKeepsTheTopRowInside) {
+  const TwipsSize minimum = MainWindowMinimumSize();
+  // The label "доп.строк" is the rightmost control: its right edge W/2 + 5080
+  // meets the client width W - 120 at 10400; the start button's height
+  // H - 1815 reaches 0 at 1815.
+  EXPECT_EQ(minimum, (TwipsSize{10400, 1815}));
+  struct Case {
+    const char* why;
+    double dW, dH;  // from the minimum
+    bool complete;
+    bool inside;
+  };
+  const std::vector<Case> cases = {
+      {"the minimum itself", 0, 0, true, true},
+      {"one twip narrower: the label sticks out", -1, 0, true, false},
+      {"larger", 3000, 2000, true, true},
+  };
+  // Whatever size the window had before.
+  const MainWindowGeometry design = MainWindowDesignGeometry();
+  for (const MainWindowGeometry& before : {design, MainWindowLayout(20000, 9000, design).geometry,
+                                           MainWindowLayout(6000, 3000, design).geometry}) {
+    for (const Case& c : cases) {
+      const double W = minimum.width + c.dW;
+      const double H = minimum.height + c.dH;
+      const MainWindowLayoutResult r = MainWindowLayout(W, H, before);
+      EXPECT_EQ(r.complete, c.complete) << c.why;
+      EXPECT_EQ(TopRowInside(r.geometry, W, H), c.inside) << c.why;
+    }
+  }
+  // One twip lower and the layout stops before it is done.
+  EXPECT_FALSE(MainWindowLayout(minimum.width, minimum.height - 1, design).complete);
+}
+
+TEST(MainWindowLayout, WidthForAResultBox) {
+  struct Case {
+    const char* why;
+    double box;
+    double W;
+  };
+  const std::vector<Case> cases = {
+      {"the worked size", 5590, 12000},
+      {"the design size", 5065, 10950},
+      {"a box of 7000 twips", 7000, 14820},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MainWindowWidthForResultBox(c.box), c.W) << c.why;
+    EXPECT_EQ(MainWindowLayout(c.W, 8000, MainWindowDesignGeometry()).geometry.Txt2.width, c.box)
+        << c.why;
+  }
+}
+
 TEST(HelpWindowLayout, WorkedSize) {
   const HelpWindowLayoutResult r = HelpWindowLayout(9000, 7000, HelpWindowDesignGeometry());
   EXPECT_TRUE(r.complete);

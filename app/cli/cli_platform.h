@@ -14,6 +14,9 @@ class CliPlatform final : public Platform {
   explicit CliPlatform(bool answerYes) : answerYes_(answerYes) {}
 
   Answer askYesNo(std::string_view prompt, std::string_view title) override;
+  // Only the window asks this (before it ends with edited input); the
+  // command line never does, and Cancel changes nothing.
+  Answer askYesNoCancel(std::string_view, std::string_view) override { return Answer::Cancel; }
   void warn(std::string_view text, std::string_view title) override;
   void beep() override {}
   std::optional<ChosenFile> chooseOpenFile(const FileDialogOptions&) override {

@@ -36,6 +36,10 @@ int TwipsToPixels(double twips, double dpi) {
   return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
 }
 
+int TwipsToPixelsRoundedUp(double twips, double dpi) {
+  return static_cast<int>(std::ceil(twips * dpi / kTwipsPerInch));
+}
+
 double PixelsToTwips(int pixels, double dpi) { return pixels * kTwipsPerInch / dpi; }
 
 QRect ToPixels(const TwipsRect& rect, double dpiX, double dpiY) {

@@ -20,6 +20,8 @@ std::string ToModelText(const QString& widgetText);
 
 // 1440 twips per inch at a resolution in dots per inch.
 int TwipsToPixels(double twips, double dpi);
+// The same, rounded up: pixels that stand for at least `twips`.
+int TwipsToPixelsRoundedUp(double twips, double dpi);
 double PixelsToTwips(int pixels, double dpi);
 QRect ToPixels(const TwipsRect& rect, double dpiX, double dpiY);
 

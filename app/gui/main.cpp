@@ -22,9 +22,7 @@ int main(int argc, char* argv[]) {
 
   korvagrid::gui::QtPlatform platform;
   korvagrid::gui::MainWindow window(platform);
-  platform.setDialogParent(&window);
-  QObject::connect(&platform, &korvagrid::gui::QtPlatform::progressed, &window,
-                   &korvagrid::gui::MainWindow::showProgress);
+  korvagrid::gui::ConnectPlatform(platform, window);
   window.show();
   return QApplication::exec();
 }

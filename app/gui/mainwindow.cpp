@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -19,15 +20,22 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTextBlock>
 #include <QToolBar>
 #include <QUrl>
+#include <algorithm>
+#include <cmath>
 #include <exception>
+#include <limits>
 
 #include "binding.h"
 #include "conversion/run.h"
+#include "qtplatform.h"
+#include "ui/result_columns.h"
 
 namespace korvagrid::gui {
 
@@ -61,6 +69,48 @@ QFont FixedPitchFont() {
   return font;
 }
 
+// `caption` with "&" before the first `letter`, which then chooses the item
+// with Alt (or by itself in an open menu).
+QString WithMnemonic(std::string_view caption, std::string_view letter) {
+  QString text = ToQString(caption);
+  const qsizetype at = text.indexOf(ToQString(letter));
+  if (at >= 0) text.insert(at, QLatin1Char('&'));
+  return text;
+}
+
+// The mnemonic letters of the Format menu, distinct within each submenu.
+std::string_view GroupMnemonic(FormatGroup group) {
+  switch (group) {
+    case FormatGroup::InputAngles: return "L";    // &Lat,Long исходные
+    case FormatGroup::InputPlane: return "X";     // &X , Y  исходные
+    case FormatGroup::OutputAngles: return "n";   // Lat,Lo&ng на выходе
+    case FormatGroup::OutputPlane: return "Y";    // X , &Y на выходе
+  }
+  return {};
+}
+
+std::string_view ItemMnemonic(FormatItem item) {
+  switch (item) {
+    case FormatItem::mnuGGG_0: return "g";     // &gg.ggggggggg
+    case FormatItem::mnugms1: return "m";      // gg.&mmssssss
+    case FormatItem::mnugms2: return "s";      // gg°mm'&ss.ssss
+    case FormatItem::mnuAshtech: return "A";   // &Ashtech Report
+    case FormatItem::mnuTrimble: return "T";   // &Trimble Report
+    case FormatItem::Stand: return "С";        // &Стандартный
+    case FormatItem::max1: return "П";         // &Полный
+    case FormatItem::min1: return "К";         // &Краткий
+    case FormatItem::mnuGGG: return "g";       // &gg.ggg (for ArcView)
+    case FormatItem::mnugms1_: return "m";
+    case FormatItem::mnugms2_: return "s";
+    case FormatItem::fOzi: return "O";         // Format &OziExplorer
+    case FormatItem::StandEnd: return "С";
+    case FormatItem::MaxEnd: return "П";
+    case FormatItem::MinEnd: return "К";
+    case FormatItem::kCount: break;
+  }
+  return {};
+}
+
 }  // namespace
 
 char LocaleDecimalSeparator() {
@@ -89,12 +139,36 @@ MainWindow::MainWindow(Platform& platform, char decimalSeparator, QWidget* paren
   model_->Form_Load(decimalSeparator);
   refresh();
   scale_ = fitScale();
+  applySizes();
+}
 
-  // The window opens with the design client area.
-  const int clientWidth = TwipsToPixels(kMainDesignClientWidth, dpiX());
+void MainWindow::applySizes() {
+  // The window never becomes smaller than the layout needs to keep the top
+  // row in view. Rounding up keeps the client area from standing for fewer
+  // twips than that.
+  const TwipsSize minimum = MainWindowMinimumSize();
+  client_->setMinimumSize(TwipsToPixelsRoundedUp(minimum.width - kMainNonClientWidth, dpiX()),
+                          TwipsToPixelsRoundedUp(minimum.height - kMainNonClientHeight, dpiY()));
+
+  // The window opens with the design client area, made wider where the
+  // result box would not show a named point in degrees, minutes and seconds
+  // with its height whole in the fixed-pitch font.
+  const QPlainTextEdit* box = Txt2_.edit;
+  const double characterWidth = QFontMetricsF(box->font()).horizontalAdvance(QLatin1Char('0'));
+  const double boxPixels = NamedDmsResultColumns() * characterWidth +
+                           2 * box->document()->documentMargin() + 2 * box->frameWidth() +
+                           box->verticalScrollBar()->sizeHint().width() + box->cursorWidth();
+  const double boxTwips = PixelsToTwips(static_cast<int>(std::ceil(boxPixels)), dpiX());
+  const double outerWidth = std::max(kMainDesignClientWidth + kMainNonClientWidth,
+                                     MainWindowWidthForResultBox(boxTwips));
+  int clientWidth = TwipsToPixelsRoundedUp(outerWidth - kMainNonClientWidth, dpiX());
+  if (const QScreen* shown = screen()) {
+    clientWidth = std::min(clientWidth, shown->availableGeometry().width());
+  }
   const int clientHeight = TwipsToPixels(kMainDesignClientHeight, dpiY());
-  resize(clientWidth,
-         clientHeight + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+  resize(std::max(clientWidth, client_->minimumWidth()),
+         std::max(clientHeight, client_->minimumHeight()) + menuBar()->sizeHint().height() +
+             statusBar()->sizeHint().height());
 }
 
 MainWindow::~MainWindow() = default;
@@ -122,6 +196,8 @@ void MainWindow::buildControls() {
     });
   }
   Txt_Trap_.edit->hide();
+  setResultTabStops(Txt2_);
+  setResultTabStops(Txt_Trap_);
   // Each result stays opposite its input line.
   connect(Txt1_.edit->verticalScrollBar(), &QScrollBar::valueChanged, this,
           &MainWindow::followInputScroll);
@@ -160,6 +236,14 @@ void MainWindow::buildControls() {
   connect(CmdStart_, &QPushButton::clicked, this, [this] {
     dispatch([this] { model_->CmdStart_Click(); }, true);
   });
+  // Ctrl+Enter starts the run from anywhere in the window, also while typing.
+  CmdStartShortcut_ = new QAction(this);
+  CmdStartShortcut_->setObjectName(QStringLiteral("CmdStartShortcut"));
+  CmdStartShortcut_->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)});
+  CmdStartShortcut_->setShortcutContext(Qt::WindowShortcut);
+  addAction(CmdStartShortcut_);
+  connect(CmdStartShortcut_, &QAction::triggered, CmdStart_, &QPushButton::click);
 
   CmdExit_ = new QPushButton(QStringLiteral("Exit"), client_);
   CmdExit_->setObjectName(QStringLiteral("CmdExit"));
@@ -227,18 +311,22 @@ void MainWindow::buildMenus() {
 
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("mnuFile"));
-  newAction(file, "mnuClose", QStringLiteral("New"), [&m] { m.mnuClose_Click(); });
-  newAction(file, "mnuOpen", QStringLiteral("Open..."), [&m] { m.mnuOpen_Click(); }, true);
-  newAction(file, "mnuSave", QStringLiteral("Save"), [&m] { m.mnuSave_Click(); });
-  newAction(file, "mnuSvAs", QStringLiteral("Save as..."), [&m] { m.mnuSvAs_Click(); });
+  newAction(file, "mnuClose", QStringLiteral("&New"), [&m] { m.mnuClose_Click(); })
+      ->setShortcut(QKeySequence::New);
+  newAction(file, "mnuOpen", QStringLiteral("&Open..."), [&m] { m.mnuOpen_Click(); }, true)
+      ->setShortcut(QKeySequence::Open);
+  newAction(file, "mnuSave", QStringLiteral("&Save"), [&m] { m.mnuSave_Click(); })
+      ->setShortcut(QKeySequence::Save);
+  newAction(file, "mnuSvAs", QStringLiteral("Save &as..."), [&m] { m.mnuSvAs_Click(); })
+      ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   file->addSeparator();
-  newAction(file, "mnuSvRez", QStringLiteral("Save Resultats"), [&m] { m.mnuSvRez_Click(); });
+  newAction(file, "mnuSvRez", QStringLiteral("Save &Resultats"), [&m] { m.mnuSvRez_Click(); });
   file->addSeparator();
   QAction* exitAction = file->addAction(QStringLiteral("E&xit"));
   exitAction->setObjectName(QStringLiteral("mnuExit"));
   connect(exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
 
-  QMenu* format = menuBar()->addMenu(QStringLiteral("Format"));
+  QMenu* format = menuBar()->addMenu(QStringLiteral("F&ormat"));
   format->setObjectName(QStringLiteral("mnuFormat"));
   const std::array<std::pair<FormatGroup, const char*>, 4> groups = {{
       {FormatGroup::InputAngles, "mnuFBegin"},
@@ -248,51 +336,110 @@ void MainWindow::buildMenus() {
   }};
   for (const auto& [group, name] : groups) {
     if (group == FormatGroup::OutputAngles) format->addSeparator();
-    QMenu* submenu = format->addMenu(ToQString(GroupCaption(group)));
+    QMenu* submenu = format->addMenu(WithMnemonic(GroupCaption(group), GroupMnemonic(group)));
     submenu->setObjectName(QString::fromLatin1(name));
     submenu->menuAction()->setObjectName(QString::fromLatin1(name));
+    // The items of a group exclude one another: drawn as radio items. Their
+    // checks still come from the model on every refresh.
+    auto* exclusive = new QActionGroup(submenu);
+    exclusive->setObjectName(QString::fromLatin1(name) + QStringLiteral("Group"));
+    exclusive->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     for (const FormatItemInfo& info : FormatItems()) {
       if (info.group != group) continue;
       const FormatItem item = info.item;
-      QAction* action = submenu->addAction(ToQString(info.caption));
+      QAction* action = submenu->addAction(WithMnemonic(info.caption, ItemMnemonic(item)));
       action->setObjectName(ToQString(info.name));
       action->setCheckable(true);
+      exclusive->addAction(action);
       connect(action, &QAction::triggered, this,
               [this, item] { dispatch([this, item] { model_->formatItemClick(item); }); });
       formatActions_[static_cast<std::size_t>(item)] = action;
     }
   }
   format->addSeparator();
-  mnu_ctr_count_ = newAction(format, "mnu_ctr_count", QStringLiteral("Пустые строки"),
+  mnu_ctr_count_ = newAction(format, "mnu_ctr_count", QStringLiteral("&Пустые строки"),
                              [&m] { m.mnu_ctr_count_Click(); });
   mnu_ctr_count_->setCheckable(true);
 
-  QMenu* tasks = menuBar()->addMenu(QStringLiteral("Tasks"));
+  QMenu* tasks = menuBar()->addMenu(QStringLiteral("&Tasks"));
   tasks->setObjectName(QStringLiteral("mnuTasks"));
-  mnuOGZ_ = newAction(tasks, "mnuOGZ", QStringLiteral("Решение ОГЗ"), [&m] { m.mnuOGZ_Click(); },
+  mnuOGZ_ = newAction(tasks, "mnuOGZ", QStringLiteral("Решение &ОГЗ"), [&m] { m.mnuOGZ_Click(); },
                       true);
-  QMenu* trap = tasks->addMenu(QStringLiteral("Расчет трапеций"));
+  QMenu* trap = tasks->addMenu(QStringLiteral("Расчет &трапеций"));
   trap->setObjectName(QStringLiteral("mnuTrap"));
   trap->menuAction()->setObjectName(QStringLiteral("mnuTrap"));
-  newAction(trap, "tr200", QStringLiteral("1:200 000"), [&m] { m.tr200_Click(); }, true);
-  newAction(trap, "tr50", QStringLiteral("1:100 000"), [&m] { m.tr50_Click(); }, true);
-  mnuMySist_ = newAction(tasks, "mnuMySist", QStringLiteral("Редакция своей СК"),
+  newAction(trap, "tr200", QStringLiteral("1:&200 000"), [&m] { m.tr200_Click(); }, true);
+  newAction(trap, "tr50", QStringLiteral("&1:100 000"), [&m] { m.tr50_Click(); }, true);
+  mnuMySist_ = newAction(tasks, "mnuMySist", QStringLiteral("&Редакция своей СК"),
                          [&m] { m.mnuMySist_Click(); });
 
-  QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("mnuHelp"));
-  QAction* f1 = newAction(help, "mnuF1", QStringLiteral("Вызов справки"), [&m] { m.mnuF1_Click(); });
+  QAction* f1 =
+      newAction(help, "mnuF1", QStringLiteral("&Вызов справки"), [&m] { m.mnuF1_Click(); });
   f1->setShortcut(QKeySequence(Qt::Key_F1));
   f1->setShortcutContext(Qt::ApplicationShortcut);
 }
 
-void MainWindow::pushText(TextBox& box, const std::string& text) {
-  if (!box.edited && box.shown == text) return;
+bool MainWindow::pushText(TextBox& box, const std::string& text) {
+  if (!box.edited && box.shown == text) return false;
   pushing_ = true;
   box.edit->setPlainText(ToWidgetText(text));
   pushing_ = false;
   box.shown = text;
   box.edited = false;
+  return true;
+}
+
+void MainWindow::setResultTabStops(TextBox& box) {
+  const double characterWidth = QFontMetricsF(box.edit->font()).horizontalAdvance(QLatin1Char(' '));
+  box.edit->setTabStopDistance(ResultTabStopCharacters(box.shown) * characterWidth);
+}
+
+void MainWindow::selectInputLine(std::int64_t line) {
+  selectionShown_ = line;
+  QPlainTextEdit* input = Txt1_.edit;
+  const QTextBlock block = line > 0 && line <= std::numeric_limits<int>::max()
+                               ? input->document()->findBlockByNumber(static_cast<int>(line - 1))
+                               : QTextBlock();
+  if (!block.isValid()) {
+    QTextCursor cursor = input->textCursor();
+    if (cursor.hasSelection()) {
+      cursor.clearSelection();
+      input->setTextCursor(cursor);
+    }
+    return;
+  }
+  QTextCursor cursor(block);
+  cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+  input->setTextCursor(cursor);
+
+  // Without wrapping, the scroll value is the number of the first line shown.
+  // The line goes to the middle of the box, unless the results opposite end
+  // before that: then as far down as they reach, so that they stay opposite.
+  QScrollBar* scroll = input->verticalScrollBar();
+  const int shownLines =
+      std::max(1, input->viewport()->height() / std::max(1, input->fontMetrics().lineSpacing()));
+  int highest = scroll->maximum();
+  for (const TextBox* box : {&Txt2_, &Txt_Trap_}) {
+    if (box->edit->isVisible()) {
+      highest = std::min(highest, box->edit->verticalScrollBar()->maximum());
+    }
+  }
+  const int centred = block.blockNumber() - shownLines / 2;
+  scroll->setValue(std::clamp(centred, 0, std::max(highest, 0)));
+  // Should the line still be out of view, it is shown even if the results
+  // cannot follow.
+  const int first = scroll->value();
+  if (block.blockNumber() < first || block.blockNumber() >= first + shownLines) {
+    input->ensureCursorVisible();
+  }
+  followInputScroll();
+}
+
+void MainWindow::showRunPosition(qint64 inputLine) {
+  refresh();
+  selectInputLine(inputLine);
 }
 
 void MainWindow::pullFromWidgets() {
@@ -311,9 +458,9 @@ void MainWindow::refresh() {
   Form1& m = *model_;
   setWindowTitle(ToQString(m.caption));
 
-  pushText(Txt1_, m.Txt1);
-  pushText(Txt2_, m.Txt2);
-  pushText(Txt_Trap_, m.Txt_Trap);
+  const bool inputRedrawn = pushText(Txt1_, m.Txt1);
+  if (pushText(Txt2_, m.Txt2)) setResultTabStops(Txt2_);
+  if (pushText(Txt_Trap_, m.Txt_Trap)) setResultTabStops(Txt_Trap_);
   Txt_Trap_.edit->setVisible(m.Txt_TrapVisible);
   if (m.Txt_TrapVisible) Txt_Trap_.edit->raise();
 
@@ -348,6 +495,10 @@ void MainWindow::refresh() {
   mnu_ctr_count_->setEnabled(m.mnu_ctr_count.enabled);
   mnuOGZ_->setEnabled(m.mnuOGZ.enabled);
   mnuMySist_->setEnabled(m.mnuMySist.enabled);
+
+  // The line a run stopped at stays selected until the model lets it go; the
+  // user's own cursor is left alone otherwise.
+  if (inputRedrawn || m.selectedInputLine != selectionShown_) selectInputLine(m.selectedInputLine);
 }
 
 void MainWindow::dispatch(const std::function<void()>& handler, bool busy) {
@@ -508,13 +659,27 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) { acceptDroppedFile(even
 void MainWindow::dropEvent(QDropEvent* event) { acceptDroppedFile(event); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // The close box ends the program like Exit: nothing is asked or saved.
-  event->accept();
+  // The close box, Exit and the Exit button: input edited since it was last
+  // opened or saved is offered for saving first. Results can be computed
+  // again and never hold the program.
+  bool mayEnd = false;
+  dispatch([this, &mayEnd] { mayEnd = model_->confirmExit(); });
+  if (mayEnd) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
 }
 
 void MainWindow::exitProgram() {
-  close();
-  QCoreApplication::quit();
+  if (close()) QCoreApplication::quit();
+}
+
+void ConnectPlatform(QtPlatform& platform, MainWindow& window) {
+  platform.setDialogParent(&window);
+  QObject::connect(&platform, &QtPlatform::progressed, &window, &MainWindow::showProgress);
+  QObject::connect(&platform, &QtPlatform::runPositionShown, &window,
+                   &MainWindow::showRunPosition);
 }
 
 }  // namespace korvagrid::gui

@@ -15,6 +15,7 @@
 #include "ui/layout.h"
 
 class QAction;
+class QActionGroup;
 class QComboBox;
 class QLineEdit;
 class QMenu;
@@ -24,6 +25,8 @@ class QPushButton;
 class QToolBar;
 
 namespace korvagrid::gui {
+
+class QtPlatform;
 
 // The decimal separator of the user's locale: "." when the text "4.5" reads
 // as 4.5 there, else ",".
@@ -57,7 +60,13 @@ class MainWindow : public QMainWindow {
  public slots:
   // Progress of a long command: a bar in the status area.
   void showProgress(qint64 done, qint64 total);
-  // Ends the program: no question, nothing saved.
+  // A command is about to ask or warn about input line `inputLine`: the
+  // result box shows the results so far (the model's result text grows in
+  // place during a run), and the line is selected and scrolled into view
+  // with the results opposite.
+  void showRunPosition(qint64 inputLine);
+  // Ends the program, after asking whether to save input edited since it
+  // was last opened or saved.
   void exitProgram();
 
  protected:
@@ -82,7 +91,15 @@ class MainWindow : public QMainWindow {
   // the widgets are redrawn after it.
   void dispatch(const std::function<void()>& handler, bool busy = false);
   void pullFromWidgets();
-  void pushText(TextBox& box, const std::string& text);
+  // True when the box was redrawn.
+  bool pushText(TextBox& box, const std::string& text);
+  // Tab stops of a result box wide enough for the fields of its text.
+  void setResultTabStops(TextBox& box);
+  // Selects input line `line` (1-based) in Txt1 and scrolls it into view,
+  // keeping the result boxes opposite; 0 only clears the selection.
+  void selectInputLine(std::int64_t line);
+  // The window's minimum size and the size it opens with.
+  void applySizes();
   bool filterCounterKey(QKeyEvent* event);
   bool acceptDroppedFile(QDropEvent* event);
   void followInputScroll();
@@ -93,6 +110,7 @@ class MainWindow : public QMainWindow {
   MainWindowGeometry geometry_ = MainWindowDesignGeometry();
   bool pushing_ = false;
   double scale_ = 1;
+  std::int64_t selectionShown_ = 0;  // the input line last selected from the model
 
   QWidget* client_ = nullptr;
   TextBox Txt1_, Txt2_, Txt_Trap_;
@@ -107,9 +125,14 @@ class MainWindow : public QMainWindow {
   qint64 lastProgressPaint_ = 0;
 
   std::array<QAction*, kFormatItemCount> formatActions_{};
+  QAction* CmdStartShortcut_ = nullptr;
   QAction* mnu_ctr_count_ = nullptr;
   QAction* mnuOGZ_ = nullptr;
   QAction* mnuMySist_ = nullptr;
 };
+
+// Connects the desktop platform to its window: the dialogs are modal to it,
+// and it shows the progress and the input line of a long command.
+void ConnectPlatform(QtPlatform& platform, MainWindow& window);
 
 }  // namespace korvagrid::gui

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -57,6 +58,10 @@ MySistDialog::MySistDialog(MySistModel& model, Platform& platform, QWidget* pare
   Text6_ = new QLineEdit(this);
   Text6_->setObjectName(QStringLiteral("Text6"));
   Text6_->setReadOnly(true);
+  // Drawn on the dialog's own background, so that it does not invite typing.
+  QPalette readOnly = Text6_->palette();
+  readOnly.setColor(QPalette::Base, readOnly.color(QPalette::Window));
+  Text6_->setPalette(readOnly);
 
   OKButton_ = new QPushButton(QStringLiteral("OK"), this);
   OKButton_->setObjectName(QStringLiteral("OKButton"));

@@ -1,5 +1,5 @@
 #pragma once
-// The own-system dialog ("Dialog Caption") over MySistModel: every keystroke
+// The own-system dialog ("Своя система координат") over MySistModel: every keystroke
 // goes through the model's filter, entering a field selects its text, leaving
 // it lets the model normalise it, and the widgets are redrawn from the model.
 #include <QDialog>

@@ -57,6 +57,13 @@ QString ToQtDefaultSuffix(std::string_view defaultExt) {
   return suffix;
 }
 
+QString NameFilterPattern(const QString& nameFilter) {
+  const qsizetype open = nameFilter.lastIndexOf(QLatin1Char('('));
+  const qsizetype close = nameFilter.lastIndexOf(QLatin1Char(')'));
+  if (open < 0 || close < open) return nameFilter.trimmed();
+  return nameFilter.mid(open + 1, close - open - 1).trimmed();
+}
+
 QtPlatform::QtPlatform(QObject* parent) : QObject(parent) {}
 
 Answer QtPlatform::askYesNo(std::string_view prompt, std::string_view title) {
@@ -66,6 +73,23 @@ Answer QtPlatform::askYesNo(std::string_view prompt, std::string_view title) {
   box.setTextFormat(Qt::PlainText);
   box.setDefaultButton(QMessageBox::Yes);
   return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+Answer QtPlatform::askYesNoCancel(std::string_view prompt, std::string_view title) {
+  ArrowCursorWhileModal arrow;
+  QMessageBox box(QMessageBox::NoIcon, ToQString(title), ToWidgetText(prompt),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, dialogParent_);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    default:
+      return Answer::Cancel;
+  }
 }
 
 void QtPlatform::warn(std::string_view text, std::string_view title) {
@@ -93,6 +117,15 @@ std::optional<ChosenFile> QtPlatform::chooseFile(const FileDialogOptions& option
   if (!filters.isEmpty()) dialog.setNameFilters(filters);
   const QString suffix = ToQtDefaultSuffix(options.defaultExt);
   if (!suffix.isEmpty()) dialog.setDefaultSuffix(suffix);
+  if (save) {
+    // A typed name without an extension gets the chosen filter's, before
+    // the dialog asks whether to replace an existing file of that name.
+    const auto followFilter = [&dialog](const QString& filter) {
+      dialog.setDefaultSuffix(ToQtDefaultSuffix(ToStdString(NameFilterPattern(filter))));
+    };
+    if (!filters.isEmpty()) followFilter(filters.first());
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, followFilter);
+  }
   if (!lastDirectory_.isEmpty()) dialog.setDirectory(lastDirectory_);
   if (!options.proposedName.empty()) dialog.selectFile(ToQString(options.proposedName));
 
@@ -101,7 +134,8 @@ std::optional<ChosenFile> QtPlatform::chooseFile(const FileDialogOptions& option
   if (chosen.isEmpty()) return std::nullopt;
   const QFileInfo file(chosen.first());
   lastDirectory_ = file.absolutePath();
-  return ChosenFile{ToStdString(file.absoluteFilePath()), ToStdString(file.fileName())};
+  return ChosenFile{ToStdString(file.absoluteFilePath()), ToStdString(file.fileName()),
+                    ToStdString(NameFilterPattern(dialog.selectedNameFilter()))};
 }
 
 std::optional<ChosenFile> QtPlatform::chooseOpenFile(const FileDialogOptions& options) {
@@ -140,5 +174,7 @@ void QtPlatform::showHelp(FrmHelpModel& dialog) {
 }
 
 void QtPlatform::progress(std::int64_t done, std::int64_t total) { emit progressed(done, total); }
+
+void QtPlatform::showRunPosition(std::int64_t inputLine) { emit runPositionShown(inputLine); }
 
 }  // namespace korvagrid::gui

@@ -21,6 +21,10 @@ QStringList ToQtNameFilters(std::string_view filter);
 // "*.txt" or ".txt" or "txt" as the suffix a file dialog appends: "txt".
 QString ToQtDefaultSuffix(std::string_view defaultExt);
 
+// The pattern of a Qt name filter: "*.wpt" of "OziExplorer (*.wpt)"; the
+// whole filter when it has no parentheses.
+QString NameFilterPattern(const QString& nameFilter);
+
 class QtPlatform : public QObject, public Platform {
   Q_OBJECT
 
@@ -31,6 +35,7 @@ class QtPlatform : public QObject, public Platform {
   void setDialogParent(QWidget* parent) { dialogParent_ = parent; }
 
   Answer askYesNo(std::string_view prompt, std::string_view title) override;
+  Answer askYesNoCancel(std::string_view prompt, std::string_view title) override;
   void warn(std::string_view text, std::string_view title) override;
   void beep() override;
   std::optional<ChosenFile> chooseOpenFile(const FileDialogOptions& options) override;
@@ -40,10 +45,13 @@ class QtPlatform : public QObject, public Platform {
   DialogEnd showFmOzi(FmOziModel& dialog) override;
   void showHelp(FrmHelpModel& dialog) override;
   void progress(std::int64_t done, std::int64_t total) override;
+  void showRunPosition(std::int64_t inputLine) override;
 
  signals:
   // A long command has done `done` of `total` lines (total -1: unknown).
   void progressed(qint64 done, qint64 total);
+  // A command is about to ask or warn about input line `inputLine` (1-based).
+  void runPositionShown(qint64 inputLine);
 
  private:
   std::optional<ChosenFile> chooseFile(const FileDialogOptions& options, bool save);

@@ -325,6 +325,7 @@ class Run {
   }
 
   void reportInvalidValue(std::string why) {
+    platform_.showRunPosition(currentLine_);
     platform_.warn(kInvalidValueMessage, kWarningTitle);
     invalidValueLine_ = currentLine_;
     invalidValueDetail_ = std::move(why);
@@ -332,6 +333,7 @@ class Run {
 
   Answer ask(std::string_view middle, std::optional<Answer>& answer) {
     const std::string prompt = Question(middle);
+    platform_.showRunPosition(currentLine_);
     answer = platform_.askYesNo(prompt, kQuestionTitle);
     if (*answer == Answer::No) throw Stop{RunEnd::StoppedByNo, prompt};
     return *answer;

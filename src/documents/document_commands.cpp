@@ -1,5 +1,8 @@
 #include "documents/document_commands.h"
 
+#include <filesystem>
+#include <functional>
+
 namespace korvagrid {
 
 FileDialogOptions OpenDialogOptions() {
@@ -65,6 +68,24 @@ std::string ProposeWaypointName(std::string_view documentName) {
   }
   if (dot == std::string_view::npos) return std::string(documentName);
   return std::string(documentName.substr(0, dot));
+}
+
+std::string WithFilterExtension(std::string_view path, std::string_view filterPattern) {
+  // Only a single pattern "*.ext" names one extension to give.
+  if (!filterPattern.starts_with("*.")) return std::string(path);
+  const std::string_view extension = filterPattern.substr(1);  // ".ext"
+  if (extension.size() < 2 || extension.find_first_of("*?;. ", 1) != std::string_view::npos) {
+    return std::string(path);
+  }
+  const std::string name = std::filesystem::path(path).filename().string();
+  // Any dot counts as the start of an extension, as in the file dialogs
+  // (".points" is kept as typed).
+  if (name.empty() || name.find('.') != std::string::npos) return std::string(path);
+  return std::string(path) + std::string(extension);
+}
+
+TextFingerprint FingerprintOf(std::string_view text) {
+  return {text.size(), std::hash<std::string_view>{}(text)};
 }
 
 KeyVerdict CounterKeyFilter(std::string_view counterText, char32_t key) {

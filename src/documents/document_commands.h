@@ -1,7 +1,9 @@
 #pragma once
 // The fixed texts and the small rules of the File menu: dialog settings,
-// window captions, the names proposed to the save dialogs and the key filter
-// of the extra-lines counter.
+// window captions, the names proposed to the save dialogs, the extension a
+// chosen filter gives a name, whether the input was edited since it was
+// last opened or saved, and the key filter of the extra-lines counter.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,8 @@ inline constexpr std::string_view kWaypointFilter =
     "OziExplorer (*.wpt)|*.wpt|Text file (*.txt)|*.txt|All.file (*.*)|*.*";
 
 inline constexpr std::string_view kTooLargeMessage = " Слишком большой файл";
+// Asked before the program ends with input edited since it was last opened or saved.
+inline constexpr std::string_view kSaveChangesPrompt = "Сохранить изменения?";
 inline constexpr std::string_view kFileWarningTitle = "Ай-ай-ай...";
 
 // Toolbar button keys.
@@ -44,6 +48,22 @@ std::string ProposeDocumentName(std::string_view text);
 // (then it belongs to a folder name and the next "." counts); a name without
 // such a dot is proposed whole. Empty for an empty document name.
 std::string ProposeWaypointName(std::string_view documentName);
+
+// `path` with the extension of the filter the user chose in a save dialog,
+// when its file name has none: "a/points" with "*.wpt" gives "a/points.wpt".
+// A name with a dot ("points.txt", "v1.2", ".points") is kept, and so
+// is every name when the pattern is not a single "*.ext" ("*.*", "*", empty,
+// several patterns).
+std::string WithFilterExtension(std::string_view path, std::string_view filterPattern);
+
+// A text's size and hash: enough to tell, without keeping a copy, whether a
+// text is still the one that was last opened or saved.
+struct TextFingerprint {
+  std::size_t size = 0;
+  std::size_t hash = 0;
+  friend bool operator==(const TextFingerprint&, const TextFingerprint&) = default;
+};
+TextFingerprint FingerprintOf(std::string_view text);
 
 // The key filter of the extra-lines counter `txtCount`: at most two digits.
 struct KeyVerdict {

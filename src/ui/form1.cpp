@@ -25,6 +25,7 @@ Form1::Form1(Platform& platform) : platform_(platform) {
   Combo5.visible = false;
   Combo6.visible = false;
   ownSystem = InitialOwnSystem(NumP);
+  markInputSaved();
 }
 
 void Form1::Form_Load(char localeDecimalSeparator) {
@@ -157,12 +158,16 @@ void Form1::CmdStart_Click() { runConversion(nullptr); }
 void Form1::runConversion(PointSink* points) {
   Txt_TrapVisible = false;
   Txt2.clear();
+  selectedInputLine = 0;
   const RunSettings settings = runSettings();
 
   TextLineSource lines(PrepareRunText(Txt1));
   StringSink sink(Txt2);
   lastRun = ConversionRun(lines, sink, settings, platform_, placementRandom, points);
+  // A stopped run leaves its line selected, so the user finds what to correct.
+  if (lastRun.end != RunEnd::Completed) selectedInputLine = lastRun.lineNumber;
   if (lastRun.end == RunEnd::Failed && !lastRun.alreadyReported) {
+    if (lastRun.lineNumber > 0) platform_.showRunPosition(lastRun.lineNumber);
     platform_.warn(FailureMessage(lastRun), kWarningTitle);
   }
 }

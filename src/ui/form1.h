@@ -11,6 +11,7 @@
 #include "conversion/catalogue.h"
 #include "conversion/own_system.h"
 #include "conversion/run.h"
+#include "documents/document_commands.h"
 #include "documents/text_encoding.h"
 #include "formats/format_settings.h"
 #include "formats/waypoints.h"
@@ -39,6 +40,9 @@ class Form1 {
   std::string Txt2;  // result list
   std::string Txt_Trap;
   bool Txt_TrapVisible = false;
+  // The input line (1-based) a run or the inverse problem stopped at, which
+  // the window shows selected; 0 for none.
+  std::int64_t selectedInputLine = 0;
 
   ComboBoxState Combo1, Combo2;  // source and target systems
   ComboBoxState Combo3, Combo4;  // plane layouts of input and output
@@ -102,6 +106,14 @@ class Form1 {
   bool txtCount_KeyPress(char32_t key);
   // Opens a file as "Open..." does, after the dialog (also used for dropped files).
   void openDocument(const ChosenFile& file);
+  // Whether Txt1 differs from the text last opened, saved or cleared by New.
+  bool inputModified() const;
+
+  // Exit, the Exit button and the window's close box: whether the program may
+  // end now. Edited input asks "Сохранить изменения?": Yes saves (a cancelled
+  // or failed save keeps the program running), No ends, Cancel keeps running.
+  // Results never cause the question.
+  bool confirmExit();
 
   // Tasks and help.
   void mnuOGZ_Click();
@@ -127,8 +139,11 @@ class Form1 {
   void runMapSheets(int scaleCode);
   // The conversion run of CmdStart; `points` receives the converted points.
   void runConversion(PointSink* points);
+  void saveDocumentAs(const std::string& proposedName);
+  void markInputSaved();
 
   Platform& platform_;
+  TextFingerprint savedInput_;  // Txt1 as last opened, saved or cleared
   std::unique_ptr<FmOziModel> fmOzi_;
   std::unique_ptr<MySistModel> mySist_;
 };

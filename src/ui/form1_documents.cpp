@@ -1,5 +1,7 @@
 // The File menu of the main window: New, Open, Save, Save as, Save results,
-// the toolbar that repeats four of them, and the extra-lines counter.
+// the toolbar that repeats four of them, the extra-lines counter, and the
+// question before the program ends with edited input.
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -30,7 +32,34 @@ bool WriteAndReport(Platform& platform, const std::string& path, const std::stri
   return true;
 }
 
+// The file a save dialog chose, with the extension of the chosen filter
+// when the typed name has none.
+ChosenFile SavedFile(const ChosenFile& chosen) {
+  ChosenFile file = chosen;
+  file.path = WithFilterExtension(chosen.path, chosen.filterPattern);
+  if (file.path != chosen.path) file.title = std::filesystem::path(file.path).filename().string();
+  return file;
+}
+
 }  // namespace
+
+void Form1::markInputSaved() { savedInput_ = FingerprintOf(Txt1); }
+
+bool Form1::inputModified() const { return FingerprintOf(Txt1) != savedInput_; }
+
+bool Form1::confirmExit() {
+  if (!inputModified()) return true;
+  switch (platform_.askYesNoCancel(kSaveChangesPrompt, kQuestionTitle)) {
+    case Answer::Yes:
+      mnuSave_Click();
+      return !inputModified();  // a cancelled or failed save keeps the program running
+    case Answer::No:
+      return true;
+    case Answer::Cancel:
+      break;
+  }
+  return false;
+}
 
 void Form1::mnuClose_Click() {
   Txt1.clear();
@@ -38,6 +67,8 @@ void Form1::mnuClose_Click() {
   Txt_TrapVisible = false;
   caption = kStartCaption;
   documentName.clear();
+  selectedInputLine = 0;
+  markInputSaved();
   // A new document is written in cp1251 when every character fits.
   documentEncoding = TextEncoding::Cp1251;
   documentEncodingKnown = false;
@@ -60,6 +91,8 @@ void Form1::openDocument(const ChosenFile& file) {
   caption = std::string(kOpenedCaptionPrefix) + file.title;
   Txt1 = std::move(read.text);
   Txt2.clear();
+  selectedInputLine = 0;
+  markInputSaved();
   documentEncoding = read.encoding;
   documentEncodingKnown = true;
   if (read.status == ReadStatus::TooLarge) {
@@ -70,31 +103,34 @@ void Form1::openDocument(const ChosenFile& file) {
 }
 
 void Form1::mnuSave_Click() {
-  if (!documentName.empty()) {
-    TextEncoding written = documentEncoding;
-    if (WriteAndReport(platform_, documentName, Txt1, documentEncoding, &written)) {
-      documentEncoding = written;
-      documentEncodingKnown = true;
-    }
+  if (documentName.empty()) {
+    // No name yet: propose the first word of the list. The document stays
+    // unnamed until the user chooses a file.
+    saveDocumentAs(ProposeDocumentName(Txt1));
     return;
   }
-  // No name yet: propose the first word of the list and ask.
-  if (std::string proposal = ProposeDocumentName(Txt1); !proposal.empty()) {
-    documentName = std::move(proposal);
-  }
-  mnuSvAs_Click();
-}
-
-void Form1::mnuSvAs_Click() {
-  const std::optional<ChosenFile> chosen =
-      platform_.chooseSaveFile(SaveAsDialogOptions(documentName));
-  if (!chosen) return;
-  documentName = chosen->path;
-  caption = std::string(kSavedCaptionPrefix) + chosen->title;
   TextEncoding written = documentEncoding;
-  if (WriteAndReport(platform_, chosen->path, Txt1, documentEncoding, &written)) {
+  if (WriteAndReport(platform_, documentName, Txt1, documentEncoding, &written)) {
     documentEncoding = written;
     documentEncodingKnown = true;
+    markInputSaved();
+  }
+}
+
+void Form1::mnuSvAs_Click() { saveDocumentAs(documentName); }
+
+void Form1::saveDocumentAs(const std::string& proposedName) {
+  const std::optional<ChosenFile> chosen =
+      platform_.chooseSaveFile(SaveAsDialogOptions(proposedName));
+  if (!chosen) return;
+  const ChosenFile file = SavedFile(*chosen);
+  documentName = file.path;
+  caption = std::string(kSavedCaptionPrefix) + file.title;
+  TextEncoding written = documentEncoding;
+  if (WriteAndReport(platform_, file.path, Txt1, documentEncoding, &written)) {
+    documentEncoding = written;
+    documentEncodingKnown = true;
+    markInputSaved();
   }
 }
 
@@ -107,14 +143,14 @@ void Form1::mnuSvRez_Click() {
     const std::optional<ChosenFile> chosen =
         platform_.chooseSaveFile(WaypointDialogOptions(resultName));
     if (!chosen) return;
-    resultName = chosen->path;
+    resultName = SavedFile(*chosen).path;
     WriteAndReport(platform_, resultName, Txt2, TextEncoding::Cp1251, nullptr,
                    FileReader::AlwaysCp1251);
     return;
   }
   const std::optional<ChosenFile> chosen = platform_.chooseSaveFile(ResultsDialogOptions());
   if (!chosen) return;
-  resultName = chosen->path;
+  resultName = SavedFile(*chosen).path;
   // Results follow the encoding of the document they were computed from.
   const TextEncoding wanted = documentEncodingKnown ? documentEncoding : TextEncoding::Cp1251;
   WriteAndReport(platform_, resultName, Txt2, wanted, nullptr);

@@ -26,7 +26,11 @@ void Form1::mnuOGZ_Click() {
   InverseProblemResult result =
       SolveInverseProblem(Txt1, Combo3.index == 1, Combo4.index == 1, NumP, NotP);
   Txt2 = std::move(result.text);
-  if (!result.completed) WarnStopped(platform_, result.lineNumber, result.reason);
+  selectedInputLine = result.completed ? 0 : result.lineNumber;
+  if (!result.completed) {
+    if (result.lineNumber > 0) platform_.showRunPosition(result.lineNumber);
+    WarnStopped(platform_, result.lineNumber, result.reason);
+  }
 }
 
 void Form1::tr200_Click() { runMapSheets(kScale200); }

@@ -1,5 +1,8 @@
 #include "ui/layout.h"
 
+#include <algorithm>
+#include <array>
+
 namespace korvagrid {
 
 namespace {
@@ -30,6 +33,32 @@ class Assigner {
 constexpr double kComboWidthSmall = 1215;   // Combo1, Combo2
 constexpr double kLayoutWidthPlane = 1695;  // Combo3, Combo4
 constexpr double kLayoutWidthGeo = 1935;    // Combo5, Combo6
+
+// Narrower windows keep the toolbar spacer and the target group where they are.
+constexpr double kTargetGroupMovesAboveWidth = 8000;
+
+// A value that the layout makes linear in the window's width or height,
+// measured from layouts at two probe sizes.
+struct Linear {
+  double offset = 0;
+  double slope = 0;
+  // The size at which the value reaches `value` (slope not 0).
+  double sizeFor(double value) const { return (value - offset) / slope; }
+};
+
+Linear Measure(double atSmall, double atLarge, double small, double large) {
+  const double slope = (atLarge - atSmall) / (large - small);
+  return {atSmall - slope * small, slope};
+}
+
+// Two sizes at which every step of the layout applies, the target group's included.
+constexpr double kProbeSmall = 12000;
+constexpr double kProbeLarge = 24000;
+
+// The controls of the top row: the selectors, the counter and its label.
+std::array<const TwipsRect*, 8> TopRow(const MainWindowGeometry& g) {
+  return {&g.Combo1, &g.Combo2, &g.Combo3, &g.Combo4, &g.Combo5, &g.Combo6, &g.txtCount, &g.Text1};
+}
 
 }  // namespace
 
@@ -75,7 +104,7 @@ MainWindowLayoutResult MainWindowLayout(double W, double H, const MainWindowGeom
   a.size(g.Txt_Trap.width, g.Txt2.width);
   a.size(g.Txt_Trap.height, g.Txt2.height);
   // Narrow windows keep the toolbar spacer and the target group where they are.
-  if (W > 8000) {
+  if (W > kTargetGroupMovesAboveWidth) {
     a.size(g.spacerWidth, W / 2 - 780);
     a.position(g.Combo2.left, g.Txt2.left + 500);
     a.position(g.Combo6.left, g.Txt2.left + 1700);
@@ -85,6 +114,46 @@ MainWindowLayoutResult MainWindowLayout(double W, double H, const MainWindowGeom
   a.position(g.Text1.left, g.txtCount.left + g.txtCount.width + 10);
 
   return {g, !a.stopped()};
+}
+
+TwipsSize MainWindowMinimumSize() {
+  const MainWindowGeometry design = MainWindowDesignGeometry();
+  const MainWindowGeometry small = MainWindowLayout(kProbeSmall, kProbeSmall, design).geometry;
+  const MainWindowGeometry large = MainWindowLayout(kProbeLarge, kProbeLarge, design).geometry;
+
+  // Width: each right edge of the top row must stay within the client width
+  // W - kMainNonClientWidth. The edges of the target group move with half of
+  // the width, so the window must be wide enough for them to catch up; the
+  // group moves only above kTargetGroupMovesAboveWidth, and below it would
+  // keep wherever an earlier size left it.
+  double width = kTargetGroupMovesAboveWidth + 1;
+  const auto smallRow = TopRow(small);
+  const auto largeRow = TopRow(large);
+  for (std::size_t i = 0; i < smallRow.size(); ++i) {
+    const Linear right = Measure(smallRow[i]->left + smallRow[i]->width,
+                                 largeRow[i]->left + largeRow[i]->width, kProbeSmall, kProbeLarge);
+    // right(W) <= W - n  <=>  W >= (offset + n) / (1 - slope)
+    width = std::max(width, (right.offset + kMainNonClientWidth) / (1 - right.slope));
+  }
+
+  // Height: the layout stops at the first size below zero; the start button,
+  // the lowest control of the text area, is the last to reach zero. The top
+  // row must lie inside the client height as well; the exit button keeps its
+  // distance from the bottom edge at every height.
+  const Linear txt1 = Measure(small.Txt1.height, large.Txt1.height, kProbeSmall, kProbeLarge);
+  const Linear start =
+      Measure(small.CmdStart.height, large.CmdStart.height, kProbeSmall, kProbeLarge);
+  double height = std::max(txt1.sizeFor(0), start.sizeFor(0));
+  height = std::max(height, kTopRowHeight + kMainNonClientHeight);
+  return {width, height};
+}
+
+double MainWindowWidthForResultBox(double boxWidth) {
+  const MainWindowGeometry design = MainWindowDesignGeometry();
+  const MainWindowGeometry small = MainWindowLayout(kProbeSmall, kProbeSmall, design).geometry;
+  const MainWindowGeometry large = MainWindowLayout(kProbeLarge, kProbeLarge, design).geometry;
+  const Linear txt2 = Measure(small.Txt2.width, large.Txt2.width, kProbeSmall, kProbeLarge);
+  return txt2.sizeFor(boxWidth);
 }
 
 HelpWindowGeometry HelpWindowDesignGeometry() {

@@ -71,6 +71,21 @@ struct MainWindowLayoutResult {
 // selector group move only when W is above 8000.
 MainWindowLayoutResult MainWindowLayout(double W, double H, const MainWindowGeometry& previous);
 
+struct TwipsSize {
+  double width = 0;
+  double height = 0;
+  friend bool operator==(const TwipsSize&, const TwipsSize&) = default;
+};
+
+// The smallest outer size of the main window at which the layout runs to its
+// end and every control of the top row (the six selectors, the counter and
+// its label) lies inside the client area. Front ends do not let the window
+// become smaller.
+TwipsSize MainWindowMinimumSize();
+
+// The smallest outer width at which the result box Txt2 is `boxWidth` wide.
+double MainWindowWidthForResultBox(double boxWidth);
+
 struct HelpWindowGeometry {
   TwipsRect WebBr, cmdBrows, CmdExit;
   friend bool operator==(const HelpWindowGeometry&, const HelpWindowGeometry&) = default;

@@ -1,5 +1,5 @@
 #pragma once
-// The own-system dialog `MySist` ("Dialog Caption") without drawing: its
+// The own-system dialog `MySist` ("Своя система координат") without drawing: its
 // fields are the texts of the OwnSystem it edits in place, with the keystroke
 // filters, the normalisation on leaving a field and the OK button.
 #include <string>
@@ -11,7 +11,7 @@
 
 namespace korvagrid {
 
-inline constexpr std::string_view kMySistTitle = "Dialog Caption";
+inline constexpr std::string_view kMySistTitle = "Своя система координат";
 inline constexpr std::string_view kAbove59Message = "Значение больше 59";
 inline constexpr std::string_view kMySistWarningTitle = "Ай-ай-ай";
 inline constexpr int kNameMaxTyped = 10;  // characters that can be typed into NameMy

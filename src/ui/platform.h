@@ -14,7 +14,8 @@ class MySistModel;
 class FmOziModel;
 class FrmHelpModel;
 
-enum class Answer { Yes, No };
+// Cancel is only ever the answer of a Yes/No/Cancel question.
+enum class Answer { Yes, No, Cancel };
 
 // How a modal dialog of the program was left.
 enum class DialogEnd { Ok, Closed };
@@ -34,6 +35,8 @@ struct FileDialogOptions {
 struct ChosenFile {
   std::string path;   // full path
   std::string title;  // file name without its folder
+  // Pattern of the filter the user left chosen, e.g. "*.wpt"; empty when unknown.
+  std::string filterPattern = {};
 };
 
 class Platform {
@@ -42,6 +45,8 @@ class Platform {
 
   // Yes/No question without an icon.
   virtual Answer askYesNo(std::string_view prompt, std::string_view title) = 0;
+  // Yes/No/Cancel question; closing the box without a button is Cancel.
+  virtual Answer askYesNoCancel(std::string_view prompt, std::string_view title) = 0;
   // Warning with an exclamation icon and an OK button only.
   virtual void warn(std::string_view text, std::string_view title) = 0;
   virtual void beep() = 0;
@@ -61,6 +66,11 @@ class Platform {
   // Progress of a long command (lines done so far, total lines or -1 when
   // unknown). Front ends may show a progress bar; the default does nothing.
   virtual void progress(std::int64_t /*done*/, std::int64_t /*total*/) {}
+
+  // A command is about to ask or warn about input line `inputLine` (1-based).
+  // Front ends show the results written so far and that line, so that the
+  // user sees what the question is about; the default does nothing.
+  virtual void showRunPosition(std::int64_t /*inputLine*/) {}
 };
 
 }  // namespace korvagrid

@@ -21,6 +21,9 @@ class FuzzPlatform final : public korvagrid::Platform {
   korvagrid::Answer askYesNo(std::string_view, std::string_view) override {
     return input_.flag() ? korvagrid::Answer::Yes : korvagrid::Answer::No;
   }
+  korvagrid::Answer askYesNoCancel(std::string_view, std::string_view) override {
+    return korvagrid::Answer::Cancel;
+  }
   void warn(std::string_view, std::string_view) override {}
   void beep() override {}
   std::optional<korvagrid::ChosenFile> chooseOpenFile(const korvagrid::FileDialogOptions&) override { return {}; }

@@ -81,9 +81,16 @@ void DialogsTest::firstChoiceOfOwnEntryOpensEditorAndRelabels() {
   MainWindow window(platform, '.');
   QVERIFY(ShowActive(&window));
   bool dialogActive = false;
+  QString title;
+  bool datumLooksReadOnly = false;
   platform.onMySist = [&](MySistModel& model) {
     MySistDialog dialog(model, platform, &window);
     dialogActive = ShowActive(&dialog);
+    title = dialog.windowTitle();
+    // The datum is shown, not edited: it is drawn on the dialog's background.
+    const auto* datum = Child<QLineEdit>(&dialog, "Text6");
+    datumLooksReadOnly = datum->isReadOnly() && datum->palette().color(QPalette::Base) ==
+                                                    dialog.palette().color(QPalette::Window);
     auto* name = Child<QLineEdit>(&dialog, "NameMy");
     Enter(name);
     QTest::keyClicks(name, QStringLiteral("Local-1"));  // replaces the selected name
@@ -96,6 +103,8 @@ void DialogsTest::firstChoiceOfOwnEntryOpensEditorAndRelabels() {
   ChooseEntry(source, 18);
   QVERIFY(dialogActive);
   QCOMPARE(platform.mySistShown, 1);
+  QCOMPARE(title, QStringLiteral("Своя система координат"));
+  QVERIFY(datumLooksReadOnly);
   // Both lists carry the new name; the source keeps the own entry selected,
   // the target stays where it was.
   QCOMPARE(source->itemText(18), QStringLiteral("Local-1"));

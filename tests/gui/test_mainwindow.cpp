@@ -2,10 +2,12 @@
 // start-up state, a conversion typed in and started with ">>", the layout on
 // resize, the extra-lines counter, a dropped file and the exit commands.
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -13,18 +15,25 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QToolBar>
 #include <QUrl>
 #include <fstream>
+#include <functional>
+#include <set>
 
 #include "binding.h"
 #include "gui_test_support.h"
 #include "mainwindow.h"
+#include "qtplatform.h"
 #include "support/fake_platform.h"
 
+using korvagrid::Answer;
+using korvagrid::ChosenFile;
 using korvagrid::MainWindowLayout;
 using korvagrid::TwipsRect;
 using korvagrid::gui::MainWindow;
+using korvagrid::gui::QtPlatform;
 using korvagrid::testing::Child;
 using korvagrid::testing::ChooseEntry;
 using korvagrid::testing::FakePlatform;
@@ -42,6 +51,30 @@ double DmsSeconds(const QString& text) {
 }
 
 double Seconds(int d, int m, double s) { return d * 3600.0 + m * 60.0 + s; }
+
+// The desktop platform with scripted answers to the run's questions and no
+// message boxes: what the window shows at each question or warning is
+// looked at by `atMessage`.
+class WatchingPlatform : public QtPlatform {
+ public:
+  std::function<void()> atMessage = [] {};
+  int messages = 0;
+  Answer askYesNo(std::string_view, std::string_view) override {
+    ++messages;
+    atMessage();
+    return Answer::No;
+  }
+  void warn(std::string_view, std::string_view) override {
+    ++messages;
+    atMessage();
+  }
+};
+
+// The widget's text of `lines` copies of the result of "6210000 345678.9 1"
+// from "63 (C3)" to itself, each with its line end.
+QString Results(int lines) {
+  return QStringLiteral("6210000.000\t345678.900 \t1.000 \n").repeated(lines);
+}
 
 }  // namespace
 
@@ -67,6 +100,17 @@ class MainWindowTest : public QObject {
   void droppedFileOpens();
   void exitEndsWithoutQuestions_data();
   void exitEndsWithoutQuestions();
+  void exitWithEditedInputAsks_data();
+  void exitWithEditedInputAsks();
+  void runShowsItsLineAtQuestionsAndWarnings_data();
+  void runShowsItsLineAtQuestionsAndWarnings();
+  void mnemonicsAreDistinctInEachMenu();
+  void formatGroupsAreExclusiveRadioItems();
+  void ctrlEnterStartsTheRunWhileTyping();
+  void resultColumnsLineUp_data();
+  void resultColumnsLineUp();
+  void defaultSizeShowsANamedResultWhole();
+  void minimumSizeKeepsTheTopRowInView();
 };
 
 void MainWindowTest::startupLists_data() {
@@ -107,37 +151,40 @@ void MainWindowTest::startupMenuItems_data() {
   QTest::addColumn<QString>("caption");
   QTest::addColumn<bool>("checked");
   QTest::addColumn<bool>("enabled");
-  // File menu.
-  QTest::newRow("mnuClose") << "mnuClose" << "New" << false << true;
-  QTest::newRow("mnuOpen") << "mnuOpen" << "Open..." << false << true;
-  QTest::newRow("mnuSave") << "mnuSave" << "Save" << false << true;
-  QTest::newRow("mnuSvAs") << "mnuSvAs" << "Save as..." << false << true;
-  QTest::newRow("mnuSvRez") << "mnuSvRez" << "Save Resultats" << false << true;
-  QTest::newRow("mnuExit") << "mnuExit" << "E&xit" << false << true;
+  QTest::addColumn<QString>("shortcut");
+  // File menu: every item with its mnemonic, the usual shortcuts.
+  QTest::newRow("mnuClose") << "mnuClose" << "&New" << false << true << "Ctrl+N";
+  QTest::newRow("mnuOpen") << "mnuOpen" << "&Open..." << false << true << "Ctrl+O";
+  QTest::newRow("mnuSave") << "mnuSave" << "&Save" << false << true << "Ctrl+S";
+  QTest::newRow("mnuSvAs") << "mnuSvAs" << "Save &as..." << false << true << "Ctrl+Shift+S";
+  QTest::newRow("mnuSvRez") << "mnuSvRez" << "Save &Resultats" << false << true << "";
+  QTest::newRow("mnuExit") << "mnuExit" << "E&xit" << false << true << "";
   // Format menu: one checked item per group at start, every item enabled
   // because "63 (C2)" allows every plane style.
-  QTest::newRow("mnuGGG_0") << "mnuGGG_0" << "gg.ggggggggg" << false << true;
-  QTest::newRow("mnugms1") << "mnugms1" << "gg.mmssssss" << false << true;
-  QTest::newRow("mnugms2") << "mnugms2" << "gg°mm'ss.ssss" << true << true;
-  QTest::newRow("mnuAshtech") << "mnuAshtech" << "Ashtech Report" << false << true;
-  QTest::newRow("mnuTrimble") << "mnuTrimble" << "Trimble Report" << false << true;
-  QTest::newRow("Stand") << "Stand" << "Стандартный" << true << true;
-  QTest::newRow("max1") << "max1" << "Полный" << false << true;
-  QTest::newRow("min1") << "min1" << "Краткий" << false << true;
-  QTest::newRow("mnuGGG") << "mnuGGG" << "gg.ggg (for ArcView)" << false << true;
-  QTest::newRow("mnugms1_") << "mnugms1_" << "gg.mmssssss" << false << true;
-  QTest::newRow("mnugms2_") << "mnugms2_" << "gg°mm'ss.ssss" << true << true;
-  QTest::newRow("fOzi") << "fOzi" << "Format OziExplorer" << false << true;
-  QTest::newRow("StandEnd") << "StandEnd" << "Стандартный" << true << true;
-  QTest::newRow("MaxEnd") << "MaxEnd" << "Полный" << false << true;
-  QTest::newRow("MinEnd") << "MinEnd" << "Краткий" << false << true;
-  QTest::newRow("mnu_ctr_count") << "mnu_ctr_count" << "Пустые строки" << false << true;
+  QTest::newRow("mnuGGG_0") << "mnuGGG_0" << "&gg.ggggggggg" << false << true << "";
+  QTest::newRow("mnugms1") << "mnugms1" << "gg.&mmssssss" << false << true << "";
+  QTest::newRow("mnugms2") << "mnugms2" << "gg°mm'&ss.ssss" << true << true << "";
+  QTest::newRow("mnuAshtech") << "mnuAshtech" << "&Ashtech Report" << false << true << "";
+  QTest::newRow("mnuTrimble") << "mnuTrimble" << "&Trimble Report" << false << true << "";
+  QTest::newRow("Stand") << "Stand" << "&Стандартный" << true << true << "";
+  QTest::newRow("max1") << "max1" << "&Полный" << false << true << "";
+  QTest::newRow("min1") << "min1" << "&Краткий" << false << true << "";
+  QTest::newRow("mnuGGG") << "mnuGGG" << "&gg.ggg (for ArcView)" << false << true << "";
+  QTest::newRow("mnugms1_") << "mnugms1_" << "gg.&mmssssss" << false << true << "";
+  QTest::newRow("mnugms2_") << "mnugms2_" << "gg°mm'&ss.ssss" << true << true << "";
+  QTest::newRow("fOzi") << "fOzi" << "Format &OziExplorer" << false << true << "";
+  QTest::newRow("StandEnd") << "StandEnd" << "&Стандартный" << true << true << "";
+  QTest::newRow("MaxEnd") << "MaxEnd" << "&Полный" << false << true << "";
+  QTest::newRow("MinEnd") << "MinEnd" << "&Краткий" << false << true << "";
+  QTest::newRow("mnu_ctr_count") << "mnu_ctr_count" << "&Пустые строки" << false << true << "";
   // Tasks and help; the own-system editor waits for the own entry to be chosen.
-  QTest::newRow("mnuOGZ") << "mnuOGZ" << "Решение ОГЗ" << false << true;
-  QTest::newRow("tr200") << "tr200" << "1:200 000" << false << true;
-  QTest::newRow("tr50") << "tr50" << "1:100 000" << false << true;
-  QTest::newRow("mnuMySist") << "mnuMySist" << "Редакция своей СК" << false << false;
-  QTest::newRow("mnuF1") << "mnuF1" << "Вызов справки" << false << true;
+  QTest::newRow("mnuOGZ") << "mnuOGZ" << "Решение &ОГЗ" << false << true << "";
+  QTest::newRow("tr200") << "tr200" << "1:&200 000" << false << true << "";
+  QTest::newRow("tr50") << "tr50" << "&1:100 000" << false << true << "";
+  QTest::newRow("mnuMySist") << "mnuMySist" << "&Редакция своей СК" << false << false << "";
+  QTest::newRow("mnuF1") << "mnuF1" << "&Вызов справки" << false << true << "F1";
+  // ">>" has no menu item; its shortcut works anywhere in the window.
+  QTest::newRow("CmdStart") << "CmdStartShortcut" << "" << false << true << "Ctrl+Return";
 }
 
 void MainWindowTest::startupMenuItems() {
@@ -145,6 +192,7 @@ void MainWindowTest::startupMenuItems() {
   QFETCH(QString, caption);
   QFETCH(bool, checked);
   QFETCH(bool, enabled);
+  QFETCH(QString, shortcut);
   FakePlatform platform;
   MainWindow window(platform, '.');
   auto* action = window.findChild<QAction*>(name);
@@ -152,6 +200,7 @@ void MainWindowTest::startupMenuItems() {
   QCOMPARE(action->text(), caption);
   QCOMPARE(action->isChecked(), checked);
   QCOMPARE(action->isEnabled(), enabled);
+  QCOMPARE(action->shortcut().toString(QKeySequence::PortableText), shortcut);
 }
 
 void MainWindowTest::startupControls() {
@@ -203,11 +252,15 @@ void MainWindowTest::startupControls() {
   }
 
   // Submenu captions, the order of the File menu and the help key.
-  QCOMPARE(Child<QMenu>(&window, "mnuFBegin")->title(), QStringLiteral("Lat,Long исходные"));
-  QCOMPARE(Child<QMenu>(&window, "mnuFBeginX")->title(), QStringLiteral("X , Y  исходные"));
-  QCOMPARE(Child<QMenu>(&window, "mnuFExit")->title(), QStringLiteral("Lat,Long на выходе"));
-  QCOMPARE(Child<QMenu>(&window, "mnuFExitX")->title(), QStringLiteral("X , Y на выходе"));
-  QCOMPARE(Child<QMenu>(&window, "mnuTrap")->title(), QStringLiteral("Расчет трапеций"));
+  QCOMPARE(Child<QMenu>(&window, "mnuFile")->title(), QStringLiteral("&File"));
+  QCOMPARE(Child<QMenu>(&window, "mnuFormat")->title(), QStringLiteral("F&ormat"));
+  QCOMPARE(Child<QMenu>(&window, "mnuTasks")->title(), QStringLiteral("&Tasks"));
+  QCOMPARE(Child<QMenu>(&window, "mnuHelp")->title(), QStringLiteral("&Help"));
+  QCOMPARE(Child<QMenu>(&window, "mnuFBegin")->title(), QStringLiteral("&Lat,Long исходные"));
+  QCOMPARE(Child<QMenu>(&window, "mnuFBeginX")->title(), QStringLiteral("&X , Y  исходные"));
+  QCOMPARE(Child<QMenu>(&window, "mnuFExit")->title(), QStringLiteral("Lat,Lo&ng на выходе"));
+  QCOMPARE(Child<QMenu>(&window, "mnuFExitX")->title(), QStringLiteral("X , &Y на выходе"));
+  QCOMPARE(Child<QMenu>(&window, "mnuTrap")->title(), QStringLiteral("Расчет &трапеций"));
   QStringList fileItems;
   for (const QAction* a : Child<QMenu>(&window, "mnuFile")->actions()) {
     fileItems << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
@@ -433,27 +486,267 @@ void MainWindowTest::exitEndsWithoutQuestions_data() {
   QTest::newRow("close box") << "close";
 }
 
-void MainWindowTest::exitEndsWithoutQuestions() {
-  QFETCH(QString, command);
-  FakePlatform platform;
-  MainWindow window(platform, '.');
-  QVERIFY(ShowActive(&window));
-  // Unsaved input and results.
-  QTest::keyClicks(Child<QPlainTextEdit>(&window, "Txt1"), QStringLiteral("6200000 250000 10"));
-  QTest::mouseClick(Child<QPushButton>(&window, "CmdStart"), Qt::LeftButton);
-  QVERIFY(!Child<QPlainTextEdit>(&window, "Txt2")->toPlainText().isEmpty());
-  platform.questions.clear();
+// Ends the program by `command`: "mnuExit", "CmdExit" or "close" (the close box).
+void EndBy(MainWindow& window, const QString& command) {
   if (command == QLatin1String("mnuExit")) {
     Child<QAction>(&window, "mnuExit")->trigger();
   } else if (command == QLatin1String("CmdExit")) {
     QTest::mouseClick(Child<QPushButton>(&window, "CmdExit"), Qt::LeftButton);
   } else {
-    QVERIFY(window.close());
+    window.close();
   }
+}
+
+// Input as it was opened, and results, which can always be computed again:
+// the program ends at once.
+void MainWindowTest::exitEndsWithoutQuestions() {
+  QFETCH(QString, command);
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("points.txt"));
+  std::ofstream(path.toStdString(), std::ios::binary) << "6200000 250000 10\r\n";
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  QVERIFY(ShowActive(&window));
+  platform.openChoices.push_back(ChosenFile{path.toStdString(), "points.txt"});
+  Child<QAction>(&window, "mnuOpen")->trigger();
+  QTest::mouseClick(Child<QPushButton>(&window, "CmdStart"), Qt::LeftButton);
+  QVERIFY(!Child<QPlainTextEdit>(&window, "Txt2")->toPlainText().isEmpty());
+  QTest::keyClicks(Child<QPlainTextEdit>(&window, "Txt2"), QStringLiteral("edited results"));
+  platform.questions.clear();
+  EndBy(window, command);
   QVERIFY(!window.isVisible());
   QVERIFY(platform.questions.empty());
+  QVERIFY(platform.threeWayQuestions.empty());
   QVERIFY(platform.warnings.empty());
   QVERIFY(platform.saveRequests.empty());
+}
+
+void MainWindowTest::exitWithEditedInputAsks_data() {
+  QTest::addColumn<QString>("command");
+  QTest::addColumn<int>("answer");  // korvagrid::Answer
+  QTest::addColumn<bool>("fileChosen");
+  QTest::addColumn<bool>("ends");
+  QTest::newRow("close box, No: ends unsaved")
+      << "close" << int(Answer::No) << false << true;
+  QTest::newRow("close box, Cancel: keeps running")
+      << "close" << int(Answer::Cancel) << false << false;
+  QTest::newRow("Exit button, Yes, file chosen: saved and ends")
+      << "CmdExit" << int(Answer::Yes) << true << true;
+  QTest::newRow("menu item, Yes, save dialog cancelled: keeps running")
+      << "mnuExit" << int(Answer::Yes) << false << false;
+}
+
+void MainWindowTest::exitWithEditedInputAsks() {
+  QFETCH(QString, command);
+  QFETCH(int, answer);
+  QFETCH(bool, fileChosen);
+  QFETCH(bool, ends);
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("typed.txt"));
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  QVERIFY(ShowActive(&window));
+  // Typed into the box: the model learns of it only when the program ends.
+  QTest::keyClicks(Child<QPlainTextEdit>(&window, "Txt1"), QStringLiteral("6200000 250000 10"));
+  platform.threeWayAnswers.push_back(static_cast<Answer>(answer));
+  if (fileChosen) platform.saveChoices.push_back(ChosenFile{path.toStdString(), "typed.txt"});
+  EndBy(window, command);
+  QCOMPARE(platform.threeWayQuestions.size(), std::size_t{1});
+  QCOMPARE(QString::fromStdString(platform.threeWayQuestions[0].text),
+           QStringLiteral("Сохранить изменения?"));
+  QCOMPARE(window.isVisible(), !ends);
+  QCOMPARE(QFile::exists(path), fileChosen);
+  if (fileChosen) QCOMPARE(window.windowTitle(), QStringLiteral("XY/XY : typed.txt"));
+}
+
+void MainWindowTest::runShowsItsLineAtQuestionsAndWarnings_data() {
+  QTest::addColumn<int>("lines");
+  QTest::addColumn<int>("stopLine");
+  QTest::addColumn<bool>("question");  // else: a line that cannot be read, a warning
+  QTest::newRow("question at line 3 of 5") << 5 << 3 << true;
+  QTest::newRow("failure at line 2 of 4") << 4 << 2 << false;
+  QTest::newRow("question at line 100 001 of 200 000") << 200000 << 100001 << true;
+}
+
+// Regression: while a run asked or warned, the result box still showed the
+// previous run's results, and the line in question was nowhere to be seen.
+void MainWindowTest::runShowsItsLineAtQuestionsAndWarnings() {
+  QFETCH(int, lines);
+  QFETCH(int, stopLine);
+  QFETCH(bool, question);
+  WatchingPlatform platform;
+  MainWindow window(platform, '.');
+  korvagrid::gui::ConnectPlatform(platform, window);
+  QVERIFY(ShowActive(&window));
+  ChooseEntry(Child<QComboBox>(&window, "Combo1"), 1);  // "63 (C3)"
+  ChooseEntry(Child<QComboBox>(&window, "Combo2"), 1);
+  const QString good = QStringLiteral("6210000 345678.9 1\n");
+  const QString bad = question ? QStringLiteral("310000 345678.9 1\n")     // X too short: asks
+                               : QStringLiteral("6210000 1.2.3 1\n");      // cannot be read
+  auto* input = Child<QPlainTextEdit>(&window, "Txt1");
+  auto* output = Child<QPlainTextEdit>(&window, "Txt2");
+  input->setPlainText(good.repeated(stopLine - 1) + bad + good.repeated(lines - stopLine));
+  output->setPlainText(QStringLiteral("previous results"));
+
+  QString shownResults;
+  int selectedLine = -1;
+  QString selectedText;
+  bool lineInView = false;
+  bool resultsOpposite = false;
+  platform.atMessage = [&] {
+    shownResults = output->toPlainText();
+    const QTextCursor cursor = input->textCursor();
+    selectedLine = cursor.block().blockNumber() + 1;
+    selectedText = cursor.selectedText();
+    lineInView = input->viewport()->rect().contains(input->cursorRect());
+    resultsOpposite = output->verticalScrollBar()->value() == input->verticalScrollBar()->value();
+  };
+  QTest::mouseClick(Child<QPushButton>(&window, "CmdStart"), Qt::LeftButton);
+  QCOMPARE(platform.messages, 1);
+  QVERIFY(shownResults == Results(stopLine - 1));  // not QCOMPARE: 3 MB of text
+  QCOMPARE(selectedLine, stopLine);
+  QCOMPARE(selectedText + QStringLiteral("\n"), bad);
+  QVERIFY(lineInView);
+  QVERIFY(resultsOpposite);
+  // The line stays selected and in view after the run has stopped there.
+  QCOMPARE(input->textCursor().block().blockNumber() + 1, stopLine);
+  QVERIFY(input->textCursor().hasSelection());
+  QVERIFY(input->viewport()->rect().contains(input->cursorRect()));
+  QCOMPARE(window.model().selectedInputLine, std::int64_t{stopLine});
+}
+
+// Every item of a menu, submenus included, has a mnemonic of its own there.
+void MainWindowTest::mnemonicsAreDistinctInEachMenu() {
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  std::vector<QList<QAction*>> menus = {window.menuBar()->actions()};
+  for (const QMenu* menu : window.findChildren<QMenu*>()) menus.push_back(menu->actions());
+  for (const QList<QAction*>& actions : menus) {
+    std::set<QString> letters;
+    for (const QAction* action : actions) {
+      if (action->isSeparator()) continue;
+      const QString text = action->text();
+      const qsizetype at = text.indexOf(QLatin1Char('&'));
+      QVERIFY2(at >= 0 && at + 1 < text.size(), qPrintable(text));
+      QVERIFY2(letters.insert(text.mid(at + 1, 1).toLower()).second, qPrintable(text));
+    }
+  }
+}
+
+void MainWindowTest::formatGroupsAreExclusiveRadioItems() {
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  for (const char* name : {"mnuFBegin", "mnuFBeginX", "mnuFExit", "mnuFExitX"}) {
+    const QList<QAction*> items = Child<QMenu>(&window, name)->actions();
+    const QActionGroup* group = items.first()->actionGroup();
+    QVERIFY2(group != nullptr, name);
+    QCOMPARE(group->exclusionPolicy(), QActionGroup::ExclusionPolicy::Exclusive);
+    QCOMPARE(group->actions(), items);
+  }
+  // The checks still come from the model: choosing "M64" as target leaves
+  // only the standard style, checked and the other two disabled.
+  Child<QAction>(&window, "MaxEnd")->trigger();
+  QVERIFY(Child<QAction>(&window, "MaxEnd")->isChecked());
+  QVERIFY(!Child<QAction>(&window, "StandEnd")->isChecked());
+  ChooseEntry(Child<QComboBox>(&window, "Combo2"), 3);
+  QVERIFY(Child<QAction>(&window, "StandEnd")->isChecked());
+  QVERIFY(!Child<QAction>(&window, "MaxEnd")->isChecked());
+  QVERIFY(!Child<QAction>(&window, "MaxEnd")->isEnabled());
+}
+
+void MainWindowTest::ctrlEnterStartsTheRunWhileTyping() {
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+    FakePlatform platform;
+    MainWindow window(platform, '.');
+    QVERIFY(ShowActive(&window));
+    ChooseEntry(Child<QComboBox>(&window, "Combo1"), 1);
+    ChooseEntry(Child<QComboBox>(&window, "Combo2"), 1);
+    auto* input = Child<QPlainTextEdit>(&window, "Txt1");
+    input->setFocus();
+    QTest::keyClicks(input, QStringLiteral("6210000 345678.9 1"));
+    QTest::keyClick(input, key, Qt::ControlModifier);
+    QCOMPARE(input->toPlainText(), QStringLiteral("6210000 345678.9 1"));  // no line break typed
+    QCOMPARE(Child<QPlainTextEdit>(&window, "Txt2")->toPlainText(), Results(1).chopped(1));
+  }
+}
+
+void MainWindowTest::resultColumnsLineUp_data() {
+  QTest::addColumn<int>("target");
+  QTest::addColumn<QString>("format");  // the output item chosen
+  QTest::newRow("WGS-84 in degrees, minutes, seconds") << 11 << "mnugms2_";
+  QTest::newRow("BLH(Kras) in decimal degrees") << 10 << "mnuGGG";
+  QTest::newRow("BLH(Kras) packed") << 10 << "mnugms1_";
+  QTest::newRow("42(zone7) plane, full") << 9 << "MaxEnd";
+}
+
+// Regression: an angle crossing a tab stop shifted the next column.
+void MainWindowTest::resultColumnsLineUp() {
+  QFETCH(int, target);
+  QFETCH(QString, format);
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  QVERIFY(ShowActive(&window));
+  ChooseEntry(Child<QComboBox>(&window, "Combo1"), 8);  // "42(zone6)"
+  ChooseEntry(Child<QComboBox>(&window, "Combo3"), 1);  // names in
+  ChooseEntry(Child<QComboBox>(&window, "Combo2"), target);
+  ChooseEntry(Child<QComboBox>(&window, target == 9 ? "Combo4" : "Combo6"), 1);  // names out
+  Child<QAction>(&window, format.toLatin1().constData())->trigger();
+  Child<QPlainTextEdit>(&window, "Txt1")->setPlainText(QStringLiteral(
+      "P1 6200000 6600000 150\n"
+      "Пункт-длинный 5650000.5 6300000.25 -12.5\n"
+      "A 6999999.999 6999999.999 1234.567"));
+  QTest::mouseClick(Child<QPushButton>(&window, "CmdStart"), Qt::LeftButton);
+  auto* output = Child<QPlainTextEdit>(&window, "Txt2");
+  // The x position at which each field of a line starts.
+  const auto fieldStarts = [output](int line) {
+    QList<int> starts;
+    const QTextBlock block = output->document()->findBlockByNumber(line);
+    const QString text = block.text();
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+      if (i > 0 && text[i - 1] != QLatin1Char('\t')) continue;
+      QTextCursor cursor(block);
+      cursor.setPosition(block.position() + static_cast<int>(i));
+      starts << output->cursorRect(cursor).left();
+    }
+    return starts;
+  };
+  QCOMPARE(output->document()->blockCount(), 3);
+  QCOMPARE(fieldStarts(0).size(), 4);  // name, two coordinates, height
+  QCOMPARE(fieldStarts(1), fieldStarts(0));
+  QCOMPARE(fieldStarts(2), fieldStarts(0));
+}
+
+// Regression: at the size the window opens with, the height column of a
+// named result in degrees, minutes and seconds was cut off.
+void MainWindowTest::defaultSizeShowsANamedResultWhole() {
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  QVERIFY(ShowActive(&window));
+  ChooseEntry(Child<QComboBox>(&window, "Combo1"), 8);   // "42(zone6)"
+  ChooseEntry(Child<QComboBox>(&window, "Combo3"), 1);
+  ChooseEntry(Child<QComboBox>(&window, "Combo2"), 11);  // "WGS-84"
+  ChooseEntry(Child<QComboBox>(&window, "Combo6"), 1);
+  Child<QPlainTextEdit>(&window, "Txt1")->setPlainText(
+      QStringLiteral("Пункт-12 6200000 6600000 1150"));
+  QTest::mouseClick(Child<QPushButton>(&window, "CmdStart"), Qt::LeftButton);
+  auto* output = Child<QPlainTextEdit>(&window, "Txt2");
+  QVERIFY(output->toPlainText().endsWith(QStringLiteral("\t1165.814 ")));
+  QCoreApplication::processEvents();
+  QCOMPARE(output->horizontalScrollBar()->maximum(), 0);  // nothing to scroll to
+}
+
+void MainWindowTest::minimumSizeKeepsTheTopRowInView() {
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  Child<QAction>(&window, "mnu_ctr_count")->trigger();  // the counter and its label too
+  QVERIFY(ShowActive(&window));
+  window.resize(100, 100);
+  QCoreApplication::processEvents();
+  const QWidget* client = Child<QWidget>(&window, "client");
+  QVERIFY(client->width() > 100);
+  for (const char* name : {"Combo1", "Combo2", "Combo3", "Combo4", "txtCount", "Text1"}) {
+    QVERIFY2(client->rect().contains(Child<QWidget>(&window, name)->geometry()), name);
+  }
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -9,11 +9,17 @@
 //   korvagrid_window_demo time LINES
 //       writes a list of LINES "42(zone6)" points, then times opening it,
 //       converting it to "WGS-84" and drawing the result in the window.
+//   korvagrid_window_demo shot FILE TARGET FORMAT PNG
+//       opens FILE, a list of named "42(zone6)" points, converts it with the
+//       names to target list entry TARGET written as Format item FORMAT (for
+//       instance 11 mnugms2_, 10 mnuGGG, 9 MaxEnd), in the window at the size
+//       it opens with, and saves a picture of the window to PNG.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -89,7 +95,10 @@ Timing OpenAndConvert(korvagrid::gui::MainWindow& window) {
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s show FILE SECONDS | help SECONDS | time LINES\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s show FILE SECONDS | help SECONDS | time LINES | "
+                 "shot FILE TARGET FORMAT PNG\n",
+                 argv[0]);
     return 2;
   }
   const std::string mode = argv[1];
@@ -108,6 +117,27 @@ int main(int argc, char* argv[]) {
     });
     return QApplication::exec();
   }
+  if (mode == "shot") {
+    if (argc < 6) return 2;
+    const QFileInfo info(QString::fromLocal8Bit(argv[2]));
+    ScriptedPlatform platform({info.absoluteFilePath().toStdString(), info.fileName().toStdString()});
+    korvagrid::gui::MainWindow window(platform);
+    korvagrid::gui::ConnectPlatform(platform, window);
+    window.move(0, 0);
+    window.show();
+    const int target = std::stoi(argv[3]);
+    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo1")), kZone6);
+    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo3")), 1);  // names in
+    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo2")), target);
+    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo4")), 1);  // names out
+    window.findChild<QAction*>(QString::fromLocal8Bit(argv[4]))->trigger();
+    OpenAndConvert(window);
+    QTimer::singleShot(500, &app, [&window, png = QString::fromLocal8Bit(argv[5])] {
+      window.grab().save(png);
+      QApplication::quit();
+    });
+    return QApplication::exec();
+  }
   if (mode == "show") {
     const QFileInfo info(QString::fromLocal8Bit(argv[2]));
     file = {info.absoluteFilePath().toStdString(), info.fileName().toStdString()};
@@ -117,9 +147,7 @@ int main(int argc, char* argv[]) {
 
   ScriptedPlatform platform(file);
   korvagrid::gui::MainWindow window(platform);
-  platform.setDialogParent(&window);
-  QObject::connect(&platform, &korvagrid::gui::QtPlatform::progressed, &window,
-                   &korvagrid::gui::MainWindow::showProgress);
+  korvagrid::gui::ConnectPlatform(platform, window);
   window.move(0, 0);
   window.resize(960, 380);
   window.show();

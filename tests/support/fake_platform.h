@@ -21,6 +21,8 @@ class FakePlatform : public Platform {
 
   // Queued answers; an empty queue answers Yes / cancels the dialog.
   std::deque<Answer> answers;
+  // Answers to Yes/No/Cancel questions; an empty queue answers Cancel.
+  std::deque<Answer> threeWayAnswers;
   std::deque<std::optional<ChosenFile>> openChoices;
   std::deque<std::optional<ChosenFile>> saveChoices;
   std::deque<std::optional<std::int32_t>> colourChoices;
@@ -28,9 +30,13 @@ class FakePlatform : public Platform {
   std::function<DialogEnd(MySistModel&)> onMySist = [](MySistModel&) { return DialogEnd::Ok; };
   std::function<DialogEnd(FmOziModel&)> onFmOzi = [](FmOziModel&) { return DialogEnd::Ok; };
   std::function<void(FrmHelpModel&)> onHelp = [](FrmHelpModel&) {};
+  // Called when a command shows the input line it is about to ask or warn about.
+  std::function<void(std::int64_t)> onRunPosition = [](std::int64_t) {};
 
   // What happened.
-  std::vector<Message> questions;
+  std::vector<Message> questions;          // Yes/No questions
+  std::vector<Message> threeWayQuestions;  // Yes/No/Cancel questions
+  std::vector<std::int64_t> runPositions;  // lines shown before a question or warning
   std::vector<Message> warnings;
   int beeps = 0;
   std::vector<FileDialogOptions> openRequests;
@@ -46,6 +52,17 @@ class FakePlatform : public Platform {
     const Answer a = answers.front();
     answers.pop_front();
     return a;
+  }
+  Answer askYesNoCancel(std::string_view prompt, std::string_view title) override {
+    threeWayQuestions.push_back({std::string(prompt), std::string(title)});
+    if (threeWayAnswers.empty()) return Answer::Cancel;
+    const Answer a = threeWayAnswers.front();
+    threeWayAnswers.pop_front();
+    return a;
+  }
+  void showRunPosition(std::int64_t inputLine) override {
+    runPositions.push_back(inputLine);
+    onRunPosition(inputLine);
   }
   void warn(std::string_view text, std::string_view title) override {
     warnings.push_back({std::string(text), std::string(title)});
