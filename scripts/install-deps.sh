@@ -7,6 +7,7 @@ packages=(
   cmake make g++ pkg-config time
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev libgl1-mesa-dev fonts-dejavu-core
+  libgdal-dev gdal-bin
   gpsbabel
   xvfb xauth x11-apps imagemagick
   clang libclang-rt-14-dev

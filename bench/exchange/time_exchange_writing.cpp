@@ -3,11 +3,16 @@
 // machine's load falls on all of them alike. Prints per format the median
 // wall and CPU time and the median of the per-round ratios to the text.
 //
-//   korvagrid_exchange_timing [POINTS=1000000] [ROUNDS=3] [FOLDER=/tmp] [FORMATS=csv,gpkg,shp]
+//   korvagrid_exchange_timing [POINTS=1000000] [ROUNDS=3] [FOLDER=/tmp] [FORMATS=csv,gpkg,shp,sqlite]
 //
 // The text is what korvagrid-cli writes for a plane target with names and
 // heights: name TAB X TAB Y TAB H with the result masks, CR LF, appended to a
 // buffer handed to a file beside its name every 64 KiB and renamed into place.
+//
+// "sqlite" (when built with SQLite) puts the same rows into a table of the
+// GeoPackage's feature table layout (AUTOINCREMENT key, point blob, name,
+// height) with one prepared statement in one transaction, without journal or
+// disk waits: what SQLite alone costs under the GeoPackage.
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -17,6 +22,12 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#ifdef KORVAGRID_TIMING_SQLITE
+#include <sqlite3.h>
+#endif
+
+#include <cstring>
 
 #include "exchange/crs_description.h"
 #include "exchange/point_file_writer.h"
@@ -79,10 +90,38 @@ void WriteExchange(const std::vector<ExchangePoint>& points, const fs::path& tar
   writer.finish();
 }
 
+#ifdef KORVAGRID_TIMING_SQLITE
+void WriteSqliteRows(const std::vector<ExchangePoint>& points, const fs::path& target) {
+  sqlite3* db = nullptr;
+  if (sqlite3_open(target.c_str(), &db) != SQLITE_OK) throw std::runtime_error("cannot create " + target.string());
+  sqlite3_exec(db,
+               "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"
+               "CREATE TABLE p (fid INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL, geom POINT, name TEXT, height REAL);"
+               "BEGIN",
+               nullptr, nullptr, nullptr);
+  sqlite3_stmt* insert = nullptr;
+  sqlite3_prepare_v2(db, "INSERT INTO p (geom, name, height) VALUES (?, ?, ?)", -1, &insert, nullptr);
+  // GeoPackage point blob: "GP", version, flags, SRS id, then WKB of the point.
+  unsigned char blob[29] = {'G', 'P', 0, 1, 0xF6, 0x6E, 0, 0, 1, 1, 0, 0, 0};  // SRS 28406
+  for (const ExchangePoint& p : points) {
+    std::memcpy(blob + 13, &p.second, 8);
+    std::memcpy(blob + 21, &p.first, 8);
+    sqlite3_bind_blob(insert, 1, blob, sizeof blob, SQLITE_STATIC);
+    sqlite3_bind_text(insert, 2, p.name.data(), static_cast<int>(p.name.size()), SQLITE_STATIC);
+    sqlite3_bind_double(insert, 3, *p.height);
+    sqlite3_step(insert);
+    sqlite3_reset(insert);
+  }
+  sqlite3_finalize(insert);
+  sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+}
+#endif
+
 struct Contender {
   std::string name;
   std::string extension;
-  std::optional<ExchangeFormat> format;  // none for the text
+  std::optional<ExchangeFormat> format;  // none for the text and for sqlite
   std::vector<double> wall, cpu, ratio;
 };
 
@@ -97,7 +136,7 @@ int main(int argc, char** argv) {
   const std::int64_t count = argc > 1 ? std::stoll(argv[1]) : 1000000;
   const int rounds = argc > 2 ? std::stoi(argv[2]) : 3;
   const fs::path folder = argc > 3 ? fs::path(argv[3]) : fs::temp_directory_path();
-  const std::string formats = argc > 4 ? argv[4] : "csv,gpkg,shp";
+  const std::string formats = argc > 4 ? argv[4] : "csv,gpkg,shp,sqlite";
 
   std::vector<Contender> contenders{{"text", ".txt", std::nullopt, {}, {}, {}}};
   for (const auto& [name, extension, format] :
@@ -105,6 +144,9 @@ int main(int argc, char** argv) {
         std::tuple{"shp", ".shp", ExchangeFormat::Shapefile}}) {
     if (formats.find(name) != std::string::npos) contenders.push_back({name, extension, format, {}, {}, {}});
   }
+#ifdef KORVAGRID_TIMING_SQLITE
+  if (formats.find("sqlite") != std::string::npos) contenders.push_back({"sqlite", ".sqlite", std::nullopt, {}, {}, {}});
+#endif
   const std::vector<ExchangePoint> points = MakePoints(count);
   const std::string stem = "korvagrid-timing-" + std::to_string(::getpid());
 
@@ -116,15 +158,19 @@ int main(int argc, char** argv) {
       const double cpuStart = CpuSeconds();
       if (c.format) {
         WriteExchange(points, target, *c.format);
-      } else {
+      } else if (c.name == "text") {
         WriteText(points, target);
+#ifdef KORVAGRID_TIMING_SQLITE
+      } else {
+        WriteSqliteRows(points, target);
+#endif
       }
       const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       c.wall.push_back(wall);
       c.cpu.push_back(CpuSeconds() - cpuStart);
-      if (!c.format) textWall = wall;
+      if (c.name == "text") textWall = wall;
       c.ratio.push_back(wall / textWall);
-      for (const char* extension : {".txt", ".csv", ".gpkg", ".shp", ".shx", ".dbf", ".prj", ".cpg"}) {
+      for (const char* extension : {".txt", ".csv", ".gpkg", ".shp", ".shx", ".dbf", ".prj", ".cpg", ".sqlite"}) {
         std::error_code ignored;
         fs::remove(folder / (stem + extension), ignored);
       }

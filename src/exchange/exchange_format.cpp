@@ -15,9 +15,9 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-const std::array<ExchangeFormatInfo, 9>& ExchangeFormats() {
+const std::array<ExchangeFormatInfo, kExchangeFormatCount>& ExchangeFormats() {
   using enum ExchangeFormat;
-  static constexpr std::array<ExchangeFormatInfo, 9> formats{{
+  static constexpr std::array<ExchangeFormatInfo, kExchangeFormatCount> formats{{
       {Text, "text", ".txt", "", false, false},
       {Wpt, "wpt", ".wpt", "", false, false},
       {Gpx, "gpx", ".gpx", "GPX", true, false},

@@ -7,6 +7,7 @@
 // --in-format and --out-format, but the point files of this library are the
 // GDAL formats from Gpx on.
 #include <array>
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -14,18 +15,20 @@
 namespace korvagrid {
 
 enum class ExchangeFormat { Text, Wpt, Gpx, Kml, GeoJson, Csv, GeoPackage, Shapefile, Dxf };
+inline constexpr std::size_t kExchangeFormatCount = 9;
 
 struct ExchangeFormatInfo {
   ExchangeFormat format;
   std::string_view name;       // command-line name: "gpx", "gpkg", ...
   std::string_view extension;  // usual extension with its dot: ".gpx"
-  std::string_view gdalDriver; // OGR driver that writes it; empty for Text and Wpt
+  std::string_view gdalDriver; // OGR driver that reads it, and writes it but for CSV (written
+                               // directly); empty for Text and Wpt
   bool wgs84Only;              // holds WGS-84 latitude/longitude only (GPX, KML, GeoJSON)
   bool planeOnly;              // holds plane coordinates only (DXF)
 };
 
 // Every format, in the order of the enumeration.
-const std::array<ExchangeFormatInfo, 9>& ExchangeFormats();
+const std::array<ExchangeFormatInfo, kExchangeFormatCount>& ExchangeFormats();
 const ExchangeFormatInfo& InfoOf(ExchangeFormat format);
 
 // The format of a command-line name (case ignored): text, wpt, gpx, kml,

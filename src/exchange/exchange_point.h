@@ -9,9 +9,10 @@ namespace korvagrid {
 // Coordinates are those of the file's coordinate reference system, in the
 // order surveyors write them:
 //  - plane systems: first = X, the northing, and second = Y, the easting, in
-//    metres, as the system's definition has them (a Gauss–Krüger zone of
+//    metres, as the system's definition has them: a Gauss–Krüger zone of
 //    EPSG:28405..28407 carries its zone number in the millions of Y; a local
-//    system's X is written in full);
+//    system (and the own system) has X in full, not written short, and Y
+//    without a zone prefix;
 //  - geographic systems: first = latitude and second = longitude, in decimal
 //    degrees.
 // Files hold them in the drawing's order (easting or longitude first); the

@@ -7,6 +7,7 @@
 #include <ogr_spatialref.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 

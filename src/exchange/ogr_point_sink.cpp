@@ -113,17 +113,10 @@ class OgrPointSink final : public PointFileWriter::Sink {
     feature_ = std::make_unique<OGRFeature>(layer_->GetLayerDefn());
     feature_->SetGeometryDirectly(new OGRPoint(0, 0));
     point_ = feature_->GetGeometryRef()->toPoint();
-    point_->assignSpatialReference(&srs_);
 
     if (format == ExchangeFormat::GeoPackage && dataset_->StartTransaction() != OGRERR_NONE) {
       throw KorvagridError("GeoPackage: транзакция не начата" + messages.reasonSuffix());
     }
-  }
-
-  ~OgrPointSink() override {
-    // Detach the reused point from the spatial reference this object owns
-    // before the feature goes.
-    if (point_ != nullptr) point_->assignSpatialReference(nullptr);
   }
 
   void add(const ExchangePoint& point, std::string_view name, std::vector<std::string>& /*notes*/) override {
@@ -161,7 +154,6 @@ class OgrPointSink final : public PointFileWriter::Sink {
     if (format_ == ExchangeFormat::GeoPackage && dataset_->CommitTransaction() != OGRERR_NONE) {
       throw KorvagridError("GeoPackage: транзакция не завершена" + messages.reasonSuffix());
     }
-    point_->assignSpatialReference(nullptr);
     point_ = nullptr;
     feature_.reset();
     GDALClose(dataset_.release());
