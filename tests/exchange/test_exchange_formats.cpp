@@ -2,9 +2,11 @@
 // catalogue entry, and the input lists made from points read back through
 // the system's own line reader.
 #include <gtest/gtest.h>
+#include <ogr_spatialref.h>
 
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,7 +16,9 @@
 #include "exchange/exchange_format.h"
 #include "exchange/input_list.h"
 #include "exchange/point_file_writer.h"
+#include "formats/angles.h"
 #include "formats/radstr1.h"
+#include "geodesy/module1.h"
 #include "formats/read_str.h"
 
 namespace korvagrid {
@@ -125,6 +129,46 @@ TEST(CatalogueCrs, EveryEntryHasItsReferenceSystem) {
   const CrsDescription own6 = DescribeCatalogueSystem("Моя", shifted);
   EXPECT_FALSE(own6.epsg);
   EXPECT_NE(own6.definition.find("+lon_0=33 +k=1 +x_0=300000 +y_0=0 "), std::string::npos) << own6.definition;
+}
+
+TEST(CatalogueCrs, LocalDefinitionsPlacePointsWhereModule1Does) {
+  // PROJ's transverse Mercator, from the definition to latitude/longitude on
+  // the same ellipsoid and datum shift, against Module1's inverse step (good
+  // to 0.00004" within 100 km of the meridian): catches a wrong meridian,
+  // false easting, or false northing sign.
+  constexpr double kToleranceDegrees = 0.0001 / 3600;  // 0.0001"
+  struct Row {
+    int index;
+    double x, y;  // X in full, Y without prefix, metres
+    const char* why;
+  };
+  const Row rows[] = {
+      {1, 5300000, 250000, "63 (C3) on its meridian"},
+      {1, 5250000, 340000, "63 (C3) 90 km east"},
+      {3, -1200000, 60000, "M64: X counted from its large false northing"},
+      {15, 5400000, 170000, "53(1) 80 km west"},
+  };
+  const OwnSystem own = InitialOwnSystem('.');
+  const std::vector<std::string> texts = CatalogueTexts(kNewOwnEntryText);
+  OGRSpatialReference geographic;
+  geographic.SetFromUserInput(("+proj=longlat +ellps=krass +towgs84=" + std::string(kKrasovskyToWgs84) + " +no_defs").c_str());
+  geographic.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+  for (const Row& row : rows) {
+    const CoordinateSystem system = CatalogueSystem(row.index, kCatalogueEntryCount, own, '.');
+    const CrsDescription crs = DescribeCatalogueSystem(texts[static_cast<std::size_t>(row.index)], system);
+    OGRSpatialReference plane;
+    ASSERT_EQ(plane.SetFromUserInput(crs.definition.c_str()), OGRERR_NONE) << crs.definition;
+    plane.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    std::unique_ptr<OGRCoordinateTransformation> toGeographic(OGRCreateCoordinateTransformation(&plane, &geographic));
+    ASSERT_TRUE(toGeographic) << row.why;
+    double lon = row.y;
+    double lat = row.x;
+    ASSERT_TRUE(toGeographic->Transform(1, &lon, &lat)) << row.why;
+    const PlanePair packed = Module1(row.x, row.y, system.falseNorth, 0, system.centralMeridian, system.falseEast,
+                                     system.falseEast, SystemKind::Geographic);
+    EXPECT_NEAR(lat, PackedToDegrees(packed.out1), kToleranceDegrees) << row.why;
+    EXPECT_NEAR(lon, PackedToDegrees(packed.out2), kToleranceDegrees) << row.why;
+  }
 }
 
 // ------------------------------------------------------------ input lists
