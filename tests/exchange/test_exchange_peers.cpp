@@ -4,9 +4,11 @@
 // with a message.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -56,6 +58,12 @@ std::vector<std::string> SplitCsv(const std::string& line) {
   return fields;
 }
 
+double Number(const std::string& text) {
+  double value = std::numeric_limits<double>::quiet_NaN();
+  std::from_chars(text.data(), text.data() + text.size(), value);
+  return value;
+}
+
 void Write(const fs::path& file, ExchangeFormat format, const CrsDescription& crs,
            const std::vector<ExchangePoint>& points) {
   PointFileWriter writer(file, format, crs);
@@ -95,11 +103,11 @@ TEST(GpsBabel, ReadsOurGpxWaypoints) {
     const std::vector<std::string>& row = rows[i + 1];
     const std::string expectedName = points[i].name.empty() ? std::to_string(points[i].line) : points[i].name;
     EXPECT_EQ(row.at(column["Name"]), expectedName) << csv;
-    EXPECT_NEAR(std::stod(row.at(column["Latitude"])), points[i].first, kPrintedDegrees) << csv;
-    EXPECT_NEAR(std::stod(row.at(column["Longitude"])), points[i].second, kPrintedDegrees) << csv;
+    EXPECT_NEAR(Number(row.at(column["Latitude"])), points[i].first, kPrintedDegrees) << csv;
+    EXPECT_NEAR(Number(row.at(column["Longitude"])), points[i].second, kPrintedDegrees) << csv;
     if (points[i].height) {
       ASSERT_TRUE(column.count("Altitude")) << csv;
-      EXPECT_NEAR(std::stod(row.at(column["Altitude"])), *points[i].height, kPrintedMetres) << csv;
+      EXPECT_NEAR(Number(row.at(column["Altitude"])), *points[i].height, kPrintedMetres) << csv;
     }
   }
 }
