@@ -7,7 +7,8 @@ packages=(
   cmake make g++ pkg-config time
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev libgl1-mesa-dev fonts-dejavu-core
-  gpsbabel proj-bin
+  libgdal-dev gdal-bin libproj-dev proj-bin
+  gpsbabel
   xvfb xauth x11-apps imagemagick
   clang libclang-rt-14-dev
 )
