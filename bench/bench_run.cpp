@@ -5,26 +5,19 @@
 #include <cstdio>
 #include <string>
 
+#include "../tests/support/list_places.h"
 #include "conversion/catalogue.h"
 #include "conversion/run.h"
 #include "formats/read_str.h"
-#include "ui/platform.h"
+#include "interaction/platform.h"
 
 namespace korvagrid {
 namespace {
 
-class SilentPlatform final : public Platform {
+class SilentPlatform final : public Interaction {
  public:
   Answer askYesNo(std::string_view, std::string_view) override { return Answer::Yes; }
-  Answer askYesNoCancel(std::string_view, std::string_view) override { return Answer::Cancel; }
   void warn(std::string_view, std::string_view) override {}
-  void beep() override {}
-  std::optional<ChosenFile> chooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }
-  std::optional<ChosenFile> chooseSaveFile(const FileDialogOptions&) override { return std::nullopt; }
-  std::optional<std::int32_t> chooseColour(std::int32_t) override { return std::nullopt; }
-  DialogEnd showMySist(MySistModel&) override { return DialogEnd::Ok; }
-  DialogEnd showFmOzi(FmOziModel&) override { return DialogEnd::Ok; }
-  void showHelp(FrmHelpModel&) override {}
 };
 
 std::string ZoneSixList(int lines) {
@@ -54,14 +47,11 @@ std::string Wgs84DmsList(int lines) {
 
 void Run(benchmark::State& state, int source, int target) {
   constexpr int kLines = 10000;
-  const bool geographicSource = source == kBlhKrasIndex || source == kWgs84Index;
+  const bool geographicSource = source == testing::kBlhKrasIndex || source == testing::kWgs84Index;
   const std::string list = geographicSource ? Wgs84DmsList(kLines) : ZoneSixList(kLines);
-  RunSettings settings;
-  settings.sourceIndex = source;
-  settings.targetIndex = target;
-  settings.sourceText = CatalogueTexts(kNewOwnEntryText)[static_cast<std::size_t>(source)];
-  settings.geographicInputShown = geographicSource;
-  settings.own = InitialOwnSystem('.');
+  ConversionSettings settings;
+  settings.source = FixedSystems()[static_cast<std::size_t>(source)];
+  settings.target = FixedSystems()[static_cast<std::size_t>(target)];
   SilentPlatform platform;
   PlacementRandom random;
   for (auto _ : state) {

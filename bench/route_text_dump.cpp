@@ -30,12 +30,12 @@
 #include "conversion/result_line.h"
 #include "conversion/routes.h"
 #include "conversion/run.h"
-#include "formats/format_settings.h"
+#include "ui/format_menu.h"
 #include "formats/radstr1.h"
 #include "formats/read_str.h"
 #include "formats/reports.h"
 #include "ui/form1.h"
-#include "ui/platform.h"
+#include "interaction/platform.h"
 
 namespace korvagrid {
 namespace {
@@ -52,8 +52,8 @@ class SilentPlatform final : public Platform {
   std::optional<ChosenFile> chooseOpenFile(const FileDialogOptions&) override { return std::nullopt; }
   std::optional<ChosenFile> chooseSaveFile(const FileDialogOptions&) override { return std::nullopt; }
   std::optional<std::int32_t> chooseColour(std::int32_t) override { return std::nullopt; }
-  DialogEnd showMySist(MySistModel&) override { return DialogEnd::Ok; }
-  DialogEnd showFmOzi(FmOziModel&) override { return DialogEnd::Ok; }
+  DialogEnd showOwnSystemDialog(MySistModel&) override { return DialogEnd::Ok; }
+  DialogEnd showWaypointDialog(FmOziModel&) override { return DialogEnd::Ok; }
   void showHelp(FrmHelpModel&) override {}
   int questions = 0;
   int warnings = 0;
@@ -170,14 +170,14 @@ std::string GeographicLine(std::mt19937_64& rng, const Case& c) {
 }
 
 // The run's settings for a case, set up as a user sets the window.
-RunSettings SettingsFor(const Case& c, FormatItem output, SilentPlatform& platform) {
+ConversionSettings SettingsFor(const Case& c, FormatItem output, SilentPlatform& platform) {
   Form1 form(platform);
   form.Form_Load('.');
   if (c.source == kBlh || c.source == kWgs) form.formatItemClick(c.inputAngles);
   form.selectCombo1(c.source);
   form.selectCombo2(c.target);
   form.formatItemClick(output);
-  return form.runSettings();
+  return form.settings();
 }
 
 // The unrounded values the run writes, as it hands them on beside its text.
@@ -201,7 +201,7 @@ std::vector<std::string> SplitLines(const std::string& text) {
 
 int DumpCase(const Case& c, int points, const std::filesystem::path& dir, std::uint64_t seed) {
   std::mt19937_64 rng(seed);
-  const CoordinateSystem source = FixedEntries()[static_cast<std::size_t>(c.source)].system;
+  const CoordinateSystem source = FixedSystems()[static_cast<std::size_t>(c.source)];
   std::vector<std::string> inputs;
   inputs.reserve(static_cast<std::size_t>(points));
   std::string list;
@@ -215,7 +215,7 @@ int DumpCase(const Case& c, int points, const std::filesystem::path& dir, std::u
   bool rawWritten = false;
   for (const FormatItem output : c.outputs) {
     SilentPlatform platform;
-    const RunSettings settings = SettingsFor(c, output, platform);
+    const ConversionSettings settings = SettingsFor(c, output, platform);
     PlacementRandom random;
     std::string text;
     TextLineSource lines(PrepareRunText(list));

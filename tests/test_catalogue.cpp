@@ -1,8 +1,11 @@
-// The catalogue of systems: list texts, parameters, and the own entry.
+// The catalogue of systems: its rows, the own system's row, the rules of
+// which choices go together, and a system that joins with one row.
 #include <gtest/gtest.h>
 
-#include "common/error.h"
 #include "conversion/catalogue.h"
+#include "conversion/own_system.h"
+#include "conversion/settings.h"
+#include "support/run_helpers.h"
 
 namespace korvagrid {
 namespace {
@@ -33,84 +36,145 @@ TEST(Catalogue, FixedEntries) {
       {15, "  53(1)", LocalPlane, 12900.563, 106140, 1, 250000, 5900000},
       {17, "  53(3)", LocalPlane, 12900.563, 127740, 3, 250000, 5900000},
   };
-  const auto& entries = FixedEntries();
+  const auto rows = FixedSystems();
+  ASSERT_EQ(rows.size(), 18u);
   for (const EntryCase& c : cases) {
-    const CatalogueEntry& e = entries[static_cast<std::size_t>(c.index)];
-    EXPECT_EQ(e.text, c.text) << c.index;
-    EXPECT_EQ(e.system.kind, c.kind) << c.text;
-    EXPECT_EQ(e.system.falseNorth, c.falseNorth) << c.text;
-    EXPECT_EQ(e.system.centralMeridian, c.centralMeridian) << c.text;
-    EXPECT_EQ(e.system.zone, c.zone) << c.text;
-    EXPECT_EQ(e.system.falseEast, c.falseEast) << c.text;
-    EXPECT_EQ(e.system.xOffset, c.xOffset) << c.text;
-    EXPECT_EQ(e.system.isWgs84, c.index == 11) << c.text;
+    const CoordinateSystem& e = rows[static_cast<std::size_t>(c.index)];
+    EXPECT_EQ(e.name, c.text) << c.index;
+    EXPECT_EQ(e.kind, c.kind) << c.text;
+    EXPECT_EQ(e.falseNorth, c.falseNorth) << c.text;
+    EXPECT_EQ(e.centralMeridian, c.centralMeridian) << c.text;
+    EXPECT_EQ(e.zone, c.zone) << c.text;
+    EXPECT_EQ(e.falseEast, c.falseEast) << c.text;
+    EXPECT_EQ(e.xOffset, c.xOffset) << c.text;
+    EXPECT_EQ(e.isWgs84, c.index == 11) << c.text;
+    EXPECT_FALSE(e.userDefined) << c.text;
   }
 }
 
 TEST(Catalogue, SharedMeridiansMakeIdentityPairs) {
-  const auto& e = FixedEntries();
+  const auto e = FixedSystems();
   const std::vector<std::pair<int, int>> pairs = {{0, 12}, {1, 13}, {2, 14}, {4, 16}, {5, 17}};
   for (const auto& [a, b] : pairs) {
-    EXPECT_EQ(e[static_cast<std::size_t>(a)].system.centralMeridian,
-              e[static_cast<std::size_t>(b)].system.centralMeridian)
-        << e[static_cast<std::size_t>(a)].text << " and " << e[static_cast<std::size_t>(b)].text;
+    EXPECT_EQ(e[static_cast<std::size_t>(a)].centralMeridian, e[static_cast<std::size_t>(b)].centralMeridian)
+        << e[static_cast<std::size_t>(a)].name << " and " << e[static_cast<std::size_t>(b)].name;
   }
 }
 
-TEST(Catalogue, OwnEntryIsTheLastWhateverItsText) {
-  const auto texts = CatalogueTexts("Local-1");
-  ASSERT_EQ(texts.size(), 19u);
-  EXPECT_EQ(texts.back(), "Local-1");
-  EXPECT_TRUE(IsOwnEntry(18, 19));
-  EXPECT_FALSE(IsOwnEntry(17, 19));
-  EXPECT_TRUE(IsGeographicEntry(10));
-  EXPECT_TRUE(IsGeographicEntry(11));
-  EXPECT_FALSE(IsGeographicEntry(9));
+TEST(Catalogue, OwnEntryIsItsOwnWhateverItsName) {
+  OwnSystem own;
+  own.name = "63 (C2)";  // the name of a fixed row
+  const CoordinateSystem row = OwnSystemEntry(own);
+  EXPECT_TRUE(row.userDefined);
+  EXPECT_FALSE(SameEntry(row, FixedSystems()[0]));
+  EXPECT_TRUE(SameEntry(row, OwnSystemEntry(own)));
+  EXPECT_TRUE(IsGeographic(KrasovskyGeographic()));
+  EXPECT_TRUE(Wgs84Geographic().isWgs84);
+  EXPECT_FALSE(KrasovskyGeographic().isWgs84);
 }
 
-TEST(Catalogue, OwnSystemParameters) {
+TEST(Catalogue, OwnSystemFromItsFields) {
   struct Case {
     const char* why;
     const char* degrees;
-    int type;
-    int zone;
     SystemKind kind;
+    int zone;
   };
   const std::vector<Case> cases = {
-      {"32° lies in zone 6", "32", 0, 6, SystemKind::LocalPlane},
-      {"33° is zone 6's meridian", "33", 1, 6, SystemKind::GaussKrugerZone},
-      {"27° is zone 5's meridian", "27", 0, 5, SystemKind::LocalPlane},
-      {"30°: (30 + 3) / 6 = 5.5 goes to the even 6", "30", 0, 6, SystemKind::LocalPlane},
-      {"24°: 4.5 goes to the even 4", "24", 0, 4, SystemKind::LocalPlane},
-      {"36°: 6.5 goes to the even 6", "36", 0, 6, SystemKind::LocalPlane},
+      {"32° lies in zone 6", "32", SystemKind::LocalPlane, 6},
+      {"33° is zone 6's meridian", "33", SystemKind::GaussKrugerZone, 6},
+      {"27° is zone 5's meridian", "27", SystemKind::LocalPlane, 5},
+      {"30°: (30 + 3) / 6 = 5.5 goes to the even 6", "30", SystemKind::LocalPlane, 6},
+      {"24°: 4.5 goes to the even 4", "24", SystemKind::LocalPlane, 4},
+      {"36°: 6.5 goes to the even 6", "36", SystemKind::LocalPlane, 6},
   };
   for (const Case& c : cases) {
-    OwnSystem own = InitialOwnSystem('.');
-    own.T1 = c.degrees;
-    own.cUTM = c.type;
-    const CoordinateSystem s = OwnSystemParameters(own, '.');
-    EXPECT_EQ(s.zone, c.zone) << c.why;
-    EXPECT_EQ(s.kind, c.kind) << c.why;
+    OwnSystemTexts texts = InitialOwnSystemTexts('.');
+    texts.degrees = c.degrees;
+    texts.kind = c.kind;
+    const OwnSystemReading own = ReadOwnSystem(texts, '.');
+    ASSERT_TRUE(own.system) << c.why;
+    EXPECT_EQ(own.system->zone, c.zone) << c.why;
+    EXPECT_EQ(OwnSystemEntry(*own.system).kind, c.kind) << c.why;
   }
   // The initial own system as a run reads it.
-  const CoordinateSystem initial = CatalogueSystem(18, 19, InitialOwnSystem(','), ',');
-  EXPECT_EQ(initial.centralMeridian, 116820);  // 32°27'00"
-  EXPECT_EQ(initial.falseNorth, 11057.63);
-  EXPECT_EQ(initial.falseEast, 250000);
-  EXPECT_EQ(initial.zone, 6);
-  EXPECT_EQ(initial.xOffset, 0);
-  EXPECT_FALSE(initial.isWgs84);
+  const OwnSystemReading initial = ReadOwnSystem(InitialOwnSystemTexts(','), ',');
+  ASSERT_TRUE(initial.system);
+  const CoordinateSystem row = OwnSystemEntry(*initial.system);
+  EXPECT_EQ(row.centralMeridian, 116820);  // 32°27'00"
+  EXPECT_EQ(row.falseNorth, 11057.63);
+  EXPECT_EQ(row.falseEast, 250000);
+  EXPECT_EQ(row.zone, 6);
+  EXPECT_EQ(row.xOffset, 0);
+  EXPECT_FALSE(row.isWgs84);
 }
 
-TEST(Catalogue, OwnFieldsThatAreNotNumbersFail) {
+TEST(Catalogue, OwnFieldsThatAreNotNumbersAreRefused) {
   for (const char* text : {"-", "", "1,2,3", "12a", "1.5.5"}) {
-    OwnSystem own = InitialOwnSystem('.');
-    own.dXmy = text;
-    EXPECT_THROW(OwnSystemParameters(own, '.'), KorvagridError) << "\"" << text << "\"";
+    OwnSystemTexts texts = InitialOwnSystemTexts('.');
+    texts.falseNorth = text;
+    EXPECT_FALSE(ReadOwnSystem(texts, '.').system) << "\"" << text << "\"";
   }
-  OwnSystem own = InitialOwnSystem('.');
-  own.T1 = "99999999";  // a zone far outside 16 bits
-  EXPECT_THROW(OwnSystemParameters(own, '.'), KorvagridError);
+  OwnSystemTexts texts = InitialOwnSystemTexts('.');
+  texts.degrees = "99999999";  // a zone far outside 16 bits
+  EXPECT_FALSE(ReadOwnSystem(texts, '.').system);
+}
+
+// The rules both front ends apply: what the window enables and disables,
+// what the command line refuses.
+TEST(Settings, WhichChoicesGoTogether) {
+  struct Case {
+    const char* why;
+    int source, target;
+    InputAngles angles;
+    PlaneStyle in, out;
+    std::vector<SettingsConflict> conflicts;
+  };
+  using enum SettingsConflict;
+  const auto dms = InputAngles::Dms;
+  const auto standard = PlaneStyle::Standard, full = PlaneStyle::Full, shortX = PlaneStyle::Short;
+  const std::vector<Case> cases = {
+      {"63 (C3) offers every style", 1, 1, dms, shortX, full, {}},
+      {"M64 writes X and Y its own way only", 3, 1, dms, shortX, standard, {InputPlaneStyleNotOffered}},
+      {"the 47 family as target", 1, 13, dms, standard, full, {OutputPlaneStyleNotOffered}},
+      {"the own system", 18, 18, dms, full, shortX, {InputPlaneStyleNotOffered, OutputPlaneStyleNotOffered}},
+      {"a Trimble report from a plane source", 8, 11, InputAngles::TrimbleReport, standard, standard,
+       {ReportFromPlaneSource}},
+      {"an Ashtech report from WGS-84", 11, 8, InputAngles::AshtechReport, standard, standard, {}},
+  };
+  for (const Case& c : cases) {
+    ConversionSettings s = testing::SettingsFor(c.source, c.target);
+    s.inputAngles = c.angles;
+    s.inputPlane = c.in;
+    s.outputPlane = c.out;
+    EXPECT_EQ(ConflictsOf(s), c.conflicts) << c.why;
+  }
+  EXPECT_EQ(LayoutForInputAngles(InputAngles::TrimbleReport, RecordLayout::XYH), RecordLayout::NameXYH);
+  EXPECT_EQ(LayoutForInputAngles(InputAngles::Dms, RecordLayout::XY), RecordLayout::XY);
+}
+
+// A new system joins with one row: the run reads its flags, its zone advice
+// and its parameters, and nothing else needs to know it.
+TEST(Catalogue, ASystemJoinsWithOneRow) {
+  const CoordinateSystem row{.name = "Test(8)", .kind = SystemKind::LocalPlane, .falseNorth = 0,
+                             .centralMeridian = 45 * 3600, .zone = 8, .falseEast = 300000,
+                             .xOffset = 5000000, .zoneAdvice = "Надо Test(8)."};
+  ConversionSettings s = testing::SettingsFor(1, 1);
+  s.source = row;
+  s.target = row;
+  // Written short, so a large X asks; a Y prefixed for zone 8 is its own.
+  testing::FakePlatform platform;
+  platform.answers = {Answer::Yes};
+  const auto c = testing::Convert("1234567.8 8345678.9 10", s, platform);
+  ASSERT_EQ(platform.questions.size(), 1u);
+  EXPECT_NE(platform.questions[0].text.find("('X' великоват)"), std::string::npos);
+  EXPECT_EQ(c.text, "1234567.800\t8345678.900 \t10.000 ");  // the same entry: written as read
+  // A Y prefixed for another zone than the row's asks with that zone's advice.
+  testing::FakePlatform other;
+  other.answers = {Answer::Yes, Answer::Yes};
+  testing::Convert("1234567.8 3345678.9 10", s, other);
+  ASSERT_EQ(other.questions.size(), 2u);
+  EXPECT_NE(other.questions[1].text.find("Надо 63(C3), 47(3) или 53(3)."), std::string::npos);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 
 #include "documents/document_commands.h"
 #include "documents/text_file.h"
+#include "support/list_places.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
 #include "ui/form1.h"
@@ -690,7 +691,7 @@ TEST_F(FileMenu, EverySaveWritesWhereTheChosenFilterSays) {
       {"Save results as text", [](Form1& f) { f.mnuSvRez_Click(); }, "*.txt", "list.txt"},
       {"Save results as waypoints",
        [](Form1& f) {
-         f.selectCombo2(kWgs84Index);
+         f.selectCombo2(testing::kWgs84Index);
          f.formatItemClick(FormatItem::fOzi);
          f.mnuSvRez_Click();
        },
@@ -889,9 +890,9 @@ TEST_P(SaveResults, ChoosesTheBranchByTarget) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SaveResults,
-    ::testing::Values(ResultsCase{"BLH(Kras) with waypoints", kBlhKrasIndex, true, true},
-                      ResultsCase{"WGS-84 with waypoints", kWgs84Index, true, true},
-                      ResultsCase{"geographic target without waypoints", kBlhKrasIndex, false,
+    ::testing::Values(ResultsCase{"BLH(Kras) with waypoints", testing::kBlhKrasIndex, true, true},
+                      ResultsCase{"WGS-84 with waypoints", testing::kWgs84Index, true, true},
+                      ResultsCase{"geographic target without waypoints", testing::kBlhKrasIndex, false,
                                   false},
                       ResultsCase{"63 (C2) target with fOzi checked is text", 0, true, false},
                       // Regression: any target above index 7 took the waypoint branch.

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ui/fmozi.h"
-#include "ui/platform.h"
+#include "interaction/platform.h"
 
 namespace korvagrid {
 namespace {
@@ -34,8 +34,8 @@ class ColourPlatform final : public Platform {
     offered.push_back(current);
     return answer;
   }
-  DialogEnd showMySist(MySistModel&) override { return DialogEnd::Closed; }
-  DialogEnd showFmOzi(FmOziModel&) override { return DialogEnd::Closed; }
+  DialogEnd showOwnSystemDialog(MySistModel&) override { return DialogEnd::Closed; }
+  DialogEnd showWaypointDialog(FmOziModel&) override { return DialogEnd::Closed; }
   void showHelp(FrmHelpModel&) override {}
 };
 
@@ -54,7 +54,7 @@ TEST(FmOzi, FirstLoadSetsDefaultsLaterLoadsKeepChanges) {
   EXPECT_EQ(dialog.placementText(), "Над точкой");
   EXPECT_EQ(dialog.fontSizeText(), "  8");
   EXPECT_EQ(dialog.backgroundColour(), 65535);
-  const OziSettings defaults = dialog.settings();
+  const WaypointOptions defaults = dialog.settings();
   EXPECT_EQ(defaults.placementIndex, 0);
   EXPECT_EQ(defaults.fontSizeText, "  8");
   EXPECT_EQ(defaults.backgroundColour, 65535);

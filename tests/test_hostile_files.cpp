@@ -26,6 +26,7 @@
 #include "conversion/catalogue.h"
 #include "documents/text_encoding.h"
 #include "documents/text_file.h"
+#include "support/list_places.h"
 #include "support/fake_platform.h"
 #include "support/temp_dir.h"
 #include "ui/form1.h"
@@ -199,7 +200,7 @@ TEST_P(UnwritableTargets, EverySaveCommandWarnsNamingTheFileAndKeepsEverything) 
   form.Txt1 = Lines({kPoint});
   form.CmdStart_Click();
   if (command == SaveCommand::SaveWaypoints) {
-    form.selectCombo2(kWgs84Index);
+    form.selectCombo2(testing::kWgs84Index);
     form.formatItemClick(FormatItem::fOzi);
     form.CmdStart_Click();
   }
@@ -336,7 +337,7 @@ TEST_F(Window, Cp1251TextThatReadsAsUtf8IsSavedWithAByteOrderMark) {
   open("list.txt");
   EXPECT_EQ(form.Txt1, "Рџ 6210000 345678 1\r\n\r\n");
   // A waypoint file is read by programs that always take cp1251: it stays cp1251.
-  form.selectCombo2(kWgs84Index);
+  form.selectCombo2(testing::kWgs84Index);
   form.formatItemClick(FormatItem::fOzi);
   form.CmdStart_Click();
   platform.saveChoices.push_back(file("points.wpt"));

@@ -8,6 +8,7 @@
 
 #include "common/error.h"
 #include "formats/angles.h"
+#include "support/list_places.h"
 #include "support/fake_platform.h"
 #include "tasks/map_sheets.h"
 #include "ui/form1.h"
@@ -148,7 +149,7 @@ class MapSheetHandler : public ::testing::Test {
 TEST_F(MapSheetHandler, Tr200RunsToKrasovskyAndRestoresTheTarget) {
   // Krasovsky packed degrees in, so the run is an identity and the sheets
   // depend on nothing but the naming.
-  form.selectCombo1(kBlhKrasIndex);
+  form.selectCombo1(testing::kBlhKrasIndex);
   form.formatItemClick(FormatItem::mnugms1);
   form.selectCombo5(1);  // names in
   form.selectCombo4(1);  // names out
@@ -170,7 +171,7 @@ TEST_F(MapSheetHandler, Tr200RunsToKrasovskyAndRestoresTheTarget) {
 }
 
 TEST_F(MapSheetHandler, Tr50WritesTheHundredThousandSheets) {
-  form.selectCombo1(kBlhKrasIndex);
+  form.selectCombo1(testing::kBlhKrasIndex);
   form.formatItemClick(FormatItem::mnugms1);
   form.Txt1 = "55.45 37.37\r\n38.0 37.37";
   form.tr50_Click();
@@ -194,7 +195,7 @@ TEST_F(MapSheetHandler, PlaneSourceGoesThroughTheConversion) {
 // Regression: with unnamed input and the named output layout the result line
 // starts with a TAB, and reading it back took the latitude for the name.
 TEST_F(MapSheetHandler, SheetsDoNotDependOnTheOutputLayout) {
-  form.selectCombo1(kBlhKrasIndex);
+  form.selectCombo1(testing::kBlhKrasIndex);
   form.formatItemClick(FormatItem::mnugms1);
   for (const int layout : {0, 1, 2}) {
     form.selectCombo4(layout);
@@ -213,15 +214,15 @@ TEST_F(MapSheetHandler, EmptyListGivesOneEmptyLine) {
 }
 
 TEST_F(MapSheetHandler, WaypointOutputIsSwitchedOffForTheRun) {
-  form.selectCombo1(kBlhKrasIndex);
+  form.selectCombo1(testing::kBlhKrasIndex);
   form.formatItemClick(FormatItem::mnugms1);
-  form.selectCombo2(kWgs84Index);
+  form.selectCombo2(testing::kWgs84Index);
   form.formatItemClick(FormatItem::fOzi);
   ASSERT_TRUE(form.format.checked(FormatItem::fOzi));
   form.Txt1 = "55.45 37.37 0";
   form.tr200_Click();
   EXPECT_EQ(form.Txt_Trap, "N-37-II\r\n");
-  EXPECT_EQ(form.Combo2.index, kWgs84Index);
+  EXPECT_EQ(form.Combo2.index, testing::kWgs84Index);
   EXPECT_FALSE(form.format.checked(FormatItem::fOzi));
 }
 

@@ -29,7 +29,7 @@ class MySistKey : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(MySistKey, IsFiltered) {
   const KeyCase& c = GetParam();
-  OwnSystem own = InitialOwnSystem(c.numP);
+  MySistFields own = InitialMySistFields(c.numP);
   MySistModel dialog(own, c.numP);
   testing::FakePlatform platform;
   EXPECT_EQ(dialog.keyPress(c.field, c.key, platform), c.accepted) << c.why;
@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"space into the name", Field::NameMy, U' ', '.', true}));
 
 TEST(MySistKeys, TenCharacterNameRefusesAnEleventh) {
-  OwnSystem own = InitialOwnSystem('.');
+  MySistFields own = InitialMySistFields('.');
   MySistModel dialog(own, '.');
   testing::FakePlatform platform;
   own.NameMy = "ABCDEFGHIJ";
@@ -68,7 +68,7 @@ TEST(MySistKeys, TenCharacterNameRefusesAnEleventh) {
 }
 
 TEST(MySistKeys, NameLengthCountsCharactersNotBytes) {
-  OwnSystem own = InitialOwnSystem('.');
+  MySistFields own = InitialMySistFields('.');
   MySistModel dialog(own, '.');
   testing::FakePlatform platform;
   own.NameMy = "Пулково-42";  // 10 characters, 17 bytes
@@ -78,7 +78,7 @@ TEST(MySistKeys, NameLengthCountsCharactersNotBytes) {
 }
 
 TEST(MySistKeys, AnyKeyInTheNameMakesOkAvailableEvenWhenRefused) {
-  OwnSystem own = InitialOwnSystem('.');
+  MySistFields own = InitialMySistFields('.');
   MySistModel dialog(own, '.');
   testing::FakePlatform platform;
   own.NameMy = "  ";
@@ -104,7 +104,7 @@ class MySistLeave : public ::testing::TestWithParam<LeaveCase> {};
 
 TEST_P(MySistLeave, NormalisesTheField) {
   const LeaveCase& c = GetParam();
-  OwnSystem own = InitialOwnSystem(c.numP);
+  MySistFields own = InitialMySistFields(c.numP);
   MySistModel dialog(own, c.numP);
   testing::FakePlatform platform;
   dialog.text(c.field) = c.typed;
@@ -150,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
                   false}));
 
 TEST(MySistLeave, BlankNameMakesOkUnavailable) {
-  OwnSystem own = InitialOwnSystem('.');
+  MySistFields own = InitialMySistFields('.');
   MySistModel dialog(own, '.');
   testing::FakePlatform platform;
   own.NameMy = "   ";
@@ -166,7 +166,7 @@ TEST(MySistLeave, BlankNameMakesOkUnavailable) {
 // ---- OK and closing -------------------------------------------------------
 
 TEST(MySistOk, ComputesTheCentralMeridianInArcSeconds) {
-  OwnSystem own = InitialOwnSystem(',');
+  MySistFields own = InitialMySistFields(',');
   MySistModel dialog(own, ',');
   testing::FakePlatform platform;
   own.dLmy = 0;
@@ -191,7 +191,7 @@ class MySistRefusal : public ::testing::TestWithParam<RefusalCase> {};
 // Regression: OK accepted texts that are not numbers and the next run failed.
 TEST_P(MySistRefusal, OkRefusesAndNamesTheField) {
   const RefusalCase& c = GetParam();
-  OwnSystem own = InitialOwnSystem('.');
+  MySistFields own = InitialMySistFields('.');
   MySistModel dialog(own, '.');
   testing::FakePlatform platform;
   dialog.text(c.field) = c.text;
@@ -219,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(
                                   "В поле «C.Meridian °» слишком большое число: «999999»"}));
 
 TEST(MySistClose, WithoutOkRestoresEveryInitialValue) {
-  OwnSystem own = InitialOwnSystem(',');
+  MySistFields own = InitialMySistFields(',');
   MySistModel dialog(own, ',');
   testing::FakePlatform platform;
   own.NameMy = "Local-1";
@@ -231,7 +231,7 @@ TEST(MySistClose, WithoutOkRestoresEveryInitialValue) {
   own.dXmy = "-10,000";
   ASSERT_TRUE(dialog.okClick(platform));
   dialog.closeWithoutOk();
-  const OwnSystem initial = InitialOwnSystem(',');
+  const MySistFields initial = InitialMySistFields(',');
   EXPECT_EQ(own.NameMy, "63(C 3.5)");
   EXPECT_EQ(own.cUTM, initial.cUTM);
   EXPECT_EQ(own.T1, "32");
@@ -253,9 +253,9 @@ struct ZoneCase {
 class OwnZone : public ::testing::TestWithParam<ZoneCase> {};
 
 TEST_P(OwnZone, IsDegreesPlusThreeOverSixTiesToEven) {
-  OwnSystem own = InitialOwnSystem('.');
+  MySistFields own = InitialMySistFields('.');
   own.T1 = GetParam().degrees;
-  EXPECT_EQ(OwnSystemParameters(own, '.').zone, GetParam().zone) << GetParam().why;
+  EXPECT_EQ(OwnSystemOf(own, '.').system->zone, GetParam().zone) << GetParam().why;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, OwnZone,
@@ -269,8 +269,8 @@ INSTANTIATE_TEST_SUITE_P(Table, OwnZone,
                                            ZoneCase{"0°: 0.5 goes to 0", "00", 0}));
 
 TEST(OwnZone, FreshStartParameters) {
-  OwnSystem own = InitialOwnSystem(',');
-  const CoordinateSystem system = OwnSystemParameters(own, ',');
+  MySistFields own = InitialMySistFields(',');
+  const CoordinateSystem system = OwnSystemEntry(*OwnSystemOf(own, ',').system);
   EXPECT_EQ(system.kind, SystemKind::LocalPlane);
   EXPECT_EQ(system.centralMeridian, 116820.0);  // 32°27'00"
   EXPECT_EQ(system.zone, 6);
@@ -318,7 +318,7 @@ TEST_F(OwnSystemInWindow, OkWithANewNameRelabelsBothListsAndKeepsSelections) {
   EXPECT_EQ(form.Combo1.index, ownIndex());
   EXPECT_EQ(form.Combo1.text(), "Local-1");
   EXPECT_EQ(form.Combo2.index, 5);
-  EXPECT_EQ(form.Combo1.count(), kCatalogueEntryCount);
+  EXPECT_EQ(form.Combo1.count(), static_cast<int>(FixedSystems().size()) + 1);
 }
 
 TEST_F(OwnSystemInWindow, ClosingWithoutOkPutsTheInitialNameInTheLists) {
@@ -350,9 +350,7 @@ TEST_F(OwnSystemInWindow, MenuItemReopensTheEditorWithTheValuesKept) {
 
 TEST_F(OwnSystemInWindow, FreshStartConfirmedUnchangedGivesTheInitialSystem) {
   form.selectCombo1(ownIndex());
-  const RunSettings settings = form.runSettings();
-  const CoordinateSystem source =
-      CatalogueSystem(settings.sourceIndex, settings.entryCount, settings.own, settings.numP);
+  const CoordinateSystem source = form.settings().source;
   EXPECT_EQ(source.centralMeridian, 116820.0);
   EXPECT_EQ(source.zone, 6);
   EXPECT_EQ(source.falseNorth, 11057.63);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <deque>
 #include <filesystem>
@@ -21,11 +22,12 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/batched_run.h"
 #include "conversion/catalogue.h"
 #include "conversion/run.h"
 #include "documents/text_encoding.h"
 #include "documents/text_file.h"
-#include "formats/format_settings.h"
+#include "ui/format_menu.h"
 #include "formats/read_str.h"
 #include "support/fake_platform.h"
 #include "support/run_helpers.h"
@@ -41,6 +43,7 @@ using testing::SplitLines;
 
 // Cases per source/target pair: 19 × 19 pairs × 16 = 5776 runs.
 constexpr int kRunsPerPair = 16;
+constexpr int kBlhKras = 10, kWgs84 = 11;  // list places of the geographic rows
 
 class Random {
  public:
@@ -79,10 +82,10 @@ class ListGenerator {
   // The lines of one list (no line ends, no CR or LF inside). Most lists
   // are written for the settings of the run, so that runs go deep; some
   // hold lines of every other kind and noise.
-  std::vector<std::string> lines(const RunSettings& s) {
-    const bool geographic = IsGeographicEntry(s.sourceIndex);
+  std::vector<std::string> lines(const ConversionSettings& s) {
+    const bool geographic = IsGeographic(s.source);
     const bool noisy = r_.chance(0.35);
-    names_ = s.inputLayout == 1;
+    names_ = s.inputLayout == RecordLayout::NameXYH;
     std::vector<std::string> out;
     const int count = r_.below(15);
     while (static_cast<int>(out.size()) < count) {
@@ -91,10 +94,10 @@ class ListGenerator {
         out.push_back(r_.pick<std::string>({"", "   ", "\t", " \t "}));
       } else if (kind == 1 || (kind == 6 && !geographic)) {
         out.push_back(planePoint());
-      } else if (kind == 2 || (kind == 6 && s.format.checked(FormatItem::mnuAshtech))) {
+      } else if (kind == 2 || (kind == 6 && s.inputAngles == InputAngles::AshtechReport)) {
         for (std::string& l : ashtechRecord()) out.push_back(std::move(l));
-      } else if (kind == 3 || (kind == 6 && (s.format.checked(FormatItem::mnugms2) ||
-                                             s.format.checked(FormatItem::mnuTrimble)))) {
+      } else if (kind == 3 || (kind == 6 && (s.inputAngles == InputAngles::Dms ||
+                                             s.inputAngles == InputAngles::TrimbleReport))) {
         out.push_back(dmsPoint());
       } else if (kind == 4 || kind == 6) {
         out.push_back(geographicPoint());
@@ -213,36 +216,28 @@ class ListGenerator {
 // Settings of a run with the pair (source, target): every check mark of the
 // Format menu, layout, counter text and waypoint option may come up, also
 // those the window would not offer together.
-RunSettings RandomSettings(Random& r, int source, int target) {
-  const char numP = r.chance(0.5) ? '.' : ',';
-  RunSettings s = SettingsFor(source, target, numP);
-  s.inputLayout = r.below(3);
-  s.outputLayout = r.below(3);
-  s.txtCount = r.pick<std::string>({"0", "0", "0", "1", "2", "", "x", "-3", "99", "3a"});
-  s.format.choose(
-      r.pick<FormatItem>({FormatItem::mnuGGG_0, FormatItem::mnugms1, FormatItem::mnugms2,
-                          FormatItem::mnuAshtech, FormatItem::mnuTrimble}));
-  s.format.choose(r.pick<FormatItem>({FormatItem::Stand, FormatItem::max1, FormatItem::min1}));
-  s.format.choose(r.pick<FormatItem>(
-      {FormatItem::mnuGGG, FormatItem::mnugms1_, FormatItem::mnugms2_, FormatItem::fOzi}));
-  s.format.choose(
-      r.pick<FormatItem>({FormatItem::StandEnd, FormatItem::MaxEnd, FormatItem::MinEnd}));
-  s.ozi.placementIndex = static_cast<std::int16_t>(r.below(9) - 1);
-  s.ozi.fontSizeText = r.pick<std::string>({"  8", "10", "1,5", ""});
-  s.ozi.backgroundColour = r.below(1 << 24);
-  s.own.cUTM = r.below(2);
-  s.own.T1 = std::to_string(20 + 3 * r.below(50));
+ConversionSettings RandomSettings(Random& r, int source, int target) {
+  const char decimal = r.chance(0.5) ? '.' : ',';
+  ConversionSettings s = SettingsFor(source, target, decimal);
+  s.inputLayout = r.pick<RecordLayout>({RecordLayout::XYH, RecordLayout::NameXYH, RecordLayout::XY});
+  s.outputLayout = r.pick<RecordLayout>({RecordLayout::XYH, RecordLayout::NameXYH, RecordLayout::XY});
+  s.extraLines = r.pick<std::int32_t>({0, 0, 0, 1, 2, 0, 0, 0, 99, 3});
+  s.inputAngles = r.pick<InputAngles>({InputAngles::Decimal, InputAngles::Packed, InputAngles::Dms,
+                                       InputAngles::AshtechReport, InputAngles::TrimbleReport});
+  s.inputPlane = r.pick<PlaneStyle>({PlaneStyle::Standard, PlaneStyle::Full, PlaneStyle::Short});
+  s.outputAngles = r.pick<OutputAngles>(
+      {OutputAngles::Decimal, OutputAngles::Packed, OutputAngles::Dms, OutputAngles::Waypoints});
+  s.outputPlane = r.pick<PlaneStyle>({PlaneStyle::Standard, PlaneStyle::Full, PlaneStyle::Short});
+  s.waypoints.placementIndex = static_cast<std::int16_t>(r.below(9) - 1);
+  s.waypoints.fontSizeText = r.pick<std::string>({"  8", "10", "1,5", ""});
+  s.waypoints.backgroundColour = r.below(1 << 24);
+  // The own system of either kind, its zone from other degrees than its meridian's.
+  OwnSystem own;
+  own.kind = r.chance(0.5) ? SystemKind::GaussKrugerZone : SystemKind::LocalPlane;
+  own.zone = static_cast<std::int16_t>(std::nearbyint((20 + 3 * r.below(50) + 3) / 6.0));
+  if (s.source.userDefined) s.source = OwnSystemEntry(own);
+  if (s.target.userDefined) s.target = OwnSystemEntry(own);
   return s;
-}
-
-// The extra-lines counter counts with the digits its text starts with.
-std::int64_t LeadingNumber(std::string_view text) {
-  std::int64_t value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') break;
-    value = value * 10 + (c - '0');
-  }
-  return value;
 }
 
 bool IsBlankLine(std::string_view line) {
@@ -268,15 +263,12 @@ std::vector<std::size_t> ResultSlots(const std::vector<std::string>& runLines, b
   return starts;
 }
 
-std::string Describe(const RunSettings& s, const std::string& text) {
-  std::string d = "source " + std::to_string(s.sourceIndex) + ", target " +
-                  std::to_string(s.targetIndex) + ", layouts " + std::to_string(s.inputLayout) +
-                  "/" + std::to_string(s.outputLayout) + ", txtCount \"" + s.txtCount +
-                  "\", NumP " + s.numP + ", format";
-  for (const FormatItemInfo& info : FormatItems()) {
-    if (s.format.checked(info.item)) d += " " + std::string(info.name);
-  }
-  return d + "\ntext:\n" + text;
+std::string Describe(const ConversionSettings& s, const std::string& text) {
+  const auto n = [](auto e) { return std::to_string(static_cast<int>(e)); };
+  return "source " + s.source.name + ", target " + s.target.name + ", layouts " + n(s.inputLayout) + "/" +
+         n(s.outputLayout) + ", extra lines " + std::to_string(s.extraLines) + ", separator " +
+         s.separators.decimal + ", angles " + n(s.inputAngles) + "/" + n(s.outputAngles) + ", plane " +
+         n(s.inputPlane) + "/" + n(s.outputPlane) + "\ntext:\n" + text;
 }
 
 struct Tally {
@@ -286,7 +278,7 @@ struct Tally {
 };
 
 // Runs `text` with `s` and checks every property of a run on it.
-void CheckRun(const RunSettings& s, const std::vector<std::string>& lines, bool finalLineEnd,
+void CheckRun(const ConversionSettings& s, const std::vector<std::string>& lines, bool finalLineEnd,
               Random& r, Tally& tally) {
   const std::string text = ListGenerator::Join(lines, finalLineEnd);
   std::deque<Answer> answers;
@@ -349,10 +341,10 @@ void CheckRun(const RunSettings& s, const std::vector<std::string>& lines, bool 
   }
 
   const std::vector<std::string> runLines = RunLines(lines, finalLineEnd);
-  const bool ashtech = s.geographicInputShown && s.format.checked(FormatItem::mnuAshtech);
-  const bool waypoints = IsGeographicEntry(s.targetIndex) && s.format.checked(FormatItem::fOzi);
+  const bool ashtech = IsGeographic(s.source) && s.inputAngles == InputAngles::AshtechReport;
+  const bool waypoints = WritesWaypoints(s);
   const std::vector<std::size_t> slots = ResultSlots(runLines, ashtech);
-  const std::int64_t extra = waypoints ? 0 : LeadingNumber(s.txtCount);
+  const std::int64_t extra = waypoints ? 0 : s.extraLines;
 
   // How many result lines the run reached: all of them, or up to the one
   // whose record starts at the line it stopped at.
@@ -414,10 +406,11 @@ TEST(RunProperties, EveryPairOverGeneratedListsAndSettings) {
   Random r(0x6b6f7276u);
   ListGenerator lists(r);
   Tally tally;
-  for (int source = 0; source < kCatalogueEntryCount; ++source) {
-    for (int target = 0; target < kCatalogueEntryCount; ++target) {
+  const int entries = static_cast<int>(FixedSystems().size()) + 1;  // and the own system
+  for (int source = 0; source < entries; ++source) {
+    for (int target = 0; target < entries; ++target) {
       for (int n = 0; n < kRunsPerPair; ++n) {
-        const RunSettings s = RandomSettings(r, source, target);
+        const ConversionSettings s = RandomSettings(r, source, target);
         CheckRun(s, lists.lines(s), r.chance(0.5), r, tally);
         if (::testing::Test::HasFatalFailure()) return;
       }
@@ -434,9 +427,9 @@ TEST(RunProperties, WaypointLinesHaveEighteenFields) {
   ListGenerator lists(r);
   Tally tally;
   for (int n = 0; n < 3000; ++n) {
-    RunSettings s = RandomSettings(r, r.below(kCatalogueEntryCount),
-                                   r.chance(0.5) ? kBlhKrasIndex : kWgs84Index);
-    s.format.choose(FormatItem::fOzi);
+    ConversionSettings s = RandomSettings(r, r.below(static_cast<int>(FixedSystems().size()) + 1),
+                                          r.chance(0.5) ? kBlhKras : kWgs84);
+    s.outputAngles = OutputAngles::Waypoints;
     CheckRun(s, lists.lines(s), r.chance(0.5), r, tally);
     if (::testing::Test::HasFatalFailure()) return;
   }
@@ -456,12 +449,12 @@ TEST(RunProperties, TheWindowShowsOneMessagePerFailure) {
     if (r.chance(0.3))
       form.formatItemClick(r.pick<FormatItem>(
           {FormatItem::mnuAshtech, FormatItem::mnuTrimble, FormatItem::mnuGGG_0}));
-    form.selectCombo1(r.below(kFixedEntryCount));
-    form.selectCombo2(r.below(kFixedEntryCount));
+    form.selectCombo1(r.below(static_cast<int>(FixedSystems().size())));
+    form.selectCombo2(r.below(static_cast<int>(FixedSystems().size())));
     form.selectCombo3(r.below(3));
     form.selectCombo4(r.below(3));
     if (r.chance(0.3)) form.formatItemClick(FormatItem::fOzi);
-    form.Txt1 = ListGenerator::Join(lists.lines(form.runSettings()), r.chance(0.5));
+    form.Txt1 = ListGenerator::Join(lists.lines(form.settings()), r.chance(0.5));
     for (int i = 0; i < 4; ++i)
       platform.answers.push_back(r.chance(0.8) ? Answer::Yes : Answer::No);
     ASSERT_NO_THROW(form.CmdStart_Click()) << form.Txt1;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "conversion/result_line.h"
-#include "formats/format_settings.h"
+#include "ui/format_menu.h"
 #include "ui/result_columns.h"
 
 namespace korvagrid {
@@ -90,27 +90,27 @@ TEST(ResultColumns, EveryOutputFormatLinesUp) {
   struct Format {
     const char* why;
     bool geographicTarget;
-    FormatItem item;
+    OutputAngles angles;
     bool minEnd;
   };
   const std::vector<Format> formats = {
-      {"degrees, minutes, seconds", true, FormatItem::mnugms2_, false},
-      {"decimal degrees", true, FormatItem::mnuGGG, false},
-      {"packed degrees", true, FormatItem::mnugms1_, false},
-      {"plane, Y with its zone prefix", false, FormatItem::MaxEnd, false},
-      {"plane, X short", false, FormatItem::MinEnd, true},
+      {"degrees, minutes, seconds", true, OutputAngles::Dms, false},
+      {"decimal degrees", true, OutputAngles::Decimal, false},
+      {"packed degrees", true, OutputAngles::Packed, false},
+      {"plane, Y with its zone prefix", false, OutputAngles::Dms, false},
+      {"plane, X short", false, OutputAngles::Dms, true},
   };
   for (const Format& f : formats) {
     for (const bool names : {false, true}) {
-      FormatSettings settings;
-      settings.choose(f.item);
       ResultStyle style;
       style.nameOut = names;
+      style.angles = f.angles;
+      style.shortX = f.minEnd;
       std::vector<std::string> lines;
       for (const Point& p : f.geographicTarget ? geographic : plane) {
         lines.push_back(f.geographicTarget
-                            ? GeographicResult(p.name, p.a, p.b, p.h, settings, style)
-                            : PlaneResult(p.name, p.a, p.b, p.h, withPrefix, f.minEnd, style));
+                            ? GeographicResult(p.name, p.a, p.b, p.h, style)
+                            : PlaneResult(p.name, p.a, p.b, p.h, withPrefix, style));
       }
       std::string text;
       for (const std::string& line : lines) text += line + "\r\n";

@@ -22,7 +22,8 @@ using testing::SplitFields;
 using testing::SplitLines;
 
 constexpr int kC2 = 0, kZone6 = 8, kZone7 = 9, kBlh = 10, kWgs = 11;
-constexpr int kOwn = kCatalogueEntryCount - 1;
+constexpr int kOwn = 18;  // the list place of the own system, after the fixed rows
+constexpr int kEntries = kOwn + 1;
 
 constexpr double Dms(double d, double m, double s) { return d * 3600 + m * 60 + s; }
 
@@ -106,16 +107,16 @@ TEST(Routes, GeographicToZoneAndBackClosesBeyondTheZoneEdges) {
       const double west = 6.0 * zone - 6;            // the zone's western edge, degrees
       for (const double offset : {-1.5, -0.5, 0.0, 3.0, 6.0, 6.5, 7.5}) {
         for (const double latitude : {45.0, 55.0, 62.0}) {
-          RunSettings there = SettingsFor(geographic, zoneIndex);
-          there.format.choose(FormatItem::mnuGGG_0);
-          there.format.choose(FormatItem::MaxEnd);  // Y with its zone prefix
+          ConversionSettings there = SettingsFor(geographic, zoneIndex);
+          there.inputAngles = InputAngles::Decimal;
+          there.outputPlane = PlaneStyle::Full;  // Y with its zone prefix
           char input[64];
           std::snprintf(input, sizeof input, "%.10f %.10f 100", latitude, west + offset);
           const auto zoneText = Convert(input, there);
           ASSERT_EQ(zoneText.outcome.end, RunEnd::Completed) << input;
 
-          RunSettings back = SettingsFor(zoneIndex, geographic);
-          back.format.choose(FormatItem::mnugms1_);  // packed degrees, seconds to 0.00001"
+          ConversionSettings back = SettingsFor(zoneIndex, geographic);
+          back.outputAngles = OutputAngles::Packed;  // packed degrees, seconds to 0.00001"
           const auto returned = Convert(zoneText.text, back);
           ASSERT_EQ(returned.outcome.end, RunEnd::Completed) << zoneText.text;
           const auto f = SplitFields(returned.text);
@@ -133,14 +134,14 @@ TEST(Routes, GeographicToZoneAndBackClosesBeyondTheZoneEdges) {
 
 TEST(Routes, DecimalDegreeInputReachesTheChainsAsPackedDegrees) {
   // 55.75, 37.616666667 decimal is 55°45', 37°37': the same result as packed input.
-  RunSettings decimal = SettingsFor(kBlh, kWgs);
-  decimal.format.choose(FormatItem::mnuGGG_0);
-  RunSettings packed = SettingsFor(kBlh, kWgs);
-  packed.format.choose(FormatItem::mnugms1);
+  ConversionSettings decimal = SettingsFor(kBlh, kWgs);
+  decimal.inputAngles = InputAngles::Decimal;
+  ConversionSettings packed = SettingsFor(kBlh, kWgs);
+  packed.inputAngles = InputAngles::Packed;
   EXPECT_EQ(Convert("55.75 37.6166666666667 150", decimal).text, Convert("55.45 37.37 150", packed).text);
   // Decimal input straight into M42WGS (decimalInput flag) for a plane target.
-  decimal.targetIndex = kZone7;
-  packed.targetIndex = kZone7;
+  decimal.target = testing::SystemAt(kZone7);
+  packed.target = testing::SystemAt(kZone7);
   EXPECT_EQ(Convert("55.75 37.6166666666667 150", decimal).text, Convert("55.45 37.37 150", packed).text);
 }
 
@@ -166,13 +167,11 @@ TEST(Routes, ChoiceOfChain) {
       {kWgs, 3, Route::GeographicToLocal},
       {kBlh, kBlh, Route::Identity},
   };
-  const OwnSystem own = InitialOwnSystem('.');
   for (const Case& c : cases) {
     RoutePair pair;
-    pair.sourceIndex = c.source;
-    pair.targetIndex = c.target;
-    pair.source = CatalogueSystem(c.source, kCatalogueEntryCount, own, '.');
-    pair.target = CatalogueSystem(c.target, kCatalogueEntryCount, own, '.');
+    pair.source = testing::SystemAt(c.source);
+    pair.target = testing::SystemAt(c.target);
+    pair.sameEntry = c.source == c.target;
     EXPECT_EQ(ChooseRoute(pair), c.route) << c.source << " -> " << c.target;
   }
 }
@@ -182,7 +181,7 @@ TEST(Routes, ChoiceOfChain) {
 // Meridian of an entry in degrees; geographic entries sit at 33°.
 double MeridianDegrees(int index) {
   if (index == kOwn) return 32.45;
-  const double cm = FixedEntries()[static_cast<std::size_t>(index)].system.centralMeridian;
+  const double cm = testing::SystemAt(index).centralMeridian;
   return cm == 0 ? 33.0 : cm / 3600;
 }
 
@@ -206,7 +205,7 @@ double Difference(const std::string& a, const std::string& b, int system) {
   const auto fa = SplitFields(a);
   const auto fb = SplitFields(b);
   if (fa.size() < 2 || fb.size() < 2) return INFINITY;
-  if (IsGeographicEntry(system)) {
+  if (IsGeographic(testing::SystemAt(system))) {
     constexpr double kMetresPerArcSecond = 30.9;
     return kMetresPerArcSecond * std::max(std::fabs(DmsTextToArcSeconds(fa[0]) - DmsTextToArcSeconds(fb[0])),
                                           std::fabs(DmsTextToArcSeconds(fa[1]) - DmsTextToArcSeconds(fb[1])));
@@ -245,8 +244,8 @@ bool InZoneOf(int system, double longitude) {
 // 3 cm out to 3.5° (measured at most 2.5 cm there).
 TEST(Routes, EveryPairClosesAndAgreesWithTheRouteThroughWgs84) {
   int tested = 0;
-  for (int a = 0; a < kCatalogueEntryCount; ++a) {
-    for (int b = 0; b < kCatalogueEntryCount; ++b) {
+  for (int a = 0; a < kEntries; ++a) {
+    for (int b = 0; b < kEntries; ++b) {
       const double l = TestLongitude(a, b);
       const double reach = std::max(std::fabs(l - MeridianDegrees(a)), std::fabs(l - MeridianDegrees(b)));
       if (reach > 3.5 || !InZoneOf(a, l) || !InZoneOf(b, l)) continue;

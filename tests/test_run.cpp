@@ -2,8 +2,10 @@
 // failures and stops, driven through the run with a scripted platform.
 #include <gtest/gtest.h>
 
+#include "conversion/batched_run.h"
 #include "conversion/run.h"
 #include "support/run_helpers.h"
+#include "ui/form1.h"
 
 namespace korvagrid {
 namespace {
@@ -14,7 +16,7 @@ using testing::SettingsFor;
 using testing::SplitLines;
 
 constexpr int kC2 = 0, kC3 = 1, kM64 = 3, kZone5 = 7, kZone6 = 8, kZone7 = 9, kBlh = 10,
-              kWgs = 11, k47_1 = 12, k47_2 = 13, k53_1 = 15;
+              kWgs = 11, k47_1 = 12, k47_2 = 13, k53_1 = 15, kOwn = 18;
 
 const std::string kFewDigits =
     "Ошибка в выборе исходной системы координат.\r\nили в формате их записи (У 'X' мало "
@@ -114,48 +116,49 @@ struct ResultCase {
   const char* why;
   int source;
   int target;
-  FormatItem outputPlane;
-  int outputLayout;
+  PlaneStyle outputPlane;
+  RecordLayout outputLayout;
   const char* input;
   const char* expected;
 };
 
 TEST(Run, PlaneResultLines) {
-  using enum FormatItem;
+  constexpr PlaneStyle StandEnd = PlaneStyle::Standard, MaxEnd = PlaneStyle::Full, MinEnd = PlaneStyle::Short;
+  constexpr RecordLayout XYH = RecordLayout::XYH, NameXYH = RecordLayout::NameXYH, XY = RecordLayout::XY;
   const std::vector<ResultCase> cases = {
-      {"47(1) -> 63 (C2) is an identity: X gets its 6 200 000, Y loses its prefix", k47_1, kC2, StandEnd, 0,
+      {"47(1) -> 63 (C2) is an identity: X gets its 6 200 000, Y loses its prefix", k47_1, kC2, StandEnd, XYH,
        "12345.678 1345678.9 10", "6212345.678\t345678.900 \t10.000 "},
-      {"63 (C3) with MaxEnd writes the zone prefix", kC3, kC3, MaxEnd, 0, "6210000 345678.9 1",
+      {"63 (C3) with MaxEnd writes the zone prefix", kC3, kC3, MaxEnd, XYH, "6210000 345678.9 1",
        "6210000.000\t3345678.900 \t1.000 "},
-      {"63 (C3) without MaxEnd writes no prefix", kC3, kC3, StandEnd, 0, "6210000 3345678.9 1",
+      {"63 (C3) without MaxEnd writes no prefix", kC3, kC3, StandEnd, XYH, "6210000 3345678.9 1",
        "6210000.000\t345678.900 \t1.000 "},
-      {"47(2) always short X and prefixed Y", kC3, k47_2, StandEnd, 0, "6212345.678 345678.9 1",
+      {"47(2) always short X and prefixed Y", kC3, k47_2, StandEnd, XYH, "6212345.678 345678.9 1",
        "12345.678\t2345678.900 \t1.000 "},
-      {"63 (C2) with MinEnd writes X - 6 000 000", kC2, kC2, MinEnd, 0, "6212345.678 345678.9 1",
+      {"63 (C2) with MinEnd writes X - 6 000 000", kC2, kC2, MinEnd, XYH, "6212345.678 345678.9 1",
        "212345.678\t345678.900 \t1.000 "},
-      {"layout X; Y writes no height", kC3, kC3, StandEnd, 2, "6210000 345678.9 1",
+      {"layout X; Y writes no height", kC3, kC3, StandEnd, XY, "6210000 345678.9 1",
        "6210000.000\t345678.900 "},
-      {"named output of an unnamed input still writes the TAB", kC3, kC3, StandEnd, 1,
+      {"named output of an unnamed input still writes the TAB", kC3, kC3, StandEnd, NameXYH,
        "6210000 345678.9 1", "\t6210000.000\t345678.900 \t1.000 "},
   };
   for (const ResultCase& r : cases) {
-    RunSettings s = SettingsFor(r.source, r.target);
-    s.format.choose(r.outputPlane);
+    ConversionSettings s = SettingsFor(r.source, r.target);
+    s.outputPlane = r.outputPlane;
     s.outputLayout = r.outputLayout;
     EXPECT_EQ(Convert(r.input, s).text, r.expected) << r.why;
   }
 }
 
 TEST(Run, NamesGoFromInputToOutput) {
-  RunSettings s = SettingsFor(kC3, kC3);
-  s.inputLayout = 1;
-  s.outputLayout = 1;
+  ConversionSettings s = SettingsFor(kC3, kC3);
+  s.inputLayout = RecordLayout::NameXYH;
+  s.outputLayout = RecordLayout::NameXYH;
   EXPECT_EQ(Convert("  P7  6012345.5 ; 345678.75;152.3", s).text,
             "P7\t6012345.500\t345678.750 \t152.300 ");
 }
 
 TEST(Run, DecimalCommaInAndOut) {
-  RunSettings s = SettingsFor(kC3, kC3, ',');
+  ConversionSettings s = SettingsFor(kC3, kC3, ',');
   EXPECT_EQ(Convert("6210000,5 345678.25 1,5", s).text, "6210000,500\t345678,250 \t1,500 ");
 }
 
@@ -173,20 +176,26 @@ TEST(Run, ExtraLinesFollowEachResult) {
       {"1x", "6210000.000\t345678.900 \t1.000 \r\n\r\n6210000.000\t345678.900 \t1.000 \r\n"},
       {"", "6210000.000\t345678.900 \t1.000 \r\n6210000.000\t345678.900 \t1.000 "},
   };
+  // The window's counter text becomes the run's number of extra lines.
   for (const Case& e : cases) {
-    RunSettings s = SettingsFor(kC3, kC3);
-    s.txtCount = e.counter;
-    const auto c = Convert("6210000 345678.9 1\r\n6210000 345678.9 1", s);
-    EXPECT_EQ(c.text, e.expected) << "counter \"" << e.counter << "\"";
-    EXPECT_EQ(c.outcome.end, RunEnd::Completed);
+    FakePlatform platform;
+    Form1 form(platform);
+    form.Form_Load('.');
+    form.selectCombo1(kC3);
+    form.selectCombo2(kC3);
+    form.txtCount = e.counter;
+    form.Txt1 = "6210000 345678.9 1\r\n6210000 345678.9 1";
+    form.CmdStart_Click();
+    EXPECT_EQ(form.Txt2, e.expected) << "counter \"" << e.counter << "\"";
+    EXPECT_EQ(form.lastRun.end, RunEnd::Completed);
   }
 }
 
 TEST(Run, DecimalDegreesInputBetweenEqualGeographicSystems) {
   // gg.ggggggggg input: 55.5 goes on as 55°30', packed 55.3.
-  RunSettings s = SettingsFor(kBlh, kBlh);
-  s.format.choose(FormatItem::mnuGGG_0);
-  s.format.choose(FormatItem::mnugms1_);
+  ConversionSettings s = SettingsFor(kBlh, kBlh);
+  s.inputAngles = InputAngles::Decimal;
+  s.outputAngles = OutputAngles::Packed;
   EXPECT_EQ(Convert("55.5 37.25 100", s).text, "55.300000000\t37.150000000\t100.000 ");
 }
 
@@ -225,12 +234,17 @@ TEST(Run, FailureMessageNamesTheLine) {
 }
 
 TEST(Run, OwnSystemFieldThatIsNotANumberFailsBeforeTheFirstLine) {
-  RunSettings s = SettingsFor(kC3, kCatalogueEntryCount - 1);
-  s.own.dXmy = "-";
-  const auto c = Convert("6210000 345678.9 1", s);
-  EXPECT_EQ(c.outcome.end, RunEnd::Failed);
-  EXPECT_EQ(c.outcome.lineNumber, 0);
-  EXPECT_EQ(c.text, "");
+  FakePlatform platform;
+  Form1 form(platform);
+  form.Form_Load('.');
+  form.selectCombo1(kC3);
+  form.selectCombo2(kOwn);
+  form.ownSystem.dXmy = "-";
+  form.Txt1 = "6210000 345678.9 1";
+  form.CmdStart_Click();
+  EXPECT_EQ(form.lastRun.end, RunEnd::Failed);
+  EXPECT_EQ(form.lastRun.lineNumber, 0);
+  EXPECT_EQ(form.Txt2, "");
 }
 
 TEST(Run, InvalidDmsValueIsReportedOnce) {
@@ -257,9 +271,9 @@ TEST(Run, ListsLongerThanSixteenBitCountersConvert) {
 }
 
 TEST(Run, AshtechRecordsOfFourLinesGiveOneResultLineEach) {
-  RunSettings s = SettingsFor(kWgs, kWgs);
-  s.format.choose(FormatItem::mnuAshtech);
-  s.format.choose(FormatItem::mnugms1_);
+  ConversionSettings s = SettingsFor(kWgs, kWgs);
+  s.inputAngles = InputAngles::AshtechReport;
+  s.outputAngles = OutputAngles::Packed;
   const std::string record =
       "Site 0001 Lat. N 55° 45' 12.34567\"\r\nLon. E 37° 36' 56.78901\"\r\nElv. 150.123 m\r\nPDOP 1.5\r\n";
   const auto c = Convert(record + "\r\n" + record, s);
@@ -274,9 +288,9 @@ TEST(Run, AshtechRecordsOfFourLinesGiveOneResultLineEach) {
 }
 
 TEST(Run, WaypointsNumberConvertedPointsOnly) {
-  RunSettings s = SettingsFor(kBlh, kWgs);
-  s.format.choose(FormatItem::mnugms1);
-  s.format.choose(FormatItem::fOzi);
+  ConversionSettings s = SettingsFor(kBlh, kWgs);
+  s.inputAngles = InputAngles::Packed;
+  s.outputAngles = OutputAngles::Waypoints;
   const auto c = Convert("55.45 37.37 1\r\n\r\n0 0 0\r\n55.46 37.38 1", s);
   const auto lines = SplitLines(c.text);
   ASSERT_EQ(lines.size(), 8u) << c.text;
@@ -289,8 +303,8 @@ TEST(Run, WaypointsNumberConvertedPointsOnly) {
 }
 
 TEST(Run, WaypointsForKrasovskyDeclareTheirDatum) {
-  RunSettings s = SettingsFor(kZone6, kBlh);
-  s.format.choose(FormatItem::fOzi);
+  ConversionSettings s = SettingsFor(kZone6, kBlh);
+  s.outputAngles = OutputAngles::Waypoints;
   const auto lines = SplitLines(Convert("6200000 6600000 150", s).text);
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[1], "Pulkovo 1942");
@@ -306,9 +320,9 @@ TEST(Run, BatchedRunsGiveWhatThePlainRunGives) {
     int target;
     std::string input;
     std::vector<Answer> answers;
-    FormatItem inputAngles = FormatItem::mnugms2;
-    FormatItem outputAngles = FormatItem::mnugms2_;
-    int ownType = 0;  // the own system: 0 a local plane, 1 a Gauss–Krüger zone
+    InputAngles inputAngles = InputAngles::Dms;
+    OutputAngles outputAngles = OutputAngles::Dms;
+    SystemKind ownKind = SystemKind::LocalPlane;  // the own system
   };
   const std::string ashtech =
       "Site 0001 Lat. N 55° 45' 12.34567\"\r\nLon. E 37° 36' 56.78901\"\r\nElv. 150.123 m\r\nPDOP 1.5\r\n";
@@ -325,20 +339,20 @@ TEST(Run, BatchedRunsGiveWhatThePlainRunGives) {
       {"an invalid dms value is shown once and stops the run", kBlh, kWgs,
        "55 45 00 37 37 00 1\r\n55 46 00 37 37 00 1\r\n55 61 00 37 37 00 1\r\n55 45 00 37 37 00 1", {}},
       {"Ashtech records of four lines", kWgs, kBlh, ashtech + "\r\n" + ashtech + ashtech, {},
-       FormatItem::mnuAshtech},
-      {"a point the chain cannot carry (zone number beyond 16 bits) stops the run", kCatalogueEntryCount - 1,
+       InputAngles::AshtechReport},
+      {"a point the chain cannot carry (zone number beyond 16 bits) stops the run", kOwn,
        kBlh, "6200000 6600000 150\r\n6200000 6600000 151\r\n6200000 99999999999 1\r\n6200000 6600000 152", {},
-       FormatItem::mnugms2, FormatItem::mnugms2_, 1},
+       InputAngles::Dms, OutputAngles::Dms, SystemKind::GaussKrugerZone},
       {"random waypoint placements are drawn in line order", kBlh, kWgs,
        "55.45 37.37 1\r\n55.46 37.38 1\r\n\r\n55.47 37.39 1\r\n55.48 37.40 1\r\n55.49 37.41 1", {},
-       FormatItem::mnugms1, FormatItem::fOzi},
+       InputAngles::Packed, OutputAngles::Waypoints},
   };
   for (const Case& c : cases) {
-    RunSettings s = SettingsFor(c.source, c.target);
-    s.format.choose(c.inputAngles);
-    s.format.choose(c.outputAngles);
-    s.ozi.placementIndex = 7;
-    s.own.cUTM = c.ownType;
+    ConversionSettings s = SettingsFor(c.source, c.target);
+    s.inputAngles = c.inputAngles;
+    s.outputAngles = c.outputAngles;
+    s.waypoints.placementIndex = 7;
+    if (s.source.userDefined) s.source = OwnSystemEntry(OwnSystem{.kind = c.ownKind});
     const auto run = [&](int threads, std::size_t batch, FakePlatform& platform) {
       platform.answers.assign(c.answers.begin(), c.answers.end());
       std::string text;

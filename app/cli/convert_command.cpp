@@ -12,8 +12,9 @@
 #include <string>
 #include <thread>
 
-#include "cli_platform.h"
+#include "cli_interaction.h"
 #include "common/error.h"
+#include "conversion/batched_run.h"
 #include "conversion/catalogue.h"
 #include "conversion/run.h"
 #include "documents/text_encoding.h"
@@ -22,45 +23,24 @@
 #include "formats/read_str.h"
 #include "options.h"
 #include "output.h"
-#include "own_system_options.h"
-#include "ui/fmozi.h"
-#include "ui/form1.h"
+#include "settings_options.h"
 
 namespace korvagrid::cli {
 namespace {
 
 struct ConvertOptions {
-  std::string from;
-  std::string to;
-  std::string inLayout = "0";
-  std::string outLayout = "0";
-  std::string inAngles = "dms";
-  std::string outAngles = "dms";
-  std::string inPlane = "standard";
-  std::string outPlane = "standard";
-  int extraLines = 0;
-  bool decimalComma = false;
+  SettingsOptions settings;
   bool yes = false;
   std::string output;
   std::string encoding = "utf-8";
   std::string eol = "auto";
   std::string input = "-";
-  int oziPlacement = 0;
-  std::string oziFontSize = "  8";
-  std::int32_t oziColour = 65535;
   std::uint64_t seed = 0;
   bool seedGiven = false;
-  CLI::Option* inLayoutOption = nullptr;
-  OwnSystemOptions own;
 };
 
 constexpr unsigned kMaxThreads = 8;
 constexpr std::size_t kBatchLines = 8192;
-
-class UsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 bool IsAscii(std::string_view text) {
   unsigned char any = 0;
@@ -94,62 +74,6 @@ class DecodingLineSource final : public LineSource {
   bool first_ = true;
 };
 
-int SelectSystem(const std::string& name, const Form1& form, const char* what) {
-  const int index = FindSystem(name, form.Combo1.items);
-  if (index < 0)
-    throw UsageError(std::string(what) + ": unknown system \"" + name +
-                     "\" (see `korvagrid-cli systems`)");
-  return index;
-}
-
-void ChooseFormat(Form1& form, FormatItem item, const std::string& value, const char* option) {
-  if (!form.format.enabled(item)) {
-    throw UsageError(std::string(option) + " " + value + " is not available for the chosen system");
-  }
-  form.formatItemClick(item);
-}
-
-// Puts the options into the window model the way a user would set the window.
-void SetUpWindow(Form1& form, CliPlatform& platform, const ConvertOptions& o) {
-  form.Form_Load(o.decimalComma ? ',' : '.');
-  if (o.seedGiven) form.placementRandom = PlacementRandom(o.seed);
-  if (std::string refused = ApplyOwnSystemOptions(form, platform, o.own); !refused.empty()) {
-    throw UsageError(refused);
-  }
-
-  const int source = SelectSystem(o.from, form, "--from");
-  const int target = SelectSystem(o.to, form, "--to");
-  if (std::string refused = RefuseReportsFromPlaneSource(o.inAngles, source); !refused.empty()) {
-    throw UsageError(refused);
-  }
-  // The input angle items for receiver reports switch the source list; the
-  // systems chosen on the command line are set afterwards and win.
-  form.formatItemClick(InputAnglesItem(o.inAngles));
-  form.selectCombo1(source);
-  form.selectCombo2(target);
-
-  ChooseFormat(form, InputPlaneItem(o.inPlane), o.inPlane, "--in-plane");
-  ChooseFormat(form, OutputPlaneItem(o.outPlane), o.outPlane, "--out-plane");
-
-  FmOziModel& ozi = form.fmOzi();
-  ozi.setPlacementIndex(o.oziPlacement);
-  ozi.setFontSizeText(o.oziFontSize);
-  platform.colour = o.oziColour;
-  ozi.cmdColorClick(platform);
-  form.formatItemClick(OutputAnglesItem(o.outAngles));
-
-  const int inLayout = FindLayout(o.inLayout);
-  const int outLayout = FindLayout(o.outLayout);
-  if (inLayout < 0) throw UsageError("--in-layout: expected 0, 1, 2, xyh, name or xy");
-  if (outLayout < 0) throw UsageError("--out-layout: expected 0, 1, 2, xyh, name or xy");
-  // A Trimble report selects the named layout itself unless one is given.
-  if (o.inLayoutOption->count() > 0 || InputAnglesItem(o.inAngles) != FormatItem::mnuTrimble) {
-    form.selectCombo3(inLayout);
-  }
-  form.selectCombo4(outLayout);
-  form.txtCount = std::to_string(o.extraLines);
-}
-
 std::istream* OpenInput(const std::string& input, std::ifstream& file) {
   if (input == "-") return &std::cin;
   // A folder opens as a stream that reads nothing: refuse it rather than
@@ -170,18 +94,17 @@ std::istream* OpenInput(const std::string& input, std::ifstream& file) {
 }
 
 int RunConvert(const ConvertOptions& o) {
-  CliPlatform platform(o.yes);
-  Form1 form(platform);
-  try {
-    SetUpWindow(form, platform, o);
-  } catch (const UsageError& error) {
-    std::cerr << "korvagrid-cli convert: " << error.what() << '\n';
+  std::vector<std::string> warnings;
+  const SettingsFromOptions built = BuildSettings(o.settings, warnings);
+  if (!built.refusal.empty()) {
+    std::cerr << "korvagrid-cli convert: " << built.refusal << '\n';
     return kExitUsage;
   }
-  // What the dialogs said while taking the options ("Значение больше 59").
-  for (const std::string& warning : platform.warnings()) {
+  // What the own system's fields said while taking the options ("Значение больше 59").
+  for (const std::string& warning : warnings) {
     std::cerr << "korvagrid-cli convert: warning: " << warning << '\n';
   }
+  const ConversionSettings& settings = built.settings;
   const TextEncoding encoding = o.encoding == "cp1251" ? TextEncoding::Cp1251 : TextEncoding::Utf8;
 
   std::ifstream file;
@@ -189,13 +112,15 @@ int RunConvert(const ConvertOptions& o) {
   if (in == nullptr) return kExitUsage;
 
   try {
+    CliInteraction interaction(o.yes);
+    PlacementRandom random;
+    if (o.seedGiven) random.seed(o.seed);
     Output out(o.output, encoding);
     StreamLineSource stream(*in);
     DecodingLineSource lines(stream);
     // Waypoint files keep CR LF whatever the input's line ends; other output
     // takes those of the input's first line, known before the first result.
-    const bool waypoints =
-        form.format.checked(FormatItem::fOzi) && IsGeographicEntry(form.Combo2.index);
+    const bool waypoints = WritesWaypoints(settings);
     lines.onFirstLine = [&] {
       out.setLineFeedEnds(!waypoints && OutputLineFeedEnds(o.eol, stream.firstLineEnd()));
     };
@@ -203,28 +128,25 @@ int RunConvert(const ConvertOptions& o) {
     // checked and written in order.
     const int threads =
         static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, kMaxThreads));
-    const RunOutcome outcome = ConversionRunInBatches(lines, out, form.runSettings(), platform,
-                                                      form.placementRandom, threads, kBatchLines);
+    const RunOutcome outcome =
+        ConversionRunInBatches(lines, out, settings, interaction, random, threads, kBatchLines);
     // One result line for each input line, each ended. A stopped run's text
     // already ends with the line end before the line it stopped at.
     if (outcome.end == RunEnd::Completed && outcome.lines > 0) out.append("\r\n");
     out.finish();
     if (outcome.end == RunEnd::Completed && outcome.points == 0 && outcome.nonBlankLines > 0) {
       std::cerr << "korvagrid-cli convert: no point could be read from the input; expected "
-                << ExpectedInput(o.inAngles, o.inLayout, IsGeographicEntry(form.Combo1.index),
-                                 form.Combo3.index == 1)
-                << '\n';
+                << ExpectedInput(o.settings.inAngles, o.settings.inLayout, settings) << '\n';
       return kExitFailed;
     }
     if (outcome.end != RunEnd::Completed) {
-      std::cerr << "korvagrid-cli convert: " << StopMessage(o.inAngles, outcome) << '\n';
+      std::cerr << "korvagrid-cli convert: " << StopMessage(o.settings.inAngles, outcome) << '\n';
     }
     return ExitStatus(outcome);
   } catch (const std::exception& error) {
     std::cerr << "korvagrid-cli convert: " << error.what() << '\n';
     return kExitFailed;
   }
-  return kExitFailed;
 }
 
 // A central meridian in arc seconds as DD°MM′SS″ (with a fraction of a
@@ -246,23 +168,23 @@ std::string MeridianText(double arcSeconds) {
 }
 
 int RunSystems() {
-  const auto& entries = FixedEntries();
   std::cout << "index\tname\tkind\tcentral meridian\tfalse easting, m\tfalse northing, m\tX "
                "written short by, m\n";
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const CoordinateSystem& s = entries[i].system;
+  const auto rows = FixedSystems();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const CoordinateSystem& s = rows[i];
     const char* kind = s.kind == SystemKind::Geographic        ? "geographic"
                        : s.kind == SystemKind::GaussKrugerZone ? "gauss-kruger"
                                                                : "local-plane";
-    std::cout << i << '\t' << entries[i].text << '\t' << kind << '\t';
-    if (s.kind == SystemKind::Geographic) {
+    std::cout << i << '\t' << s.name << '\t' << kind << '\t';
+    if (IsGeographic(s)) {
       std::cout << "-\t-\t-\t-\n";
       continue;
     }
     std::cout << MeridianText(s.centralMeridian) << '\t' << Format(s.falseEast, "0.0##", '.')
               << '\t' << Format(s.falseNorth, "0.0##", '.') << '\t' << s.xOffset << '\n';
   }
-  std::cout << entries.size()
+  std::cout << rows.size()
             << "\town\tlocal-plane or "
                "gauss-kruger\t--own-meridian\t--own-false-east\t--own-false-north\t0\n";
   return kExitCompleted;
@@ -274,24 +196,7 @@ void AddConvertCommands(CLI::App& app, int& exitCode) {
   auto options = std::make_shared<ConvertOptions>();
   CLI::App* convert =
       app.add_subcommand("convert", "Convert a point list between coordinate systems");
-  convert->add_option("--from", options->from, "Source system: list text, index 0-17 or \"own\"")
-      ->required();
-  convert->add_option("--to", options->to, "Target system: list text, index 0-17 or \"own\"")
-      ->required();
-  options->inLayoutOption =
-      convert->add_option("--in-layout", options->inLayout, "Input layout 0|1|2 (xyh|name|xy)");
-  convert->add_option("--out-layout", options->outLayout, "Output layout 0|1|2 (xyh|name|xy)");
-  convert->add_option("--in-angles", options->inAngles, "Input angles")
-      ->check(CLI::IsMember({"decimal", "packed", "dms", "ashtech", "trimble"}));
-  convert->add_option("--out-angles", options->outAngles, "Output angles")
-      ->check(CLI::IsMember({"decimal", "packed", "dms", "ozi"}));
-  convert->add_option("--in-plane", options->inPlane, "Input plane style")
-      ->check(CLI::IsMember({"standard", "full", "short"}));
-  convert->add_option("--out-plane", options->outPlane, "Output plane style")
-      ->check(CLI::IsMember({"standard", "full", "short"}));
-  convert->add_option("--extra-lines", options->extraLines, "Empty lines after each result line")
-      ->check(CLI::Range(0, 99));
-  convert->add_flag("--decimal-comma", options->decimalComma, "Write numbers with a decimal comma");
+  AddSettingsOptions(convert, options->settings, {});
   convert->add_flag("--yes", options->yes, "Answer Yes to the run's questions");
   convert->add_option("-o,--output", options->output, "Output file (default: standard output)");
   convert->add_option("--encoding", options->encoding, "Output encoding")
@@ -300,13 +205,8 @@ void AddConvertCommands(CLI::App& app, int& exitCode) {
       ->add_option("--eol", options->eol,
                    "Line ends of the output: lf, crlf, or auto (those of the input's first line)")
       ->check(CLI::IsMember({"auto", "lf", "crlf"}));
-  convert->add_option("--ozi-placement", options->oziPlacement, "Waypoint label placement 0-7")
-      ->check(CLI::Range(0, 7));
-  convert->add_option("--ozi-font-size", options->oziFontSize, "Waypoint font size text");
-  convert->add_option("--ozi-colour", options->oziColour, "Waypoint label background colour");
   convert->add_option("--seed", options->seed, "Seed of the random placement")
       ->each([options](const std::string&) { options->seedGiven = true; });
-  AddOwnSystemOptions(convert, options->own);
   convert->add_option("INPUT", options->input, "Input file (default or \"-\": standard input)");
   convert->callback([options, &exitCode] { exitCode = RunConvert(*options); });
 

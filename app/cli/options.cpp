@@ -2,9 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 
-#include "conversion/catalogue.h"
+#include "common/messages.h"
 
 namespace korvagrid::cli {
 namespace {
@@ -21,89 +20,58 @@ std::string Normalised(std::string_view text) {
 
 }  // namespace
 
-int FindSystem(std::string_view name, const std::vector<std::string>& entries) {
-  const std::string wanted = Normalised(name);
-  if (wanted.empty()) return -1;
-  if (wanted == "own") return static_cast<int>(entries.size()) - 1;
-  int index = -1;
-  const auto [end, error] = std::from_chars(wanted.data(), wanted.data() + wanted.size(), index);
-  if (error == std::errc{} && end == wanted.data() + wanted.size()) {
-    return index >= 0 && index < static_cast<int>(entries.size()) - 1 ? index : -1;
-  }
-  for (std::size_t i = 0; i + 1 < entries.size(); ++i) {
-    if (Normalised(entries[i]) == wanted) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-int FindLayout(std::string_view name) {
+std::optional<RecordLayout> FindLayout(std::string_view name) {
   const std::string n = Normalised(name);
-  if (n == "0" || n == "xyh") return 0;
-  if (n == "1" || n == "name") return 1;
-  if (n == "2" || n == "xy") return 2;
-  return -1;
+  if (n == "0" || n == "xyh") return RecordLayout::XYH;
+  if (n == "1" || n == "name") return RecordLayout::NameXYH;
+  if (n == "2" || n == "xy") return RecordLayout::XY;
+  return std::nullopt;
 }
 
-FormatItem InputAnglesItem(std::string_view name) {
-  if (name == "decimal") return FormatItem::mnuGGG_0;
-  if (name == "packed") return FormatItem::mnugms1;
-  if (name == "ashtech") return FormatItem::mnuAshtech;
-  if (name == "trimble") return FormatItem::mnuTrimble;
-  return FormatItem::mnugms2;
+InputAngles InputAnglesNamed(std::string_view name) {
+  if (name == "decimal") return InputAngles::Decimal;
+  if (name == "packed") return InputAngles::Packed;
+  if (name == "ashtech") return InputAngles::AshtechReport;
+  if (name == "trimble") return InputAngles::TrimbleReport;
+  return InputAngles::Dms;
 }
 
-FormatItem OutputAnglesItem(std::string_view name) {
-  if (name == "decimal") return FormatItem::mnuGGG;
-  if (name == "packed") return FormatItem::mnugms1_;
-  if (name == "ozi") return FormatItem::fOzi;
-  return FormatItem::mnugms2_;
+OutputAngles OutputAnglesNamed(std::string_view name) {
+  if (name == "decimal") return OutputAngles::Decimal;
+  if (name == "packed") return OutputAngles::Packed;
+  if (name == "ozi") return OutputAngles::Waypoints;
+  return OutputAngles::Dms;
 }
 
-FormatItem InputPlaneItem(std::string_view name) {
-  if (name == "full") return FormatItem::max1;
-  if (name == "short") return FormatItem::min1;
-  return FormatItem::Stand;
-}
-
-FormatItem OutputPlaneItem(std::string_view name) {
-  if (name == "full") return FormatItem::MaxEnd;
-  if (name == "short") return FormatItem::MinEnd;
-  return FormatItem::StandEnd;
-}
-
-std::string RefuseReportsFromPlaneSource(std::string_view inAngles, int sourceIndex) {
-  const FormatItem reader = InputAnglesItem(inAngles);
-  if ((reader == FormatItem::mnuTrimble || reader == FormatItem::mnuAshtech) &&
-      !IsGeographicEntry(sourceIndex)) {
-    return "--in-angles " + std::string(inAngles) +
-           " reads receiver reports of latitude and longitude: choose a geographic --from "
-           "(WGS-84 or BLH(Kras))";
-  }
-  return {};
+PlaneStyle PlaneStyleNamed(std::string_view name) {
+  if (name == "full") return PlaneStyle::Full;
+  if (name == "short") return PlaneStyle::Short;
+  return PlaneStyle::Standard;
 }
 
 std::string ExpectedInput(std::string_view inAngles, std::string_view inLayout,
-                          bool geographicSource, bool named) {
-  if (!geographicSource) {
+                          const ConversionSettings& s) {
+  const bool named = s.inputLayout == RecordLayout::NameXYH;
+  if (!IsGeographic(s.source)) {
     return std::string(named ? "lines of plane coordinates: name X Y H"
                              : "lines of plane coordinates: X Y H") +
            " (--in-layout " + std::string(inLayout) + ")";
   }
   std::string what;
-  switch (InputAnglesItem(inAngles)) {
-    case FormatItem::mnuAshtech:
+  switch (s.inputAngles) {
+    case InputAngles::AshtechReport:
       return "Ashtech report records of four lines: Site ... Lat. N 55° 45' 12.3\", Lon. E ..., "
              "Elv. ..., one more (--in-angles ashtech)";
-    case FormatItem::mnuTrimble:
+    case InputAngles::TrimbleReport:
       return "Trimble report lines: name 55°45'12.3\" 0.012 37°36'56.8\" 0.015 150.2 "
              "(--in-angles trimble)";
-    case FormatItem::mnuGGG_0:
+    case InputAngles::Decimal:
       what = "decimal degrees: 55.7534 37.6158 150";
       break;
-    case FormatItem::mnugms1:
+    case InputAngles::Packed:
       what = "packed degrees gg.mmss: 55.4512 37.3657 150";
       break;
-    default:
+    case InputAngles::Dms:
       what = "degree-minute-second text: 55°45'12.3\" 37°36'56.8\" 150";
       break;
   }
@@ -114,15 +82,15 @@ std::string ExpectedInput(std::string_view inAngles, std::string_view inLayout,
 std::string InvalidValueMessage(std::string_view inAngles, const RunOutcome& outcome) {
   std::string message = "line " + std::to_string(outcome.lineNumber) + ": " + outcome.reason;
   if (!outcome.detail.empty()) message += " (" + outcome.detail + ")";
-  const FormatItem reader = InputAnglesItem(inAngles);
-  if (reader == FormatItem::mnugms2 || reader == FormatItem::mnuTrimble) {
+  const InputAngles reader = InputAnglesNamed(inAngles);
+  if (reader == InputAngles::Dms || reader == InputAngles::TrimbleReport) {
     message +=
         "\n  the line was read as " +
-        std::string(reader == FormatItem::mnuTrimble ? "a Trimble report line"
-                                                     : "degree-minute-second text") +
+        std::string(reader == InputAngles::TrimbleReport ? "a Trimble report line"
+                                                         : "degree-minute-second text") +
         " (--in-angles " + std::string(inAngles) +
         "); decimal degrees need --in-angles decimal, packed degrees gg.mmss --in-angles packed";
-  } else if (reader == FormatItem::mnuAshtech) {
+  } else if (reader == InputAngles::AshtechReport) {
     message += "\n  the record was read as an Ashtech report (--in-angles ashtech)";
   }
   return message;

@@ -1,13 +1,9 @@
 #include "own_system_options.h"
 
-#include <vector>
-
-#include "ui/mysist.h"
+#include "formats/read_str.h"
 
 namespace korvagrid::cli {
 namespace {
-
-using Field = MySistModel::Field;
 
 // One typed character: its code point and its UTF-8 bytes (an invalid byte
 // stands for itself).
@@ -34,23 +30,27 @@ std::vector<Key> Keys(std::string_view text) {
 }
 
 // Either decimal separator on the command line becomes the system's.
-std::string WithSeparator(std::string text, char numP) {
+std::string WithSeparator(std::string text, char separator) {
   for (char& c : text) {
-    if (c == '.' || c == ',') c = numP;
+    if (c == '.' || c == ',') c = separator;
   }
   return text;
 }
 
 // Types `value` into an emptied field key by key, as the user does after
 // entering a field (which selects its whole text), then leaves the field.
-// False when the dialog refuses a key.
-bool TypeInto(MySistModel& dialog, Field field, std::string_view value, Platform& platform) {
-  dialog.text(field).clear();
+// False when the field refuses a key.
+bool TypeInto(OwnSystemTexts& texts, OwnSystemField field, std::string_view value, char separator,
+              std::vector<std::string>& warnings) {
+  std::string& text = texts[field];
+  text.clear();
   for (const Key& key : Keys(value)) {
-    if (!dialog.keyPress(field, key.code, platform)) return false;
-    dialog.text(field).append(key.bytes);
+    if (!FieldTakesKey(field, text, key.code, separator)) return false;
+    text.append(key.bytes);
   }
-  dialog.leaveField(field, platform);
+  if (const std::optional<std::string_view> warning = NormaliseField(field, text, separator)) {
+    warnings.emplace_back(*warning);
+  }
   return true;
 }
 
@@ -66,16 +66,19 @@ void AddOwnSystemOptions(CLI::App* command, OwnSystemOptions& options) {
   command->add_option("--own-false-north", options.falseNorth, "Own system: false northing, m");
 }
 
-std::string ApplyOwnSystemOptions(Form1& form, CliPlatform& platform,
-                                  const OwnSystemOptions& options) {
-  if (!options.any()) return {};
-  MySistModel& dialog = form.mySist();
-  const char numP = form.NumP;
-  if (!options.name.empty() && !TypeInto(dialog, Field::NameMy, options.name, platform)) {
-    return "--own-name: at most 10 characters";
+OwnSystemFromOptions ReadOwnSystemOptions(const OwnSystemOptions& options, char separator,
+                                          std::vector<std::string>& warnings) {
+  if (!options.any()) return {OwnSystem{}, {}};
+  OwnSystemTexts texts = InitialOwnSystemTexts(separator);
+  if (!options.name.empty()) {
+    if (!TypeInto(texts, OwnSystemField::Name, options.name, separator, warnings)) {
+      return {{}, "--own-name: at most " + std::to_string(kOwnNameMaxCharacters) + " characters"};
+    }
+    if (IsBlankLine(texts.name)) return {{}, "--own-name: the name is blank"};
   }
-  if (!options.name.empty() && !dialog.okEnabled()) return "--own-name: the name is blank";
-  if (!options.type.empty()) dialog.own().cUTM = options.type == "UTM-42" ? 1 : 0;
+  if (!options.type.empty()) {
+    texts.kind = options.type == "UTM-42" ? SystemKind::GaussKrugerZone : SystemKind::LocalPlane;
+  }
   if (!options.meridian.empty()) {
     std::vector<std::string> parts{""};
     for (const char c : options.meridian) {
@@ -85,31 +88,32 @@ std::string ApplyOwnSystemOptions(Form1& form, CliPlatform& platform,
         parts.back().push_back(c);
       }
     }
-    if (parts.size() > 3) return "--own-meridian: expected DD:MM:SS.ssss";
+    if (parts.size() > 3) return {{}, "--own-meridian: expected DD:MM:SS.ssss"};
     parts.resize(3);
-    const Field fields[3] = {Field::T1, Field::M1, Field::S1};
-    const char* names[3] = {"degrees", "minutes", "seconds"};
+    constexpr OwnSystemField kFields[3] = {OwnSystemField::Degrees, OwnSystemField::Minutes,
+                                           OwnSystemField::Seconds};
+    constexpr const char* kNames[3] = {"degrees", "minutes", "seconds"};
     for (std::size_t i = 0; i < 3; ++i) {
-      if (!TypeInto(dialog, fields[i], WithSeparator(parts[i], numP), platform)) {
-        return std::string("--own-meridian: ") + names[i] + " \"" + parts[i] +
-               "\" are not a number";
+      if (!TypeInto(texts, kFields[i], WithSeparator(parts[i], separator), separator, warnings)) {
+        return {
+            {},
+            std::string("--own-meridian: ") + kNames[i] + " \"" + parts[i] + "\" are not a number"};
       }
     }
   }
   if (!options.falseEast.empty() &&
-      !TypeInto(dialog, Field::dYmy, WithSeparator(options.falseEast, numP), platform)) {
-    return "--own-false-east: \"" + options.falseEast + "\" is not a number";
+      !TypeInto(texts, OwnSystemField::FalseEast, WithSeparator(options.falseEast, separator),
+                separator, warnings)) {
+    return {{}, "--own-false-east: \"" + options.falseEast + "\" is not a number"};
   }
   if (!options.falseNorth.empty() &&
-      !TypeInto(dialog, Field::dXmy, WithSeparator(options.falseNorth, numP), platform)) {
-    return "--own-false-north: \"" + options.falseNorth + "\" is not a number";
+      !TypeInto(texts, OwnSystemField::FalseNorth, WithSeparator(options.falseNorth, separator),
+                separator, warnings)) {
+    return {{}, "--own-false-north: \"" + options.falseNorth + "\" is not a number"};
   }
-  const std::size_t warningsBefore = platform.warnings().size();
-  if (!dialog.okClick(platform)) {
-    return platform.warnings().size() > warningsBefore ? platform.warnings().back()
-                                                       : std::string("the own system is refused");
-  }
-  return {};
+  OwnSystemReading reading = ReadOwnSystem(texts, separator);
+  if (!reading.system) return {{}, reading.refusal};
+  return {std::move(*reading.system), {}};
 }
 
 }  // namespace korvagrid::cli

@@ -1,13 +1,14 @@
 #pragma once
 // The user's own coordinate system on the command line: --own-name,
-// --own-type, --own-meridian, --own-false-east and --own-false-north, put into
-// the own-system dialog's fields and checked the way the dialog checks them
-// (its keystroke filters, the normalisation on leaving a field and OK).
+// --own-type, --own-meridian, --own-false-east and --own-false-north, checked
+// with the own system's field rules as the dialog checks them: the keys each
+// field takes, the normalisation on leaving a field (with its warnings) and
+// the reading of the fields.
 #include <CLI/CLI.hpp>
 #include <string>
+#include <vector>
 
-#include "cli_platform.h"
-#include "ui/form1.h"
+#include "conversion/own_system.h"
 
 namespace korvagrid::cli {
 
@@ -25,11 +26,14 @@ struct OwnSystemOptions {
 
 void AddOwnSystemOptions(CLI::App* command, OwnSystemOptions& options);
 
-// Edits the window's own system as the dialog would, before any list selects
-// it. Returns an empty text, or why the values are refused (a usage error).
-// Warnings the dialog shows while accepting a value ("Значение больше 59")
-// stay in the platform's warnings.
-std::string ApplyOwnSystemOptions(Form1& form, CliPlatform& platform,
-                                  const OwnSystemOptions& options);
+// The own system the options describe (the initial one where they say
+// nothing), or why they are refused (a usage error). Warnings the dialog
+// would show while taking a value ("Значение больше 59") go to `warnings`.
+struct OwnSystemFromOptions {
+  OwnSystem system;
+  std::string refusal;
+};
+OwnSystemFromOptions ReadOwnSystemOptions(const OwnSystemOptions& options, char decimalSeparator,
+                                          std::vector<std::string>& warnings);
 
 }  // namespace korvagrid::cli

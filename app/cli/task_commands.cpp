@@ -6,15 +6,14 @@
 #include <memory>
 #include <string>
 
-#include "cli_platform.h"
+#include "cli_interaction.h"
 #include "conversion/catalogue.h"
 #include "documents/text_file.h"
 #include "options.h"
 #include "output.h"
-#include "own_system_options.h"
+#include "settings_options.h"
 #include "tasks/inverse_problem.h"
 #include "tasks/map_sheets.h"
-#include "ui/form1.h"
 
 namespace korvagrid::cli {
 namespace {
@@ -31,19 +30,12 @@ struct OgzOptions {
 
 struct SheetsOptions {
   int scale = 200;
-  std::string from;
-  std::string inLayout = "0";
-  std::string outLayout = "0";
-  std::string inAngles = "dms";
-  std::string inPlane = "standard";
-  bool decimalComma = false;
+  SettingsOptions settings;
   bool yes = false;
   std::string output;
   std::string encoding = "utf-8";
   std::string eol = "auto";
   std::string input = "-";
-  OwnSystemOptions own;
-  CLI::Option* inLayoutOption = nullptr;
 };
 
 TextEncoding OutputEncoding(const std::string& name) {
@@ -116,19 +108,19 @@ bool WriteTaskText(const char* command, const std::string& path, const std::stri
 }
 
 int RunOgz(const OgzOptions& o) {
-  const int inLayout = FindLayout(o.inLayout);
-  const int outLayout = FindLayout(o.outLayout);
-  if (inLayout < 0 || outLayout < 0) {
+  const std::optional<RecordLayout> inLayout = FindLayout(o.inLayout);
+  const std::optional<RecordLayout> outLayout = FindLayout(o.outLayout);
+  if (!inLayout || !outLayout) {
     std::cerr << "korvagrid-cli ogz: --in-layout and --out-layout take 0, 1, 2, xyh, name or xy\n";
     return kExitUsage;
   }
   std::string text;
   LineEnd lineEnd = LineEnd::None;
   if (!ReadInput(o.input, "ogz", text, lineEnd)) return kExitUsage;
-  const char numP = o.decimalComma ? ',' : '.';
-  const char notP = o.decimalComma ? '.' : ',';
-  const InverseProblemResult result =
-      SolveInverseProblem(text, inLayout == 1, outLayout == 1, numP, notP);
+  const Separators separators = Separators::WithDecimal(o.decimalComma ? ',' : '.');
+  const InverseProblemResult result = SolveInverseProblem(text, *inLayout == RecordLayout::NameXYH,
+                                                          *outLayout == RecordLayout::NameXYH,
+                                                          separators.decimal, separators.other);
   if (!WriteTaskText("ogz", o.output, o.encoding, o.eol, lineEnd, result.text)) return kExitFailed;
   if (!result.completed) {
     std::cerr << "korvagrid-cli ogz: line " << result.lineNumber << ": " << result.reason << '\n';
@@ -137,66 +129,41 @@ int RunOgz(const OgzOptions& o) {
   return kExitCompleted;
 }
 
-// Sets the window up as a user would for the map-sheet task.
-std::string SetUpSheetsWindow(Form1& form, CliPlatform& platform, const SheetsOptions& o) {
-  form.Form_Load(o.decimalComma ? ',' : '.');
-  if (std::string refused = ApplyOwnSystemOptions(form, platform, o.own); !refused.empty()) {
-    return refused;
-  }
-  const int source = FindSystem(o.from, form.Combo1.items);
-  if (source < 0) return "--from: unknown system \"" + o.from + "\" (see `korvagrid-cli systems`)";
-  if (std::string refused = RefuseReportsFromPlaneSource(o.inAngles, source); !refused.empty()) {
-    return refused;
-  }
-  const FormatItem inAngles = InputAnglesItem(o.inAngles);
-  form.formatItemClick(inAngles);
-  form.selectCombo1(source);
-  const FormatItem inPlane = InputPlaneItem(o.inPlane);
-  if (!form.format.enabled(inPlane)) {
-    return "--in-plane " + o.inPlane + " is not available for the chosen system";
-  }
-  form.formatItemClick(inPlane);
-  const int inLayout = FindLayout(o.inLayout);
-  const int outLayout = FindLayout(o.outLayout);
-  if (inLayout < 0 || outLayout < 0)
-    return "--in-layout and --out-layout take 0, 1, 2, xyh, name or xy";
-  if (o.inLayoutOption->count() > 0 || inAngles != FormatItem::mnuTrimble)
-    form.selectCombo3(inLayout);
-  form.selectCombo4(outLayout);
-  return {};
-}
-
 int RunSheets(const SheetsOptions& o) {
-  CliPlatform platform(o.yes);
-  Form1 form(platform);
-  if (const std::string refused = SetUpSheetsWindow(form, platform, o); !refused.empty()) {
-    std::cerr << "korvagrid-cli sheets: " << refused << '\n';
+  std::vector<std::string> warnings;
+  const SettingsFromOptions built = BuildSettings(o.settings, warnings);
+  if (!built.refusal.empty()) {
+    std::cerr << "korvagrid-cli sheets: " << built.refusal << '\n';
     return kExitUsage;
   }
-  for (const std::string& warning : platform.warnings()) {
+  for (const std::string& warning : warnings) {
     std::cerr << "korvagrid-cli sheets: warning: " << warning << '\n';
   }
+  std::string text;
   LineEnd lineEnd = LineEnd::None;
-  if (!ReadInput(o.input, "sheets", form.Txt1, lineEnd)) return kExitUsage;
+  if (!ReadInput(o.input, "sheets", text, lineEnd)) return kExitUsage;
 
-  if (o.scale == kScale200) {
-    form.tr200_Click();
-  } else {
-    form.tr50_Click();
-  }
-
-  if (!WriteTaskText("sheets", o.output, o.encoding, o.eol, lineEnd, form.Txt_Trap))
-    return kExitFailed;
-  const RunOutcome& outcome = form.lastRun;
+  // The list converted to Krasovsky latitude and longitude, as the window's
+  // sheet task converts its input box, and the sheet of each point.
+  const ConversionSettings settings = SheetRunSettings(built.settings);
+  CliInteraction interaction(o.yes);
+  PlacementRandom random;
+  TextLineSource lines(PrepareRunText(text));
+  std::string results;
+  StringSink sink(results);
+  SheetPointCollector points;
+  const RunOutcome outcome = ConversionRun(lines, sink, settings, interaction, random, &points);
+  const std::string sheets =
+      BuildSheetList(results, points.points, static_cast<std::int16_t>(o.scale),
+                     settings.outputLayout == RecordLayout::NameXYH);
+  if (!WriteTaskText("sheets", o.output, o.encoding, o.eol, lineEnd, sheets)) return kExitFailed;
   if (outcome.end == RunEnd::Completed && outcome.points == 0 && outcome.nonBlankLines > 0) {
     std::cerr << "korvagrid-cli sheets: no point could be read from the input; expected "
-              << ExpectedInput(o.inAngles, o.inLayout, IsGeographicEntry(form.Combo1.index),
-                               form.Combo3.index == 1)
-              << '\n';
+              << ExpectedInput(o.settings.inAngles, o.settings.inLayout, settings) << '\n';
     return kExitFailed;
   }
   if (outcome.end != RunEnd::Completed) {
-    std::cerr << "korvagrid-cli sheets: " << StopMessage(o.inAngles, outcome) << '\n';
+    std::cerr << "korvagrid-cli sheets: " << StopMessage(o.settings.inAngles, outcome) << '\n';
   }
   return ExitStatus(outcome);
 }
@@ -225,18 +192,7 @@ void AddTaskCommands(CLI::App& app, int& exitCode) {
   sheetsCommand->add_option("--scale", sheets->scale, "200 for 1:200 000, 100 for 1:100 000")
       ->required()
       ->check(CLI::IsMember({200, 100}));
-  sheetsCommand
-      ->add_option("--from", sheets->from, "Source system: list text, index 0-17 or \"own\"")
-      ->required();
-  sheets->inLayoutOption = sheetsCommand->add_option("--in-layout", sheets->inLayout,
-                                                     "Input layout 0|1|2 (xyh|name|xy)");
-  sheetsCommand->add_option("--out-layout", sheets->outLayout,
-                            "Output layout; 1 writes point names");
-  sheetsCommand->add_option("--in-angles", sheets->inAngles, "Input angles")
-      ->check(CLI::IsMember({"decimal", "packed", "dms", "ashtech", "trimble"}));
-  sheetsCommand->add_option("--in-plane", sheets->inPlane, "Input plane style")
-      ->check(CLI::IsMember({"standard", "full", "short"}));
-  sheetsCommand->add_flag("--decimal-comma", sheets->decimalComma, "Use the decimal comma");
+  AddSettingsOptions(sheetsCommand, sheets->settings, {.target = false, .outputFormats = false});
   sheetsCommand->add_flag("--yes", sheets->yes, "Answer Yes to the run's questions");
   sheetsCommand->add_option("-o,--output", sheets->output,
                             "Output file (default: standard output)");
@@ -245,7 +201,6 @@ void AddTaskCommands(CLI::App& app, int& exitCode) {
   sheetsCommand
       ->add_option("--eol", sheets->eol, "Line ends: lf, crlf, or auto (those of the input)")
       ->check(CLI::IsMember({"auto", "lf", "crlf"}));
-  AddOwnSystemOptions(sheetsCommand, sheets->own);
   sheetsCommand->add_option("INPUT", sheets->input,
                             "Input file (default or \"-\": standard input)");
   sheetsCommand->callback([sheets, &exitCode] { exitCode = RunSheets(*sheets); });

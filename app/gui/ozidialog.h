@@ -4,7 +4,7 @@
 #include <QDialog>
 
 #include "ui/fmozi.h"
-#include "ui/platform.h"
+#include "interaction/platform.h"
 
 class QComboBox;
 class QLineEdit;

@@ -155,13 +155,13 @@ std::optional<std::int32_t> QtPlatform::chooseColour(std::int32_t current) {
   return static_cast<std::int32_t>(colour.red() | (colour.green() << 8) | (colour.blue() << 16));
 }
 
-DialogEnd QtPlatform::showMySist(MySistModel& dialog) {
+DialogEnd QtPlatform::showOwnSystemDialog(MySistModel& dialog) {
   ArrowCursorWhileModal arrow;
   MySistDialog window(dialog, *this, dialogParent_);
   return window.exec() == QDialog::Accepted ? DialogEnd::Ok : DialogEnd::Closed;
 }
 
-DialogEnd QtPlatform::showFmOzi(FmOziModel& dialog) {
+DialogEnd QtPlatform::showWaypointDialog(FmOziModel& dialog) {
   ArrowCursorWhileModal arrow;
   OziDialog window(dialog, *this, dialogParent_);
   return window.exec() == QDialog::Accepted ? DialogEnd::Ok : DialogEnd::Closed;

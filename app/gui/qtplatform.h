@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <string_view>
 
-#include "ui/platform.h"
+#include "interaction/platform.h"
 
 class QWidget;
 
@@ -41,8 +41,8 @@ class QtPlatform : public QObject, public Platform {
   std::optional<ChosenFile> chooseOpenFile(const FileDialogOptions& options) override;
   std::optional<ChosenFile> chooseSaveFile(const FileDialogOptions& options) override;
   std::optional<std::int32_t> chooseColour(std::int32_t current) override;
-  DialogEnd showMySist(MySistModel& dialog) override;
-  DialogEnd showFmOzi(FmOziModel& dialog) override;
+  DialogEnd showOwnSystemDialog(MySistModel& dialog) override;
+  DialogEnd showWaypointDialog(FmOziModel& dialog) override;
   void showHelp(FrmHelpModel& dialog) override;
   void progress(std::int64_t done, std::int64_t total) override;
   void showRunPosition(std::int64_t inputLine) override;

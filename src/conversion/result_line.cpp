@@ -14,7 +14,7 @@ constexpr std::int32_t kMaxExtraLines = 32767;
 void AppendHeightAndExtraLines(std::string& out, double h, const ResultStyle& style) {
   if (style.withHeight) {
     out += kTab;
-    FormatTo(out, h, "0.##0 ", style.numP);
+    FormatTo(out, h, "0.##0 ", style.decimalSeparator);
   }
   for (std::int32_t i = 0; i < style.extraLines; ++i) out += kLineEnd;
 }
@@ -38,39 +38,44 @@ std::int32_t ExtraLinesFromCounter(std::string_view counterText) {
 }
 
 std::string PlaneResult(std::string_view name, double x, double y, double h,
-                        const CoordinateSystem& target, bool minEnd, const ResultStyle& style) {
+                        const CoordinateSystem& target, const ResultStyle& style) {
   std::string out;
   out.reserve(64);
   AppendName(out, name, style);
-  if (minEnd) x = x - 6000000;
+  if (style.shortX) x = x - 6000000;
   x = x - target.xOffset;
   y = y + static_cast<double>(target.zone) * 1000000;
-  FormatTo(out, x, "0.##0", style.numP);
+  FormatTo(out, x, "0.##0", style.decimalSeparator);
   out += kTab;
-  FormatTo(out, y, "0.##0 ", style.numP);
+  FormatTo(out, y, "0.##0 ", style.decimalSeparator);
   AppendHeightAndExtraLines(out, h, style);
   return out;
 }
 
 std::string GeographicResult(std::string_view name, double b, double l, double h,
-                             const FormatSettings& format, const ResultStyle& style) {
+                             const ResultStyle& style) {
   std::string out;
   out.reserve(64);
   AppendName(out, name, style);
-  if (format.checked(FormatItem::mnuGGG)) {
-    FormatTo(out, PackedToDegrees(b), "00.######0", style.numP);
-    out += kTab;
-    FormatTo(out, PackedToDegrees(l), "00.######0", style.numP);
-  }
-  if (format.checked(FormatItem::mnugms1_)) {
-    FormatTo(out, b, "00.0000####0", style.numP);
-    out += kTab;
-    FormatTo(out, l, "00.0000####0", style.numP);
-  }
-  if (format.checked(FormatItem::mnugms2_)) {
-    PackedToDmsTo(out, b, style.numP);
-    out += kTab;
-    PackedToDmsTo(out, l, style.numP);
+  const char separator = style.decimalSeparator;
+  switch (style.angles) {
+    case OutputAngles::Decimal:
+      FormatTo(out, PackedToDegrees(b), "00.######0", separator);
+      out += kTab;
+      FormatTo(out, PackedToDegrees(l), "00.######0", separator);
+      break;
+    case OutputAngles::Packed:
+      FormatTo(out, b, "00.0000####0", separator);
+      out += kTab;
+      FormatTo(out, l, "00.0000####0", separator);
+      break;
+    case OutputAngles::Dms:
+      PackedToDmsTo(out, b, separator);
+      out += kTab;
+      PackedToDmsTo(out, l, separator);
+      break;
+    case OutputAngles::Waypoints:  // written by the waypoint lines instead
+      break;
   }
   AppendHeightAndExtraLines(out, h, style);
   return out;

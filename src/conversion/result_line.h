@@ -7,15 +7,17 @@
 #include <string_view>
 
 #include "conversion/catalogue.h"
-#include "formats/format_settings.h"
+#include "conversion/settings.h"
 
 namespace korvagrid {
 
 struct ResultStyle {
-  bool nameOut = false;          // output layout " Name; X;Y;H"
-  bool withHeight = true;        // output layouts 0 and 1 carry H
-  std::int32_t extraLines = 0;   // empty lines after each result line
-  char numP = '.';
+  bool nameOut = false;                     // the named layout: the name and a TAB first
+  bool withHeight = true;                   // layouts with H
+  std::int32_t extraLines = 0;              // empty lines after each result line
+  OutputAngles angles = OutputAngles::Dms;  // how latitude and longitude are written
+  bool shortX = false;                      // X written without 6 000 000 m
+  char decimalSeparator = '.';
 };
 
 // The number of extra empty lines the counter text asks for: its leading
@@ -23,13 +25,13 @@ struct ResultStyle {
 std::int32_t ExtraLinesFromCounter(std::string_view counterText);
 
 // "[name TAB] X TAB Y [TAB H] [CR LF ...]" for a plane target. `target` is the
-// run's target set (its zone 0 when no prefix is wanted).
+// run's target (its zone 0 when no prefix is wanted).
 std::string PlaneResult(std::string_view name, double x, double y, double h,
-                        const CoordinateSystem& target, bool minEnd, const ResultStyle& style);
+                        const CoordinateSystem& target, const ResultStyle& style);
 
 // "[name TAB] B TAB L [TAB H] [CR LF ...]" for a geographic target; b and l
-// are packed degrees, written as the checked output item of `format` says.
+// are packed degrees, written in the style's angle notation.
 std::string GeographicResult(std::string_view name, double b, double l, double h,
-                             const FormatSettings& format, const ResultStyle& style);
+                             const ResultStyle& style);
 
 }  // namespace korvagrid

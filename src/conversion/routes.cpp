@@ -22,8 +22,7 @@ bool IsPlane(const CoordinateSystem& s) { return s.kind != SystemKind::Geographi
 Route ChooseRoute(const RoutePair& pair) {
   const CoordinateSystem& src = pair.source;
   const CoordinateSystem& tgt = pair.target;
-  if (pair.sourceIndex == pair.targetIndex ||
-      (src.centralMeridian != 0 && src.centralMeridian == tgt.centralMeridian)) {
+  if (pair.sameEntry || (src.centralMeridian != 0 && src.centralMeridian == tgt.centralMeridian)) {
     return Route::Identity;
   }
   if (IsPlane(src) && IsPlane(tgt)) return Route::PlaneToPlane;

@@ -33,8 +33,7 @@ enum class Route {
 };
 
 struct RoutePair {
-  int sourceIndex = 0;
-  int targetIndex = 0;
+  bool sameEntry = false;       // both lists select the same entry
   CoordinateSystem source;      // as the run holds it (zone 0 for the own system)
   CoordinateSystem target;      // as the run holds it (zone 0 when no prefix is wanted)
   std::int16_t targetZone = 0;  // the target's own zone, whatever prefix is written

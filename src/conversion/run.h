@@ -5,36 +5,16 @@
 // line per input line. Lines come from a LineSource and results go to a
 // ResultSink, so the window converts its text and the command line converts a
 // stream of any length in constant memory with the same code.
-#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "conversion/catalogue.h"
-#include "conversion/own_system.h"
-#include "formats/format_settings.h"
+#include "conversion/settings.h"
 #include "formats/read_str.h"
 #include "formats/waypoints.h"
-#include "ui/platform.h"
+#include "interaction/platform.h"
 
 namespace korvagrid {
-
-// Everything of the window that a run reads, taken once when it starts.
-struct RunSettings {
-  int sourceIndex = 0;                    // Combo1 index
-  int targetIndex = 0;                    // Combo2 index
-  int entryCount = kCatalogueEntryCount;  // entries of both lists; the last is the own system
-  std::string sourceText;                 // Combo1 text (compared with "M64")
-  int inputLayout = 0;                    // Combo3 index: 0 X;Y;H, 1 Name;X;Y;H, 2 X;Y
-  int outputLayout = 0;                   // Combo4 index
-  bool geographicInputShown = false;      // Combo5 visible
-  std::string txtCount = "0";             // extra empty lines after each result line
-  FormatSettings format;
-  char numP = '.';
-  char notP = ',';
-  OwnSystem own;
-  OziSettings ozi;
-};
 
 class ResultSink {
  public:
@@ -88,28 +68,16 @@ struct RunOutcome {
   std::int64_t nonBlankLines = 0;  // lines (records) taken that held more than spaces
 };
 
-inline constexpr std::string_view kQuestionTitle = "Внимание!";
-inline constexpr std::string_view kWarningTitle = "Ай-ай-ай";
-inline constexpr std::string_view kInvalidValueMessage = "Встречено недопустимое значение";
-
 // The text a window shows for a run that stopped at a failure.
 std::string FailureMessage(const RunOutcome& outcome);
 
 // Runs the conversion over `lines` and appends the results to `out` (which the
 // caller has cleared). Never throws for a bad line: the outcome says where and
-// why the run stopped. `random` draws the placements "Произвольно" of waypoints.
-// `points`, when given, receives every converted point in the order of the text.
-RunOutcome ConversionRun(LineSource& lines, ResultSink& out, const RunSettings& settings,
-                         Platform& platform, PlacementRandom& random, PointSink* points = nullptr);
-
-// The same run for long lists: lines are read and checked in order, in
-// batches of `batchLines`, and the points of a batch are carried and written
-// on `threads` threads. Text, questions, messages and outcome are those of
-// ConversionRun, except that a run stopping at a point that cannot be carried
-// (an arithmetic fault) may already have asked the questions of later lines
-// of its batch. The command line uses it.
-RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out, const RunSettings& settings,
-                                  Platform& platform, PlacementRandom& random, int threads,
-                                  std::size_t batchLines);
+// why the run stopped. `random` draws the placements "Произвольно" of
+// waypoints; `points`, when given, receives every converted point in the order
+// of the text.
+RunOutcome ConversionRun(LineSource& lines, ResultSink& out, const ConversionSettings& settings,
+                         Interaction& interaction, PlacementRandom& random,
+                         PointSink* points = nullptr);
 
 }  // namespace korvagrid

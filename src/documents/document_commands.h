@@ -7,7 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "ui/platform.h"
+#include "common/messages.h"
+#include "interaction/platform.h"
 
 namespace korvagrid {
 
@@ -21,10 +22,7 @@ inline constexpr std::string_view kResultsFilter = "Text file (*.txt)|*.txt|All.
 inline constexpr std::string_view kWaypointFilter =
     "OziExplorer (*.wpt)|*.wpt|Text file (*.txt)|*.txt|All.file (*.*)|*.*";
 
-inline constexpr std::string_view kTooLargeMessage = " Слишком большой файл";
 // Asked before the program ends with input edited since it was last opened or saved.
-inline constexpr std::string_view kSaveChangesPrompt = "Сохранить изменения?";
-inline constexpr std::string_view kFileWarningTitle = "Ай-ай-ай...";
 
 // Toolbar button keys.
 inline constexpr std::string_view kToolNew = "New";

@@ -15,12 +15,20 @@
 
 namespace korvagrid {
 
-// The label options of the waypoint output, held by the "Ozi-Properties"
-// dialog (ui/fmozi.h).
-struct OziSettings {
+// The label options of the waypoint output (set in the "Ozi-Properties"
+// dialog or with the command line's --ozi-... options).
+inline constexpr std::string_view kDefaultWaypointFontSize = "  8";
+inline constexpr int kWaypointPlacementCount = 8;  // placements 0..7
+
+struct WaypointOptions {
   std::int16_t placementIndex = 0;       // index in the placement list; -1 for a typed text
-  std::string fontSizeText = "  8";      // written unchanged into the font size field
+  std::string fontSizeText{kDefaultWaypointFontSize};  // written unchanged into the font size field
   std::int32_t backgroundColour = 65535;  // 0x00BBGGRR, written as a decimal integer
+
+  // An empty font size text is written as the default one.
+  void repair() {
+    if (fontSizeText.empty()) fontSizeText = kDefaultWaypointFontSize;
+  }
 };
 
 // The four header lines, each followed by CR LF. The datum line names the

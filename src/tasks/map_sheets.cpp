@@ -5,6 +5,7 @@
 
 #include "common/checked_int16.h"
 #include "common/error.h"
+#include "formats/angles.h"
 
 namespace korvagrid {
 namespace {
@@ -121,6 +122,17 @@ std::string BuildSheetList(std::string_view resultText, const std::vector<SheetP
     start = end + 2;
   }
   return text;
+}
+
+ConversionSettings SheetRunSettings(ConversionSettings settings) {
+  settings.target = KrasovskyGeographic();
+  settings.outputAngles = OutputAngles::Packed;
+  return settings;
+}
+
+void SheetPointCollector::add(RunPoint point) {
+  points.push_back(
+      {std::move(point.name), PackedToDegrees(point.first), PackedToDegrees(point.second)});
 }
 
 }  // namespace korvagrid

@@ -17,6 +17,8 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/run.h"
+
 namespace korvagrid {
 
 inline constexpr std::int16_t kScale200 = 200;  // 1:200 000
@@ -56,5 +58,17 @@ struct SheetPoint {
 // results were written.
 std::string BuildSheetList(std::string_view resultText, const std::vector<SheetPoint>& points,
                            std::int16_t scaleCode, bool nameFlag);
+
+// The run of the sheet task: the list converted to Krasovsky latitude and
+// longitude in packed degrees (as the result box then shows them), whatever
+// target and output the settings had.
+ConversionSettings SheetRunSettings(ConversionSettings settings);
+
+// Collects the points of such a run for BuildSheetList.
+class SheetPointCollector final : public PointSink {
+ public:
+  void add(RunPoint point) override;
+  std::vector<SheetPoint> points;
+};
 
 }  // namespace korvagrid

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "ui/platform.h"
+#include "interaction/platform.h"
 
 namespace korvagrid {
 namespace {
@@ -76,8 +76,8 @@ void FmOziModel::okButtonClick() {
   if (placementText_.empty()) setPlacementIndex(0);
 }
 
-OziSettings FmOziModel::settings() const {
-  OziSettings s;
+WaypointOptions FmOziModel::settings() const {
+  WaypointOptions s;
   s.placementIndex = static_cast<std::int16_t>(placementIndex_);
   s.fontSizeText = fontSizeText_;
   s.backgroundColour = backgroundColour_;

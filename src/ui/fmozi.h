@@ -57,7 +57,7 @@ class FmOziModel {
   // selects placement 0. The front end then hides the dialog.
   void okButtonClick();
 
-  OziSettings settings() const;
+  WaypointOptions settings() const;
 
  private:
   std::string placementText_;

@@ -1,5 +1,6 @@
 #include "ui/form1.h"
 
+#include "common/messages.h"
 #include "ui/fmozi.h"
 #include "ui/mysist.h"
 
@@ -9,14 +10,31 @@ namespace {
 const std::vector<std::string> kPlaneLayouts{" X; Y; H", " Name; X;Y;H", " X; Y"};
 const std::vector<std::string> kGeographicLayouts{"Lat; Long; H", "Name;Lat;Long;H", "Lat; Long"};
 
-// Source or target systems for which X is never written short or with its
-// prefix: "M64", the 47 and 53 families and the own system.
-bool HasOnlyStandardPlaneStyle(int index) { return index > kWgs84Index || index == kM64Index; }
+// The list texts: the fixed rows, then the own entry.
+std::vector<std::string> SystemListTexts() {
+  std::vector<std::string> texts;
+  for (const CoordinateSystem& s : FixedSystems()) texts.push_back(s.name);
+  texts.emplace_back(kNewOwnEntryText);
+  return texts;
+}
+
+// The counter's text as a number of extra empty lines: its leading digits
+// (none, or a sign, means 0), at most 32767.
+std::int32_t ExtraLinesFromCounter(std::string_view counterText) {
+  constexpr std::int32_t kMaxExtraLines = 32767;
+  std::int32_t value = 0;
+  for (const char c : counterText) {
+    if (c < '0' || c > '9') break;
+    value = value * 10 + (c - '0');
+    if (value >= kMaxExtraLines) return kMaxExtraLines;
+  }
+  return value;
+}
 
 }  // namespace
 
 Form1::Form1(Platform& platform) : platform_(platform) {
-  Combo1.items = CatalogueTexts(kNewOwnEntryText);
+  Combo1.items = SystemListTexts();
   Combo2.items = Combo1.items;
   Combo3.items = kPlaneLayouts;
   Combo4.items = kPlaneLayouts;
@@ -24,7 +42,7 @@ Form1::Form1(Platform& platform) : platform_(platform) {
   Combo6.items = kGeographicLayouts;
   Combo5.visible = false;
   Combo6.visible = false;
-  ownSystem = InitialOwnSystem(NumP);
+  ownSystem = InitialMySistFields(NumP);
   markInputSaved();
 }
 
@@ -36,7 +54,7 @@ void Form1::Form_Load(char localeDecimalSeparator) {
     NotP = ',';
   }
   // The own system's texts carry the separator of the running system.
-  if (MySistState == 0) ownSystem = InitialOwnSystem(NumP);
+  if (MySistState == 0) ownSystem = InitialMySistFields(NumP);
   selectCombo1(0);
   selectCombo2(0);
   selectCombo3(0);
@@ -74,33 +92,47 @@ void Form1::selectCombo6(int index) {
   Combo4.index = index;
 }
 
+int Form1::ownIndex() const { return Combo1.count() - 1; }
+
+const CoordinateSystem& Form1::rowAt(int index) const {
+  static const CoordinateSystem ownRow = OwnSystemEntry(OwnSystem{});
+  const auto rows = FixedSystems();
+  if (index >= 0 && index < static_cast<int>(rows.size()))
+    return rows[static_cast<std::size_t>(index)];
+  return ownRow;  // the own entry: what the rules read of it does not depend on its values
+}
+
+int Form1::indexOf(const CoordinateSystem& row) const {
+  return static_cast<int>(&row - FixedSystems().data());
+}
+
 void Form1::Combo1_Click() {
   if (MySistState == 1) return;  // the own entry is being relabelled
-  const int index = Combo1.index;
-  const bool geographic = IsGeographicEntry(index);
+  const CoordinateSystem& source = rowAt(Combo1.index);
+  const bool geographic = IsGeographic(source);
   Combo5.visible = geographic;
   Combo3.visible = !geographic;
-  mnuOGZ.enabled = !geographic;  // the inverse problem needs plane input
+  mnuOGZ.enabled = InverseProblemAvailable(source);
 
-  const bool standardOnly = HasOnlyStandardPlaneStyle(index);
-  format.setEnabled(FormatItem::min1, !standardOnly);
-  format.setEnabled(FormatItem::max1, !standardOnly);
-  if (standardOnly) formatItemClick(FormatItem::Stand);
+  const bool fullAndShort = OffersPlaneStyle(source, PlaneStyle::Full);
+  format.setEnabled(FormatItem::min1, fullAndShort);
+  format.setEnabled(FormatItem::max1, fullAndShort);
+  if (!fullAndShort) formatItemClick(FormatItem::Stand);
 
   ownSystemStep(Combo1);
 }
 
 void Form1::Combo2_Click() {
   if (MySistState == 1) return;
-  const int index = Combo2.index;
-  const bool geographic = IsGeographicEntry(index);
+  const CoordinateSystem& target = rowAt(Combo2.index);
+  const bool geographic = IsGeographic(target);
   Combo6.visible = geographic;
   Combo4.visible = !geographic;
 
-  const bool standardOnly = HasOnlyStandardPlaneStyle(index);
-  format.setEnabled(FormatItem::MinEnd, !standardOnly);
-  format.setEnabled(FormatItem::MaxEnd, !standardOnly);
-  if (standardOnly) formatItemClick(FormatItem::StandEnd);
+  const bool fullAndShort = OffersPlaneStyle(target, PlaneStyle::Full);
+  format.setEnabled(FormatItem::MinEnd, fullAndShort);
+  format.setEnabled(FormatItem::MaxEnd, fullAndShort);
+  if (!fullAndShort) formatItemClick(FormatItem::StandEnd);
 
   ownSystemStep(Combo2);
 }
@@ -110,14 +142,19 @@ void Form1::formatItemClick(FormatItem item) {
   format.choose(item);
   switch (item) {
     case FormatItem::mnuAshtech:
-      selectCombo1(kWgs84Index);
+    case FormatItem::mnuTrimble: {
+      // Receiver reports hold WGS-84 latitude and longitude; a Trimble report
+      // also names its points.
+      selectCombo1(indexOf(Wgs84Geographic()));
+      const InputAngles angles = InputAnglesOf(format);
+      const auto layout = static_cast<RecordLayout>(Combo5.index);
+      if (LayoutForInputAngles(angles, layout) != layout) {
+        selectCombo5(static_cast<int>(LayoutForInputAngles(angles, layout)));
+      }
       break;
-    case FormatItem::mnuTrimble:
-      selectCombo1(kWgs84Index);
-      selectCombo5(1);  // "Name;Lat;Long;H"
-      break;
+    }
     case FormatItem::fOzi:
-      platform_.showFmOzi(fmOzi());
+      platform_.showWaypointDialog(fmOzi());
       txtCount = "0";  // waypoint files get no extra empty lines
       break;
     default:
@@ -133,24 +170,33 @@ FmOziModel& Form1::fmOzi() {
   return *fmOzi_;
 }
 
-OziSettings Form1::oziSettings() const { return fmOzi_ ? fmOzi_->settings() : OziSettings{}; }
+WaypointOptions Form1::oziSettings() const {
+  return fmOzi_ ? fmOzi_->settings() : WaypointOptions{};
+}
 
-RunSettings Form1::runSettings() const {
-  RunSettings settings;
-  settings.sourceIndex = Combo1.index;
-  settings.targetIndex = Combo2.index;
-  settings.entryCount = Combo1.count();
-  settings.sourceText = Combo1.text();
-  settings.inputLayout = Combo3.index;
-  settings.outputLayout = Combo4.index;
-  settings.geographicInputShown = Combo5.visible;
-  settings.txtCount = txtCount;
-  settings.format = format;
-  settings.numP = NumP;
-  settings.notP = NotP;
-  settings.own = ownSystem;
-  settings.ozi = oziSettings();
-  return settings;
+ConversionSettings Form1::settings(std::string* refusal) const {
+  ConversionSettings s;
+  const auto systemAt = [&](int index) {
+    if (index != ownIndex()) return rowAt(index);
+    const OwnSystemReading own = OwnSystemOf(ownSystem, NumP);
+    if (!own.system) {
+      if (refusal != nullptr) *refusal = own.refusal;
+      return OwnSystemEntry(OwnSystem{});
+    }
+    return OwnSystemEntry(*own.system);
+  };
+  s.source = systemAt(Combo1.index);
+  s.target = systemAt(Combo2.index);
+  s.inputAngles = InputAnglesOf(format);
+  s.outputAngles = OutputAnglesOf(format);
+  s.inputPlane = InputPlaneStyleOf(format);
+  s.outputPlane = OutputPlaneStyleOf(format);
+  s.inputLayout = static_cast<RecordLayout>(Combo3.index);
+  s.outputLayout = static_cast<RecordLayout>(Combo4.index);
+  s.separators = {NumP, NotP};
+  s.extraLines = ExtraLinesFromCounter(txtCount);
+  s.waypoints = oziSettings();
+  return s;
 }
 
 void Form1::CmdStart_Click() { runConversion(nullptr); }
@@ -159,11 +205,18 @@ void Form1::runConversion(PointSink* points) {
   Txt_TrapVisible = false;
   Txt2.clear();
   selectedInputLine = 0;
-  const RunSettings settings = runSettings();
-
-  TextLineSource lines(PrepareRunText(Txt1));
-  StringSink sink(Txt2);
-  lastRun = ConversionRun(lines, sink, settings, platform_, placementRandom, points);
+  std::string refusal;
+  const ConversionSettings settings = this->settings(&refusal);
+  if (!refusal.empty()) {
+    // The own system holds a text that is not a number: the run cannot start.
+    lastRun = RunOutcome{};
+    lastRun.end = RunEnd::Failed;
+    lastRun.reason = refusal;
+  } else {
+    TextLineSource lines(PrepareRunText(Txt1));
+    StringSink sink(Txt2);
+    lastRun = ConversionRun(lines, sink, settings, platform_, placementRandom, points);
+  }
   // A stopped run leaves its line selected, so the user finds what to correct.
   if (lastRun.end != RunEnd::Completed) selectedInputLine = lastRun.lineNumber;
   if (lastRun.end == RunEnd::Failed && !lastRun.alreadyReported) {

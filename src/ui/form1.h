@@ -11,12 +11,14 @@
 #include "conversion/catalogue.h"
 #include "conversion/own_system.h"
 #include "conversion/run.h"
+#include "conversion/settings.h"
 #include "documents/document_commands.h"
 #include "documents/text_encoding.h"
-#include "formats/format_settings.h"
 #include "formats/waypoints.h"
+#include "interaction/platform.h"
 #include "ui/controls.h"
-#include "ui/platform.h"
+#include "ui/format_menu.h"
+#include "ui/mysist.h"
 
 namespace korvagrid {
 
@@ -68,8 +70,8 @@ class Form1 {
   // The folder the help path file lives in (the process's current directory).
   std::filesystem::path currentDirectory = std::filesystem::current_path();
 
-  // The user's own system, edited in place by the own-system dialog.
-  OwnSystem ownSystem;
+  // The fields of the own-system dialog, edited in place by it.
+  MySistFields ownSystem;
 
   // How the last conversion run ended (for front ends and the command line).
   RunOutcome lastRun;
@@ -91,8 +93,10 @@ class Form1 {
 
   // `CmdStart` ">>": the conversion run over Txt1 into Txt2.
   void CmdStart_Click();
-  // What a run started now reads of the window.
-  RunSettings runSettings() const;
+  // What a run started now reads of the window. `refusal`, when given,
+  // receives why the selected own system cannot be used (a field of its
+  // dialog that is not a number).
+  ConversionSettings settings(std::string* refusal = nullptr) const;
 
   // File menu and toolbar.
   void mnuClose_Click();  // New
@@ -124,7 +128,7 @@ class Form1 {
 
   // The waypoint options dialog (created on first use) and the settings it holds.
   FmOziModel& fmOzi();
-  OziSettings oziSettings() const;
+  WaypointOptions oziSettings() const;
   // The own-system dialog (created on first use).
   MySistModel& mySist();
 
@@ -134,6 +138,11 @@ class Form1 {
  private:
   void Combo1_Click();
   void Combo2_Click();
+  // The catalogue row of a list index (the own entry's flags for the last one)
+  // and the list index of a fixed row.
+  const CoordinateSystem& rowAt(int index) const;
+  int indexOf(const CoordinateSystem& row) const;
+  int ownIndex() const;
   void ownSystemStep(const ComboBoxState& combo);
   void openOwnSystemEditor();
   void runMapSheets(int scaleCode);

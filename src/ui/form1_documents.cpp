@@ -136,7 +136,7 @@ void Form1::saveDocumentAs(const std::string& proposedName) {
 
 void Form1::mnuSvRez_Click() {
   // Waypoints are written only by runs to a geographic target.
-  const bool waypoints = IsGeographicEntry(Combo2.index) && format.checked(FormatItem::fOzi);
+  const bool waypoints = WritesWaypoints(settings());
   if (waypoints) {
     // OziExplorer reads its files in the single-byte code page.
     resultName = ProposeWaypointName(documentName);

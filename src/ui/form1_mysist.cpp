@@ -39,7 +39,7 @@ void Form1::openOwnSystemEditor() {
   const int n = Combo2.count() - 1;
 
   MySistModel& dialog = mySist();
-  if (platform_.showMySist(dialog) == DialogEnd::Closed) dialog.closeWithoutOk();
+  if (platform_.showOwnSystemDialog(dialog) == DialogEnd::Closed) dialog.closeWithoutOk();
 
   RelabelEntry(Combo1, n, ownSystem.NameMy);
   RelabelEntry(Combo2, n, ownSystem.NameMy);

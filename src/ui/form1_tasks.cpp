@@ -1,6 +1,5 @@
 // The Tasks menu of the main window: the inverse problem and the map sheets.
 #include "conversion/catalogue.h"
-#include "formats/angles.h"
 #include "tasks/inverse_problem.h"
 #include "tasks/map_sheets.h"
 #include "ui/form1.h"
@@ -39,21 +38,14 @@ void Form1::tr50_Click() { runMapSheets(kScale100); }
 
 void Form1::runMapSheets(int scaleCode) {
   const int rememberedTarget = Combo2.index;
-  selectCombo2(kBlhKrasIndex);
+  selectCombo2(indexOf(KrasovskyGeographic()));
   // Krasovsky latitude and longitude as packed degrees, no waypoints.
   format.setChecked(FormatItem::mnugms1_, true);
   format.setChecked(FormatItem::mnuGGG, false);
   format.setChecked(FormatItem::mnugms2_, false);
   format.setChecked(FormatItem::fOzi, false);
   // The sheets are named from the run's points, not from its text read back.
-  class Collect final : public PointSink {
-   public:
-    void add(RunPoint point) override {
-      points.push_back(
-          {std::move(point.name), PackedToDegrees(point.first), PackedToDegrees(point.second)});
-    }
-    std::vector<SheetPoint> points;
-  } collected;
+  SheetPointCollector collected;
   runConversion(&collected);
   Txt_TrapVisible = true;
   Txt_Trap = BuildSheetList(Txt2, collected.points, static_cast<std::int16_t>(scaleCode),

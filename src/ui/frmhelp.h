@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/platform.h"
+#include "interaction/platform.h"
 
 namespace korvagrid {
 

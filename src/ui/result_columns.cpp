@@ -4,7 +4,7 @@
 #include <string>
 
 #include "conversion/result_line.h"
-#include "formats/format_settings.h"
+#include "ui/format_menu.h"
 
 namespace korvagrid {
 namespace {
@@ -49,12 +49,11 @@ int DisplayColumns(std::string_view line, int tabStopCharacters) {
 int NamedDmsResultColumns() {
   // A point near Moscow with a four-digit height, in the output format the
   // window starts with (gg°mm'ss.sssss) and the layout "Name;Lat;Long;H".
-  const FormatSettings dms;
   ResultStyle style;
   style.nameOut = true;
   style.withHeight = true;
-  const std::string line =
-      GeographicResult("Пункт 12", 55.544224737, 37.355696770, 1234.567, dms, style);
+  style.angles = OutputAngles::Dms;
+  const std::string line = GeographicResult("Пункт 12", 55.544224737, 37.355696770, 1234.567, style);
   return DisplayColumns(line, kMinTabStopCharacters);
 }
 

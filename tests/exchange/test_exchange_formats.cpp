@@ -111,11 +111,9 @@ TEST(CatalogueCrs, EveryEntryHasItsReferenceSystem) {
        "47 family: list text without its leading spaces"},
       {15, std::nullopt, "+lon_0=29.4833333333333", false, "53(1)", "53 family: meridian 29°29'"},
   };
-  const OwnSystem own = InitialOwnSystem('.');
-  const std::vector<std::string> texts = CatalogueTexts(kNewOwnEntryText);
   for (const Row& row : rows) {
-    const CoordinateSystem system = CatalogueSystem(row.index, kCatalogueEntryCount, own, '.');
-    const CrsDescription crs = DescribeCatalogueSystem(texts[static_cast<std::size_t>(row.index)], system);
+    const CoordinateSystem& system = FixedSystems()[static_cast<std::size_t>(row.index)];
+    const CrsDescription crs = DescribeCatalogueSystem(system.name, system);
     EXPECT_EQ(crs.epsg, row.epsg) << row.why;
     EXPECT_EQ(crs.geographic, row.geographic) << row.why;
     EXPECT_EQ(crs.displayName, row.displayName) << row.why;
@@ -124,7 +122,7 @@ TEST(CatalogueCrs, EveryEntryHasItsReferenceSystem) {
     EXPECT_EQ(crs.secondAxisName, row.geographic ? "Long" : "Y") << row.why;
   }
   // A Gauss–Krüger system that is not an EPSG zone keeps its own parameters.
-  CoordinateSystem shifted = CatalogueSystem(8, kCatalogueEntryCount, own, '.');
+  CoordinateSystem shifted = FixedSystems()[8];
   shifted.falseEast = 300000;
   const CrsDescription own6 = DescribeCatalogueSystem("Моя", shifted);
   EXPECT_FALSE(own6.epsg);
@@ -148,14 +146,12 @@ TEST(CatalogueCrs, LocalDefinitionsPlacePointsWhereModule1Does) {
       {3, -1200000, 60000, "M64: X counted from its large false northing"},
       {15, 5400000, 170000, "53(1) 80 km west"},
   };
-  const OwnSystem own = InitialOwnSystem('.');
-  const std::vector<std::string> texts = CatalogueTexts(kNewOwnEntryText);
   OGRSpatialReference geographic;
   geographic.SetFromUserInput(("+proj=longlat +ellps=krass +towgs84=" + std::string(kKrasovskyToWgs84) + " +no_defs").c_str());
   geographic.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
   for (const Row& row : rows) {
-    const CoordinateSystem system = CatalogueSystem(row.index, kCatalogueEntryCount, own, '.');
-    const CrsDescription crs = DescribeCatalogueSystem(texts[static_cast<std::size_t>(row.index)], system);
+    const CoordinateSystem& system = FixedSystems()[static_cast<std::size_t>(row.index)];
+    const CrsDescription crs = DescribeCatalogueSystem(system.name, system);
     OGRSpatialReference plane;
     ASSERT_EQ(plane.SetFromUserInput(crs.definition.c_str()), OGRERR_NONE) << crs.definition;
     plane.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);

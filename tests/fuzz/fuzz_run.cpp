@@ -8,10 +8,10 @@
 
 #include "conversion/catalogue.h"
 #include "conversion/run.h"
-#include "formats/format_settings.h"
+#include "ui/format_menu.h"
 #include "formats/read_str.h"
 #include "fuzz_input.h"
-#include "ui/platform.h"
+#include "interaction/platform.h"
 
 namespace {
 
@@ -29,8 +29,8 @@ class FuzzPlatform final : public korvagrid::Platform {
   std::optional<korvagrid::ChosenFile> chooseOpenFile(const korvagrid::FileDialogOptions&) override { return {}; }
   std::optional<korvagrid::ChosenFile> chooseSaveFile(const korvagrid::FileDialogOptions&) override { return {}; }
   std::optional<std::int32_t> chooseColour(std::int32_t) override { return {}; }
-  korvagrid::DialogEnd showMySist(korvagrid::MySistModel&) override { return korvagrid::DialogEnd::Ok; }
-  korvagrid::DialogEnd showFmOzi(korvagrid::FmOziModel&) override { return korvagrid::DialogEnd::Ok; }
+  korvagrid::DialogEnd showOwnSystemDialog(korvagrid::MySistModel&) override { return korvagrid::DialogEnd::Ok; }
+  korvagrid::DialogEnd showWaypointDialog(korvagrid::FmOziModel&) override { return korvagrid::DialogEnd::Ok; }
   void showHelp(korvagrid::FrmHelpModel&) override {}
 
  private:
@@ -42,7 +42,7 @@ class FuzzPlatform final : public korvagrid::Platform {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvagrid;
   fuzz::Input input(data, size);
-  RunSettings s;
+  ConversionSettings s;
   s.sourceIndex = input.choice(kCatalogueEntryCount);
   s.targetIndex = input.choice(kCatalogueEntryCount);
   s.sourceText = CatalogueTexts(kNewOwnEntryText)[static_cast<std::size_t>(s.sourceIndex)];
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   s.format.choose(outputAngles[input.choice(4)]);
   s.format.choose(inputPlane[input.choice(3)]);
   s.format.choose(outputPlane[input.choice(3)]);
-  s.ozi.placementIndex = static_cast<std::int16_t>(input.choice(8));
+  s.waypoints.placementIndex = static_cast<std::int16_t>(input.choice(8));
   const std::uint8_t answers = input.byte();
   const std::string text = input.rest();
 

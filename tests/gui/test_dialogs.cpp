@@ -163,7 +163,7 @@ void DialogsTest::keystrokeFilters() {
   QFETCH(QString, typed);
   QFETCH(QString, expected);
   QFETCH(int, beeps);
-  korvagrid::OwnSystem own = korvagrid::InitialOwnSystem('.');
+  korvagrid::MySistFields own = korvagrid::InitialMySistFields('.');
   MySistModel model(own, '.');
   FakePlatform platform;
   MySistDialog dialog(model, platform);
@@ -177,7 +177,7 @@ void DialogsTest::keystrokeFilters() {
 }
 
 void DialogsTest::enteringFieldSelectsItsText() {
-  korvagrid::OwnSystem own = korvagrid::InitialOwnSystem('.');
+  korvagrid::MySistFields own = korvagrid::InitialMySistFields('.');
   MySistModel model(own, '.');
   FakePlatform platform;
   MySistDialog dialog(model, platform);
@@ -199,7 +199,7 @@ void DialogsTest::enteringFieldSelectsItsText() {
 }
 
 void DialogsTest::leavingFieldsNormalises() {
-  korvagrid::OwnSystem own = korvagrid::InitialOwnSystem('.');
+  korvagrid::MySistFields own = korvagrid::InitialMySistFields('.');
   MySistModel model(own, '.');
   FakePlatform platform;
   MySistDialog dialog(model, platform);
@@ -356,7 +356,7 @@ void DialogsTest::waypointOptions() {
   QVERIFY(Child<QAction>(&window, "fOzi")->isChecked());
   // Waypoint files get no extra empty lines.
   QCOMPARE(Child<QLineEdit>(&window, "txtCount")->text(), QStringLiteral("0"));
-  const korvagrid::OziSettings settings = window.model().oziSettings();
+  const korvagrid::WaypointOptions settings = window.model().oziSettings();
   QCOMPARE(settings.placementIndex, std::int16_t{5});
   QCOMPARE(settings.backgroundColour, 255);
   QCOMPARE(settings.fontSizeText, std::string("  8"));

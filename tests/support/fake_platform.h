@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/platform.h"
+#include "interaction/platform.h"
 
 namespace korvagrid::testing {
 
@@ -80,11 +80,11 @@ class FakePlatform : public Platform {
     ++colourRequests;
     return Pop(colourChoices);
   }
-  DialogEnd showMySist(MySistModel& dialog) override {
+  DialogEnd showOwnSystemDialog(MySistModel& dialog) override {
     ++mySistShown;
     return onMySist(dialog);
   }
-  DialogEnd showFmOzi(FmOziModel& dialog) override {
+  DialogEnd showWaypointDialog(FmOziModel& dialog) override {
     ++fmOziShown;
     return onFmOzi(dialog);
   }

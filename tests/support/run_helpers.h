@@ -8,23 +8,28 @@
 #include <vector>
 
 #include "conversion/catalogue.h"
+#include "conversion/own_system.h"
 #include "conversion/run.h"
+#include "conversion/settings.h"
 #include "formats/read_str.h"
 #include "support/fake_platform.h"
 
 namespace korvagrid::testing {
 
-// The settings a freshly loaded window has with `from` and `to` selected.
-inline RunSettings SettingsFor(int from, int to, char numP = '.') {
-  RunSettings s;
-  s.sourceIndex = from;
-  s.targetIndex = to;
-  s.entryCount = kCatalogueEntryCount;
-  s.sourceText = CatalogueTexts(kNewOwnEntryText)[static_cast<std::size_t>(from)];
-  s.geographicInputShown = IsGeographicEntry(from);
-  s.numP = numP;
-  s.notP = numP == '.' ? ',' : '.';
-  s.own = InitialOwnSystem(numP);
+// The catalogue row at `index` of the system lists; the index after the
+// fixed rows is the own system with its initial values.
+inline CoordinateSystem SystemAt(int index) {
+  const auto rows = FixedSystems();
+  if (index >= 0 && index < static_cast<int>(rows.size())) return rows[static_cast<std::size_t>(index)];
+  return OwnSystemEntry(OwnSystem{});
+}
+
+// The settings a freshly loaded window has with the rows `from` and `to` selected.
+inline ConversionSettings SettingsFor(int from, int to, char decimalSeparator = '.') {
+  ConversionSettings s;
+  s.source = SystemAt(from);
+  s.target = SystemAt(to);
+  s.separators = Separators::WithDecimal(decimalSeparator);
   return s;
 }
 
@@ -33,7 +38,7 @@ struct Converted {
   RunOutcome outcome;
 };
 
-inline Converted Convert(std::string_view input, const RunSettings& settings, FakePlatform& platform) {
+inline Converted Convert(std::string_view input, const ConversionSettings& settings, FakePlatform& platform) {
   Converted c;
   TextLineSource lines(PrepareRunText(input));
   StringSink sink(c.text);
@@ -42,7 +47,7 @@ inline Converted Convert(std::string_view input, const RunSettings& settings, Fa
   return c;
 }
 
-inline Converted Convert(std::string_view input, const RunSettings& settings) {
+inline Converted Convert(std::string_view input, const ConversionSettings& settings) {
   FakePlatform platform;
   return Convert(input, settings, platform);
 }

@@ -7,17 +7,30 @@
 #include <cstddef>
 #include <string_view>
 
+#include "conversion/settings.h"
+
 namespace korvagrid {
 
 enum class FormatItem : std::size_t {
   // "Lat,Long исходные"
-  mnuGGG_0, mnugms1, mnugms2, mnuAshtech, mnuTrimble,
+  mnuGGG_0,
+  mnugms1,
+  mnugms2,
+  mnuAshtech,
+  mnuTrimble,
   // "X , Y  исходные"
-  Stand, max1, min1,
+  Stand,
+  max1,
+  min1,
   // "Lat,Long на выходе"
-  mnuGGG, mnugms1_, mnugms2_, fOzi,
+  mnuGGG,
+  mnugms1_,
+  mnugms2_,
+  fOzi,
   // "X , Y на выходе"
-  StandEnd, MaxEnd, MinEnd,
+  StandEnd,
+  MaxEnd,
+  MinEnd,
   kCount
 };
 
@@ -56,5 +69,12 @@ class FormatSettings {
   std::array<bool, kFormatItemCount> checked_{};
   std::array<bool, kFormatItemCount> enabled_{};
 };
+
+// The settings the checked items choose. An input-angles group without any
+// of its other items checked reads packed degrees ("gg.mmssssss").
+InputAngles InputAnglesOf(const FormatSettings& format);
+OutputAngles OutputAnglesOf(const FormatSettings& format);
+PlaneStyle InputPlaneStyleOf(const FormatSettings& format);
+PlaneStyle OutputPlaneStyleOf(const FormatSettings& format);
 
 }  // namespace korvagrid

@@ -1,4 +1,4 @@
-#include "formats/format_settings.h"
+#include "ui/format_menu.h"
 
 namespace korvagrid {
 
@@ -31,10 +31,14 @@ const FormatItemInfo& InfoOf(FormatItem item) {
 
 std::string_view GroupCaption(FormatGroup group) {
   switch (group) {
-    case FormatGroup::InputAngles: return "Lat,Long исходные";
-    case FormatGroup::InputPlane: return "X , Y  исходные";
-    case FormatGroup::OutputAngles: return "Lat,Long на выходе";
-    case FormatGroup::OutputPlane: return "X , Y на выходе";
+    case FormatGroup::InputAngles:
+      return "Lat,Long исходные";
+    case FormatGroup::InputPlane:
+      return "X , Y  исходные";
+    case FormatGroup::OutputAngles:
+      return "Lat,Long на выходе";
+    case FormatGroup::OutputPlane:
+      return "X , Y на выходе";
   }
   return {};
 }
@@ -51,6 +55,33 @@ void FormatSettings::choose(FormatItem item) {
   for (const FormatItemInfo& info : FormatItems()) {
     if (info.group == group) checked_[Index(info.item)] = (info.item == item);
   }
+}
+
+InputAngles InputAnglesOf(const FormatSettings& format) {
+  if (format.checked(FormatItem::mnuGGG_0)) return InputAngles::Decimal;
+  if (format.checked(FormatItem::mnugms2)) return InputAngles::Dms;
+  if (format.checked(FormatItem::mnuAshtech)) return InputAngles::AshtechReport;
+  if (format.checked(FormatItem::mnuTrimble)) return InputAngles::TrimbleReport;
+  return InputAngles::Packed;
+}
+
+OutputAngles OutputAnglesOf(const FormatSettings& format) {
+  if (format.checked(FormatItem::mnuGGG)) return OutputAngles::Decimal;
+  if (format.checked(FormatItem::mnugms1_)) return OutputAngles::Packed;
+  if (format.checked(FormatItem::fOzi)) return OutputAngles::Waypoints;
+  return OutputAngles::Dms;
+}
+
+PlaneStyle InputPlaneStyleOf(const FormatSettings& format) {
+  if (format.checked(FormatItem::min1)) return PlaneStyle::Short;
+  if (format.checked(FormatItem::max1)) return PlaneStyle::Full;
+  return PlaneStyle::Standard;
+}
+
+PlaneStyle OutputPlaneStyleOf(const FormatSettings& format) {
+  if (format.checked(FormatItem::MinEnd)) return PlaneStyle::Short;
+  if (format.checked(FormatItem::MaxEnd)) return PlaneStyle::Full;
+  return PlaneStyle::Standard;
 }
 
 }  // namespace korvagrid

@@ -1,0 +1,106 @@
+#include "settings_options.h"
+
+#include <cctype>
+
+#include "options.h"
+
+namespace korvagrid::cli {
+namespace {
+
+// A system named by its list text, its index or "own".
+const CoordinateSystem* SystemNamed(const std::string& name, const CoordinateSystem& own) {
+  std::string lower = name;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::size_t first = lower.find_first_not_of(' ');
+  const std::size_t last = lower.find_last_not_of(' ');
+  if (first != std::string::npos && lower.substr(first, last - first + 1) == "own") return &own;
+  return FindFixedSystem(name);
+}
+
+}  // namespace
+
+void AddSettingsOptions(CLI::App* command, SettingsOptions& o, SettingsOptionSet set) {
+  command->add_option("--from", o.from, "Source system: list text, index 0-17 or \"own\"")
+      ->required();
+  if (set.target) {
+    command->add_option("--to", o.to, "Target system: list text, index 0-17 or \"own\"")
+        ->required();
+  }
+  o.inLayoutOption =
+      command->add_option("--in-layout", o.inLayout, "Input layout 0|1|2 (xyh|name|xy)");
+  command->add_option("--out-layout", o.outLayout,
+                      "Output layout 0|1|2 (xyh|name|xy); 1 writes names");
+  command->add_option("--in-angles", o.inAngles, "Input angles")
+      ->check(CLI::IsMember({"decimal", "packed", "dms", "ashtech", "trimble"}));
+  command->add_option("--in-plane", o.inPlane, "Input plane style")
+      ->check(CLI::IsMember({"standard", "full", "short"}));
+  command->add_flag("--decimal-comma", o.decimalComma, "Write numbers with a decimal comma");
+  if (set.outputFormats) {
+    command->add_option("--out-angles", o.outAngles, "Output angles")
+        ->check(CLI::IsMember({"decimal", "packed", "dms", "ozi"}));
+    command->add_option("--out-plane", o.outPlane, "Output plane style")
+        ->check(CLI::IsMember({"standard", "full", "short"}));
+    command->add_option("--extra-lines", o.extraLines, "Empty lines after each result line")
+        ->check(CLI::Range(0, 99));
+    command->add_option("--ozi-placement", o.oziPlacement, "Waypoint label placement 0-7")
+        ->check(CLI::Range(0, kWaypointPlacementCount - 1));
+    command->add_option("--ozi-font-size", o.oziFontSize, "Waypoint font size text");
+    command->add_option("--ozi-colour", o.oziColour, "Waypoint label background colour");
+  }
+  AddOwnSystemOptions(command, o.own);
+}
+
+SettingsFromOptions BuildSettings(const SettingsOptions& o, std::vector<std::string>& warnings) {
+  ConversionSettings s;
+  s.separators = Separators::WithDecimal(o.decimalComma ? ',' : '.');
+  OwnSystemFromOptions own = ReadOwnSystemOptions(o.own, s.separators.decimal, warnings);
+  if (!own.refusal.empty()) return {{}, own.refusal};
+  const CoordinateSystem ownRow = OwnSystemEntry(own.system);
+
+  const CoordinateSystem* source = SystemNamed(o.from, ownRow);
+  if (source == nullptr)
+    return {{}, "--from: unknown system \"" + o.from + "\" (see `korvagrid-cli systems`)"};
+  s.source = *source;
+  if (!o.to.empty()) {
+    const CoordinateSystem* target = SystemNamed(o.to, ownRow);
+    if (target == nullptr)
+      return {{}, "--to: unknown system \"" + o.to + "\" (see `korvagrid-cli systems`)"};
+    s.target = *target;
+  }
+
+  s.inputAngles = InputAnglesNamed(o.inAngles);
+  s.outputAngles = OutputAnglesNamed(o.outAngles);
+  s.inputPlane = PlaneStyleNamed(o.inPlane);
+  s.outputPlane = PlaneStyleNamed(o.outPlane);
+  for (const SettingsConflict conflict : ConflictsOf(s)) {
+    switch (conflict) {
+      case SettingsConflict::ReportFromPlaneSource:
+        return {{},
+                "--in-angles " + o.inAngles +
+                    " reads receiver reports of latitude and longitude: choose a geographic --from "
+                    "(WGS-84 or BLH(Kras))"};
+      case SettingsConflict::InputPlaneStyleNotOffered:
+        return {{}, "--in-plane " + o.inPlane + " is not available for the chosen system"};
+      case SettingsConflict::OutputPlaneStyleNotOffered:
+        return {{}, "--out-plane " + o.outPlane + " is not available for the chosen system"};
+    }
+  }
+
+  const std::optional<RecordLayout> inLayout = FindLayout(o.inLayout);
+  const std::optional<RecordLayout> outLayout = FindLayout(o.outLayout);
+  if (!inLayout) return {{}, "--in-layout: expected 0, 1, 2, xyh, name or xy"};
+  if (!outLayout) return {{}, "--out-layout: expected 0, 1, 2, xyh, name or xy"};
+  // A Trimble report chooses the named layout unless a layout is given.
+  s.inputLayout = o.inLayoutOption != nullptr && o.inLayoutOption->count() > 0
+                      ? *inLayout
+                      : LayoutForInputAngles(s.inputAngles, *inLayout);
+  s.outputLayout = *outLayout;
+  s.extraLines = o.extraLines;
+  s.waypoints.placementIndex = static_cast<std::int16_t>(o.oziPlacement);
+  s.waypoints.fontSizeText = o.oziFontSize;
+  s.waypoints.backgroundColour = o.oziColour;
+  s.waypoints.repair();
+  return {s, {}};
+}
+
+}  // namespace korvagrid::cli

@@ -1,0 +1,52 @@
+#pragma once
+// The options that choose a conversion's settings, shared by the subcommands
+// that convert (convert, sheets), and the settings they give. The rules of
+// which choices go together are the settings' own (conversion/settings.h):
+// a combination the window would not offer is a usage error.
+#include <CLI/CLI.hpp>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "conversion/settings.h"
+#include "own_system_options.h"
+
+namespace korvagrid::cli {
+
+struct SettingsOptions {
+  std::string from;
+  std::string to;  // not registered where the target is fixed
+  std::string inLayout = "0";
+  std::string outLayout = "0";
+  std::string inAngles = "dms";
+  std::string outAngles = "dms";
+  std::string inPlane = "standard";
+  std::string outPlane = "standard";
+  int extraLines = 0;
+  bool decimalComma = false;
+  int oziPlacement = 0;
+  std::string oziFontSize{kDefaultWaypointFontSize};
+  std::int32_t oziColour = 65535;
+  CLI::Option* inLayoutOption = nullptr;
+  OwnSystemOptions own;
+};
+
+// Which options a subcommand offers beyond the source, the input and the
+// output layout.
+struct SettingsOptionSet {
+  bool target = true;         // --to
+  bool outputFormats = true;  // --out-angles, --out-plane, --extra-lines, --ozi-...
+};
+
+void AddSettingsOptions(CLI::App* command, SettingsOptions& options, SettingsOptionSet set);
+
+// The settings the options give, or why they are refused (a usage error).
+// Warnings of the own system's fields go to `warnings`.
+struct SettingsFromOptions {
+  ConversionSettings settings;
+  std::string refusal;
+};
+SettingsFromOptions BuildSettings(const SettingsOptions& options,
+                                  std::vector<std::string>& warnings);
+
+}  // namespace korvagrid::cli
