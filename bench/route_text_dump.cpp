@@ -172,7 +172,7 @@ std::string GeographicLine(std::mt19937_64& rng, const Case& c) {
 // The run's settings for a case, set up as a user sets the window.
 ConversionSettings SettingsFor(const Case& c, FormatItem output, SilentPlatform& platform) {
   Form1 form(platform);
-  form.Form_Load('.');
+  form.load('.');
   if (c.source == kBlh || c.source == kWgs) form.formatItemClick(c.inputAngles);
   form.selectCombo1(c.source);
   form.selectCombo2(c.target);

@@ -497,7 +497,7 @@ class FileMenu : public ::testing::Test {
   TempDir dir;
   testing::FakePlatform platform;
   Form1 form{platform};
-  void SetUp() override { form.Form_Load('.'); }
+  void SetUp() override { form.load('.'); }
   ChosenFile file(std::string_view name) const {
     return ChosenFile{(dir / name).string(), std::string(name)};
   }
@@ -511,7 +511,7 @@ TEST_F(FileMenu, NewClearsEverythingButTheResultName) {
   form.caption = "XY/XY : a.txt";
   form.documentName = "/a.txt";
   form.resultName = "/r.txt";
-  form.Toolbar1_ButtonClick("New");
+  form.toolbarButton("New");
   EXPECT_EQ(form.Txt1, "");
   EXPECT_EQ(form.Txt2, "");
   EXPECT_FALSE(form.Txt_TrapVisible);
@@ -524,7 +524,7 @@ TEST_F(FileMenu, OpenReadsTheFileWithTabsAsSpaces) {
   dir.write("list.txt", "P1\t6012.5\t3456.75\r\nP2 1 2");
   form.Txt2 = "old results";
   platform.openChoices.push_back(file("list.txt"));
-  form.Toolbar1_ButtonClick("Open");
+  form.toolbarButton("Open");
   ASSERT_EQ(platform.openRequests.size(), 1u);
   EXPECT_EQ(platform.openRequests[0].filter, "(*.txt)|*.txt|All (*.*)|*.*");
   EXPECT_EQ(platform.openRequests[0].defaultExt, "*.txt");
@@ -539,7 +539,7 @@ TEST_F(FileMenu, OpenReadsTheFileWithTabsAsSpaces) {
 
 TEST_F(FileMenu, OpenCancelledChangesNothing) {
   form.Txt1 = "keep";
-  form.mnuOpen_Click();
+  form.openWithDialog();
   EXPECT_EQ(form.Txt1, "keep");
   EXPECT_EQ(form.caption, "Korvagrid05++");
   EXPECT_TRUE(platform.warnings.empty());
@@ -552,7 +552,7 @@ TEST_F(FileMenu, OpenOfAnUnreadableFileWarnsNamingItAndKeepsTheTexts) {
     form.Txt1 = "keep";
     form.Txt2 = "results";
     platform.openChoices.push_back(file(name));
-    form.mnuOpen_Click();
+    form.openWithDialog();
     ASSERT_FALSE(platform.warnings.empty()) << name;
     EXPECT_NE(lastWarning().find((dir / name).string()), std::string::npos) << lastWarning();
     EXPECT_EQ(platform.warnings.back().title, "Ай-ай-ай...");
@@ -568,7 +568,7 @@ TEST_F(FileMenu, OpenOfAFileAboveTheInputBoxLimitKeepsTheLinesBefore) {
   const auto path = dir.write("huge.txt", "1 2 3\r\n");
   std::filesystem::resize_file(path, kMaxInputTextBytes + (std::size_t{1} << 20));
   platform.openChoices.push_back(file("huge.txt"));
-  form.mnuOpen_Click();
+  form.openWithDialog();
   ASSERT_EQ(platform.warnings.size(), 1u);
   EXPECT_EQ(platform.warnings[0].text, " Слишком большой файл");
   EXPECT_EQ(platform.warnings[0].title, "Ай-ай-ай...");
@@ -579,9 +579,9 @@ TEST_F(FileMenu, OpenOfAFileAboveTheInputBoxLimitKeepsTheLinesBefore) {
 TEST_F(FileMenu, SaveWithAKnownNameWritesInTheDocumentsEncoding) {
   dir.write("list.txt", "\xCF\xF3\xED\xEA\xF2 1 2\r\n");
   platform.openChoices.push_back(file("list.txt"));
-  form.mnuOpen_Click();
+  form.openWithDialog();
   form.Txt1 += "Точка 3 4\r\n";
-  form.Toolbar1_ButtonClick("Save");
+  form.toolbarButton("Save");
   EXPECT_TRUE(platform.saveRequests.empty());  // no dialog
   EXPECT_EQ(ReadBytes(dir / "list.txt"),
             "\xCF\xF3\xED\xEA\xF2 1 2\r\n\xD2\xEE\xF7\xEA\xE0 3 4\r\n\r\n");
@@ -592,7 +592,7 @@ TEST_F(FileMenu, SaveWithAKnownNameWritesInTheDocumentsEncoding) {
 TEST_F(FileMenu, FailedSaveWarnsNamingTheFileAndKeepsTheText) {
   form.documentName = (dir / "missing" / "list.txt").string();
   form.Txt1 = "1 2 3\r\n";
-  form.mnuSave_Click();
+  form.save();
   ASSERT_EQ(platform.warnings.size(), 1u);
   EXPECT_NE(lastWarning().find(form.documentName), std::string::npos) << lastWarning();
   EXPECT_EQ(platform.warnings[0].title, "Ай-ай-ай...");
@@ -609,10 +609,10 @@ TEST_F(FileMenu, SaveWithoutANameProposesTheFirstWord) {
   for (const Case& c : {Case{"name and semicolon", "P1;6012.5 3456.75\r\n", "P1.txt"},
                         Case{"first word", "Point 6012.5 3456.75\r\n", "Point.txt"},
                         Case{"leading space: no proposal", " 6012.5 3456.75\r\n", ""}}) {
-    form.mnuClose_Click();
+    form.newDocument();
     form.Txt1 = c.text;
     platform.saveRequests.clear();
-    form.mnuSave_Click();  // cancelled
+    form.save();  // cancelled
     ASSERT_EQ(platform.saveRequests.size(), 1u) << c.why;
     EXPECT_EQ(platform.saveRequests[0].proposedName, c.proposal) << c.why;
     EXPECT_EQ(platform.saveRequests[0].filter, "(*.*)|*.*|Текстовый файл (*.txt)|*.txt|");
@@ -629,15 +629,15 @@ TEST_F(FileMenu, SaveAfterACancelledDialogAsksAgainAndWritesNothing) {
   const auto previous = std::filesystem::current_path();
   std::filesystem::current_path(dir.path());
   form.Txt1 = "P1;1 2\r\n";
-  form.mnuSave_Click();  // cancelled
-  form.mnuSave_Click();  // cancelled again
+  form.save();  // cancelled
+  form.save();  // cancelled again
   std::filesystem::current_path(previous);
   ASSERT_EQ(platform.saveRequests.size(), 2u);
   EXPECT_EQ(platform.saveRequests[1].proposedName, "P1.txt");
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
   // The third time the user chooses a file: that is where it goes.
   platform.saveChoices.push_back(file("chosen.txt"));
-  form.mnuSave_Click();
+  form.save();
   EXPECT_EQ(platform.saveRequests.size(), 3u);
   EXPECT_EQ(ReadBytes(dir / "chosen.txt"), "P1;1 2\r\n\r\n");
   EXPECT_EQ(form.documentName, (dir / "chosen.txt").string());
@@ -686,14 +686,14 @@ TEST_F(FileMenu, EverySaveWritesWhereTheChosenFilterSays) {
     std::string written;
   };
   const std::vector<Case> cases = {
-      {"Save of an unnamed document", [](Form1& f) { f.mnuSave_Click(); }, "*.txt", "list.txt"},
-      {"Save as", [](Form1& f) { f.mnuSvAs_Click(); }, "*.txt", "list.txt"},
-      {"Save results as text", [](Form1& f) { f.mnuSvRez_Click(); }, "*.txt", "list.txt"},
+      {"Save of an unnamed document", [](Form1& f) { f.save(); }, "*.txt", "list.txt"},
+      {"Save as", [](Form1& f) { f.saveAs(); }, "*.txt", "list.txt"},
+      {"Save results as text", [](Form1& f) { f.saveResults(); }, "*.txt", "list.txt"},
       {"Save results as waypoints",
        [](Form1& f) {
          f.selectCombo2(testing::kWgs84Index);
          f.formatItemClick(FormatItem::fOzi);
-         f.mnuSvRez_Click();
+         f.saveResults();
        },
        "*.wpt", "list.wpt"},
   };
@@ -701,7 +701,7 @@ TEST_F(FileMenu, EverySaveWritesWhereTheChosenFilterSays) {
     TempDir folder;
     testing::FakePlatform p;
     Form1 f{p};
-    f.Form_Load('.');
+    f.load('.');
     f.Txt1 = "P1 1 2\r\n";
     f.Txt2 = "results";
     p.saveChoices.push_back(ChosenFile{(folder / "list").string(), "list", c.pattern});
@@ -712,7 +712,7 @@ TEST_F(FileMenu, EverySaveWritesWhereTheChosenFilterSays) {
   // The window is named after the file written.
   platform.saveChoices.push_back(ChosenFile{(dir / "named").string(), "named", "*.txt"});
   form.Txt1 = "P1 1 2\r\n";
-  form.mnuSvAs_Click();
+  form.saveAs();
   EXPECT_EQ(form.caption, "XY/XY : named.txt");
   EXPECT_EQ(form.documentName, (dir / "named.txt").string());
 }
@@ -750,11 +750,11 @@ TEST_F(FileMenu, ExitAsksOnlyForEditedInput) {
     TempDir folder;
     testing::FakePlatform p;
     Form1 f{p};
-    f.Form_Load('.');
+    f.load('.');
     const auto opened = folder.write("list.txt", "P1 1 2\r\n");
     const auto open = [&] {
       p.openChoices.push_back(ChosenFile{opened.string(), "list.txt"});
-      f.mnuOpen_Click();
+      f.openWithDialog();
     };
     switch (c.before) {
       case Before::Fresh:
@@ -772,16 +772,16 @@ TEST_F(FileMenu, ExitAsksOnlyForEditedInput) {
       case Before::SavedAfterEdit:
         open();
         f.Txt1 += "P2 3 4\r\n";
-        f.mnuSave_Click();
+        f.save();
         break;
       case Before::ResultsOnly:
         open();
-        f.CmdStart_Click();
+        f.convert();
         f.Txt2 += "edited results";
         break;
       case Before::NewAfterTyping:
         f.Txt1 = "P2 3 4";
-        f.mnuClose_Click();
+        f.newDocument();
         break;
     }
     const std::string before = testing::ReadBytes(opened);
@@ -809,7 +809,7 @@ TEST_F(FileMenu, SaveAsNamesTheWindowAndWrites) {
   form.documentName = (dir / "old.txt").string();
   form.Txt1 = "Пункт 1 2\r\n";
   platform.saveChoices.push_back(file("new.txt"));
-  form.mnuSvAs_Click();
+  form.saveAs();
   ASSERT_EQ(platform.saveRequests.size(), 1u);
   EXPECT_EQ(platform.saveRequests[0].proposedName, (dir / "old.txt").string());
   EXPECT_EQ(platform.saveRequests[0].defaultExt, "");
@@ -823,7 +823,7 @@ TEST_F(FileMenu, SaveAsOntoAFolderWarnsNamingIt) {
   std::filesystem::create_directory(dir / "taken");
   form.Txt1 = "new";
   platform.saveChoices.push_back(file("taken"));
-  form.mnuSvAs_Click();
+  form.saveAs();
   ASSERT_EQ(platform.warnings.size(), 1u);
   EXPECT_NE(lastWarning().find((dir / "taken").string()), std::string::npos);
   EXPECT_EQ(form.Txt1, "new");
@@ -833,25 +833,25 @@ TEST_F(FileMenu, SaveAsOntoAFolderWarnsNamingIt) {
 TEST_F(FileMenu, CharacterMissingFromCp1251IsSavedAsUtf8AndSaid) {
   dir.write("list.txt", "P1 1 2\r\n");
   platform.openChoices.push_back(file("list.txt"));
-  form.mnuOpen_Click();
+  form.openWithDialog();
   form.Txt1 += "Zürich 3 4\r\n";
-  form.mnuSave_Click();
+  form.save();
   EXPECT_EQ(ReadBytes(dir / "list.txt"), "P1 1 2\r\nZürich 3 4\r\n\r\n");
   ASSERT_EQ(platform.warnings.size(), 1u);
   EXPECT_NE(lastWarning().find("UTF-8"), std::string::npos);
   EXPECT_NE(lastWarning().find("«ü»"), std::string::npos);
   EXPECT_NE(lastWarning().find((dir / "list.txt").string()), std::string::npos);
   // From now on the document is UTF-8: no second notice.
-  form.mnuSave_Click();
+  form.save();
   EXPECT_EQ(platform.warnings.size(), 1u);
 }
 
 TEST_F(FileMenu, Utf8DocumentStaysUtf8) {
   dir.write("list.txt", "\xEF\xBB\xBFПункт 1 2\r\n");
   platform.openChoices.push_back(file("list.txt"));
-  form.mnuOpen_Click();
+  form.openWithDialog();
   EXPECT_EQ(form.Txt1, "Пункт 1 2\r\n");
-  form.mnuSave_Click();
+  form.save();
   EXPECT_EQ(ReadBytes(dir / "list.txt"), "\xEF\xBB\xBFПункт 1 2\r\n\r\n");
 }
 
@@ -871,7 +871,7 @@ TEST_P(SaveResults, ChoosesTheBranchByTarget) {
   form.documentName = (dir / "points.txt").string();
   form.Txt2 = "results";
   platform.saveChoices.push_back(file("out"));
-  form.Toolbar1_ButtonClick("SaveRez");
+  form.toolbarButton("SaveRez");
   ASSERT_EQ(platform.saveRequests.size(), 1u);
   const FileDialogOptions& o = platform.saveRequests[0];
   if (c.waypoints) {
@@ -903,15 +903,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FileMenu, SaveResultsCancelledWritesNothing) {
   form.Txt2 = "results";
   form.resultName = "/r.txt";
-  form.mnuSvRez_Click();
+  form.saveResults();
   EXPECT_EQ(form.resultName, "/r.txt");
   EXPECT_TRUE(platform.warnings.empty());
 }
 
 TEST_F(FileMenu, UnknownToolbarKeyDoesNothing) {
   form.Txt1 = "keep";
-  form.Toolbar1_ButtonClick("Print");
-  form.Toolbar1_ButtonClick("new");  // keys are compared exactly
+  form.toolbarButton("Print");
+  form.toolbarButton("new");  // keys are compared exactly
   EXPECT_EQ(form.Txt1, "keep");
   EXPECT_TRUE(platform.openRequests.empty());
   EXPECT_TRUE(platform.saveRequests.empty());
@@ -920,10 +920,10 @@ TEST_F(FileMenu, UnknownToolbarKeyDoesNothing) {
 TEST_F(FileMenu, CounterToggleShowsAndHidesWithoutChangingTheValue) {
   form.txtCount = "3";
   EXPECT_FALSE(form.txtCountVisible);
-  form.mnu_ctr_count_Click();
+  form.toggleExtraLinesCounter();
   EXPECT_TRUE(form.mnu_ctr_count.checked);
   EXPECT_TRUE(form.txtCountVisible);
-  form.mnu_ctr_count_Click();
+  form.toggleExtraLinesCounter();
   EXPECT_FALSE(form.mnu_ctr_count.checked);
   EXPECT_FALSE(form.txtCountVisible);
   EXPECT_EQ(form.txtCount, "3");
@@ -931,9 +931,9 @@ TEST_F(FileMenu, CounterToggleShowsAndHidesWithoutChangingTheValue) {
 
 TEST_F(FileMenu, CounterKeysBeepThroughThePlatform) {
   form.txtCount = "12";
-  EXPECT_FALSE(form.txtCount_KeyPress(U'x'));
+  EXPECT_FALSE(form.counterKeyPress(U'x'));
   EXPECT_EQ(platform.beeps, 2);
-  EXPECT_TRUE(form.txtCount_KeyPress(8));
+  EXPECT_TRUE(form.counterKeyPress(8));
   EXPECT_EQ(platform.beeps, 2);
 }
 

@@ -16,7 +16,7 @@ using enum FormatItem;
 struct Window {
   FakePlatform platform;
   Form1 form{platform};
-  explicit Window(char separator = '.') { form.Form_Load(separator); }
+  explicit Window(char separator = '.') { form.load(separator); }
 };
 
 TEST(Form1, StartsAsChoosingTheFirstSystemOnBothSides) {
@@ -164,7 +164,7 @@ TEST(Form1, RunConvertsTxt1IntoTxt2AndHidesTheSheetList) {
   w.form.selectCombo1(8);
   w.form.selectCombo2(10);
   w.form.Txt1 = "6200000 6600000 150\r\n";
-  w.form.CmdStart_Click();
+  w.form.convert();
   EXPECT_FALSE(w.form.Txt_TrapVisible);
   EXPECT_EQ(w.form.Txt2, "55°54'42.24737\t34°35'56.96770\t150.000 \r\n");
   EXPECT_EQ(w.form.lastRun.end, RunEnd::Completed);
@@ -176,7 +176,7 @@ TEST(Form1, StoppedRunWarnsOnceNamingTheLine) {
   w.form.selectCombo1(1);
   w.form.selectCombo2(1);
   w.form.Txt1 = "6210000 345678.9 1\r\n6210000 1.2.3 1\r\n6210000 345678.9 1";
-  w.form.CmdStart_Click();
+  w.form.convert();
   ASSERT_EQ(w.platform.warnings.size(), 1u);
   EXPECT_EQ(w.platform.warnings[0].title, "Ай-ай-ай");
   EXPECT_EQ(w.platform.warnings[0].text.rfind("Вычисления прерваны в строке 2: ", 0), 0u)
@@ -189,7 +189,7 @@ TEST(Form1, AnswerNoStopsWithoutAWarning) {
   w.platform.answers = {Answer::No};
   w.form.selectCombo1(1);
   w.form.Txt1 = "310000 345678.9 1";
-  w.form.CmdStart_Click();
+  w.form.convert();
   EXPECT_EQ(w.platform.questions.size(), 1u);
   EXPECT_TRUE(w.platform.warnings.empty());
   EXPECT_EQ(w.form.lastRun.end, RunEnd::StoppedByNo);
@@ -229,7 +229,7 @@ TEST(Form1, QuestionsAndWarningsOfARunShowTheirLineWithTheResultsSoFar) {
     w.platform.answers.assign(c.answers.begin(), c.answers.end());
     std::vector<std::string> resultsThen;
     w.platform.onRunPosition = [&](std::int64_t) { resultsThen.push_back(w.form.Txt2); };
-    w.form.CmdStart_Click();
+    w.form.convert();
     EXPECT_EQ(w.platform.runPositions, c.shown) << c.why;
     EXPECT_EQ(resultsThen, c.resultsThen) << c.why;
     // Each line is shown before, not after, its message.
@@ -242,15 +242,15 @@ TEST(Form1, QuestionsAndWarningsOfARunShowTheirLineWithTheResultsSoFar) {
 TEST(Form1, StoppedLineIsLetGoByNewAndOpen) {
   Window w;
   w.form.selectedInputLine = 3;
-  w.form.mnuClose_Click();
+  w.form.newDocument();
   EXPECT_EQ(w.form.selectedInputLine, 0);
   w.form.selectedInputLine = 3;
   w.platform.openChoices.push_back(ChosenFile{"/nonexistent/list.txt", "list.txt"});
-  w.form.mnuOpen_Click();  // cannot be read: nothing changes
+  w.form.openWithDialog();  // cannot be read: nothing changes
   EXPECT_EQ(w.form.selectedInputLine, 3);
   testing::TempDir dir;
   w.platform.openChoices.push_back(ChosenFile{dir.write("list.txt", "1 2 3").string(), "list.txt"});
-  w.form.mnuOpen_Click();
+  w.form.openWithDialog();
   EXPECT_EQ(w.form.selectedInputLine, 0);
 }
 
@@ -259,13 +259,13 @@ TEST(Form1, InverseProblemShowsTheLineItStoppedAt) {
   w.form.Txt1 = "6210000 345678.9\r\n6210100 345778.9\r\n6210000 1.2.3\r\n";
   std::string resultsThen;
   w.platform.onRunPosition = [&](std::int64_t) { resultsThen = w.form.Txt2; };
-  w.form.mnuOGZ_Click();
+  w.form.solveInverseProblem();
   EXPECT_EQ(w.platform.runPositions, std::vector<std::int64_t>{3});
   EXPECT_FALSE(resultsThen.empty()) << "the leg before the stop is shown";
   EXPECT_EQ(w.form.selectedInputLine, 3);
   ASSERT_EQ(w.platform.warnings.size(), 1u);
   w.form.Txt1 = "6210000 345678.9\r\n6210100 345778.9\r\n";
-  w.form.mnuOGZ_Click();
+  w.form.solveInverseProblem();
   EXPECT_EQ(w.form.selectedInputLine, 0);
 }
 
@@ -281,7 +281,7 @@ TEST(Form1, RunReadsTheWaypointOptionsOfTheDialog) {
   w.form.formatItemClick(mnugms1);
   w.form.formatItemClick(fOzi);
   w.form.Txt1 = "55.45 37.37 1\r\n55.46 37.38 1\r\n55.47 37.39 1";
-  w.form.CmdStart_Click();
+  w.form.convert();
   const auto placement = [&](int line) {
     std::size_t start = 0;
     for (int i = 0; i < line; ++i) start = w.form.Txt2.find("\r\n", start) + 2;

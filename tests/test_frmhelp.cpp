@@ -184,13 +184,13 @@ TEST(HelpCommand, OpensTheHelpAtTheTaskAnchor) {
     shownTarget = help.navigationTarget;
     shownAnchor = help.flHelp;
   };
-  form.mnuF1_Click();
+  form.showHelp();
   EXPECT_EQ(platform.helpShown, 1);
   EXPECT_EQ(shownAnchor, "Task");
   EXPECT_EQ(shownTarget, dir.path().string() + "/HELP/Spravka.htm.#Task");
   // A path file changed between openings takes effect at the next one.
   dir.write("Spr.pth", "/elsewhere/S.htm\r\n");
-  form.mnuF1_Click();
+  form.showHelp();
   EXPECT_EQ(shownTarget, "/elsewhere/S.htm#Task");
 }
 

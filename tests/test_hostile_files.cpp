@@ -55,7 +55,7 @@ std::string Lines(std::initializer_list<std::string_view> lines) {
 class Window : public ::testing::Test {
  protected:
   void SetUp() override {
-    form.Form_Load('.');
+    form.load('.');
     form.selectCombo1(1);
     form.selectCombo2(1);
     form.selectCombo3(1);
@@ -66,7 +66,7 @@ class Window : public ::testing::Test {
   }
   void open(std::string_view name) {
     platform.openChoices.push_back(file(name));
-    form.mnuOpen_Click();
+    form.openWithDialog();
   }
   std::size_t filesInDir() const {
     return static_cast<std::size_t>(
@@ -99,7 +99,7 @@ TEST_P(OddFiles, OpenRunAndSaveGiveCorrectResults) {
   ASSERT_EQ(form.Txt1.size(), c.txt1.size()) << c.why;
   ASSERT_TRUE(form.Txt1 == c.txt1) << c.why;
 
-  form.CmdStart_Click();
+  form.convert();
   EXPECT_EQ(form.lastRun.end, c.end) << c.why;
   EXPECT_TRUE(form.Txt2 == c.txt2) << c.why << "\n" << form.Txt2.substr(0, 200);
   if (c.end == RunEnd::Completed) {
@@ -116,14 +116,14 @@ TEST_P(OddFiles, OpenRunAndSaveGiveCorrectResults) {
 
   // The results are written whole, in the encoding the list came in.
   platform.saveChoices.push_back(file("results.txt"));
-  form.mnuSvRez_Click();
+  form.saveResults();
   EXPECT_TRUE(ReadBytes(dir / "results.txt") ==
               EncodeText(form.Txt2, form.documentEncoding).bytes + "\r\n")
       << c.why;
 
   // Save writes the list back whole: reading it again gives the input box
   // and the one line end that saving adds.
-  form.mnuSave_Click();
+  form.save();
   const ReadTextResult saved = ReadTextDocument(dir / "list.txt");
   EXPECT_EQ(saved.encoding, form.documentEncoding) << c.why;
   EXPECT_TRUE(saved.text == c.txt1 + "\r\n") << c.why;
@@ -198,27 +198,27 @@ TEST_P(UnwritableTargets, EverySaveCommandWarnsNamingTheFileAndKeepsEverything) 
   ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
   const std::string target = (dir / c.relative).string();
   form.Txt1 = Lines({kPoint});
-  form.CmdStart_Click();
+  form.convert();
   if (command == SaveCommand::SaveWaypoints) {
     form.selectCombo2(testing::kWgs84Index);
     form.formatItemClick(FormatItem::fOzi);
-    form.CmdStart_Click();
+    form.convert();
   }
   const std::string txt1 = form.Txt1;
   const std::string txt2 = form.Txt2;
   switch (command) {
     case SaveCommand::Save:
       form.documentName = target;
-      form.mnuSave_Click();
+      form.save();
       break;
     case SaveCommand::SaveAs:
       platform.saveChoices.push_back(ChosenFile{target, "x"});
-      form.mnuSvAs_Click();
+      form.saveAs();
       break;
     case SaveCommand::SaveResults:
     case SaveCommand::SaveWaypoints:
       platform.saveChoices.push_back(ChosenFile{target, "x"});
-      form.mnuSvRez_Click();
+      form.saveResults();
       break;
   }
   ASSERT_EQ(platform.warnings.size(), 1u) << c.why;
@@ -266,7 +266,7 @@ TEST_F(Window, SaveOntoADeviceKeepsTheDevice) {
   if (!device) GTEST_SKIP() << "cannot make a device node here (not root)";
   form.Txt1 = Lines({kPoint});
   platform.saveChoices.push_back(ChosenFile{device->string(), "null"});
-  form.mnuSvAs_Click();
+  form.saveAs();
   ASSERT_EQ(platform.warnings.size(), 1u);
   EXPECT_NE(platform.warnings[0].text.find("это не обычный файл"), std::string::npos)
       << platform.warnings[0].text;
@@ -299,12 +299,12 @@ TEST_F(Window, DiskFullWhileSavingKeepsThePreviousFilesWhole) {
   dir.write("results.txt", "previous results\r\n");
   open("list.txt");
   for (int i = 0; i < 2000; ++i) form.Txt1 += Lines({kPoint});  // about 40 kB
-  form.CmdStart_Click();
+  form.convert();
   {
     FileSizeLimit limit(4096);
-    form.mnuSave_Click();
+    form.save();
     platform.saveChoices.push_back(file("results.txt"));
-    form.mnuSvRez_Click();
+    form.saveResults();
   }
   ASSERT_EQ(platform.warnings.size(), 2u);
   for (const auto& warning : platform.warnings) {
@@ -314,7 +314,7 @@ TEST_F(Window, DiskFullWhileSavingKeepsThePreviousFilesWhole) {
   EXPECT_EQ(ReadBytes(dir / "results.txt"), "previous results\r\n");
   EXPECT_EQ(filesInDir(), 2u);
   // With room again, the same commands write the texts whole.
-  form.mnuSave_Click();
+  form.save();
   EXPECT_EQ(ReadTextDocument(dir / "list.txt").text, form.Txt1 + "\r\n");
 }
 
@@ -327,7 +327,7 @@ TEST_F(Window, Cp1251TextThatReadsAsUtf8IsSavedWithAByteOrderMark) {
   open("list.txt");
   ASSERT_EQ(form.documentEncoding, TextEncoding::Cp1251);
   form.Txt1 = "Рџ 6210000 345678 1\r\n";
-  form.mnuSave_Click();
+  form.save();
   ASSERT_EQ(platform.warnings.size(), 1u);
   EXPECT_EQ(platform.warnings[0].text,
             "Файл " + (dir / "list.txt").string() +
@@ -339,9 +339,9 @@ TEST_F(Window, Cp1251TextThatReadsAsUtf8IsSavedWithAByteOrderMark) {
   // A waypoint file is read by programs that always take cp1251: it stays cp1251.
   form.selectCombo2(testing::kWgs84Index);
   form.formatItemClick(FormatItem::fOzi);
-  form.CmdStart_Click();
+  form.convert();
   platform.saveChoices.push_back(file("points.wpt"));
-  form.mnuSvRez_Click();
+  form.saveResults();
   EXPECT_NE(ReadBytes(dir / "points.wpt").find("1,\xD0\x9F     ,"), std::string::npos)
       << ReadBytes(dir / "points.wpt");
   EXPECT_EQ(platform.warnings.size(), 1u);
@@ -412,10 +412,10 @@ TEST(WithoutRootRights, FileWithoutReadPermission) {
   const std::optional<std::string> report = AsUnprivilegedUser([&] {
     testing::FakePlatform platform;
     Form1 form(platform);
-    form.Form_Load('.');
+    form.load('.');
     form.Txt1 = "keep";
     platform.openChoices.push_back(ChosenFile{file.string(), "secret.txt"});
-    form.mnuOpen_Click();
+    form.openWithDialog();
     const std::string message = platform.warnings.empty() ? "" : platform.warnings[0].text;
     return Expect(platform.warnings.size() == 1, "one warning expected") +
            Expect(message == "Не удалось открыть файл " + file.string() + ": нет доступа.",
@@ -440,10 +440,10 @@ TEST(WithoutRootRights, SaveIntoAFolderWithoutWritePermission) {
   const std::optional<std::string> report = AsUnprivilegedUser([&] {
     testing::FakePlatform platform;
     Form1 form(platform);
-    form.Form_Load('.');
+    form.load('.');
     form.Txt1 = "new text\r\n";
     form.documentName = file.string();
-    form.mnuSave_Click();
+    form.save();
     const std::string message = platform.warnings.empty() ? "" : platform.warnings[0].text;
     return Expect(platform.warnings.size() == 1, "one warning expected") +
            Expect(message.find(file.string() + ": нет доступа.") != std::string::npos,
@@ -730,15 +730,15 @@ TEST_F(Window, TwoHundredMegabyteListOpensConvertsAndSavesWhole) {
   open("big.txt");
   ASSERT_TRUE(platform.warnings.empty()) << platform.warnings[0].text;
   ASSERT_EQ(static_cast<std::int64_t>(std::count(form.Txt1.begin(), form.Txt1.end(), '\n')), lines);
-  form.CmdStart_Click();
+  form.convert();
   EXPECT_EQ(form.lastRun.end, RunEnd::Completed) << form.lastRun.reason;
   EXPECT_EQ(form.lastRun.points, lines);
   EXPECT_TRUE(form.Txt2.starts_with("P1234567\t6210000.000\t345678.000 \t152.300 \r\n"));
   platform.saveChoices.push_back(file("results.txt"));
-  form.mnuSvRez_Click();
+  form.saveResults();
   // Each point's line, the empty line after the list's last line end, and saving's line end.
   EXPECT_EQ(fs::file_size(dir / "results.txt"), form.Txt2.size() + 2);
-  form.mnuSave_Click();
+  form.save();
   EXPECT_EQ(fs::file_size(dir / "big.txt"), static_cast<std::uintmax_t>(lines) * 41 + 2);
   EXPECT_TRUE(platform.warnings.empty());
 }

@@ -161,13 +161,13 @@ TEST(TaskLength, ListsLongerThan32767LinesAreSolvedToTheEnd) {
 TEST(InverseProblemCommand, ReadsTheLayoutsAndSeparatorOfTheWindow) {
   testing::FakePlatform platform;
   Form1 form(platform);
-  form.Form_Load(',');
+  form.load(',');
   form.selectCombo3(1);  // names in
   form.selectCombo4(1);  // names out
   form.Txt1 = "A 100 100\r\nB 100 200";
   form.Txt2 = "old";
   form.Txt_TrapVisible = true;
-  form.mnuOGZ_Click();
+  form.solveInverseProblem();
   EXPECT_EQ(form.Txt2, "A-B\t90°00'00,0\t100,000\r\n");
   EXPECT_FALSE(form.Txt_TrapVisible);
   EXPECT_TRUE(platform.warnings.empty());
@@ -177,9 +177,9 @@ TEST(InverseProblemCommand, ReadsTheLayoutsAndSeparatorOfTheWindow) {
 TEST(InverseProblemCommand, FailureKeepsTheLegsAndSaysWhere) {
   testing::FakePlatform platform;
   Form1 form(platform);
-  form.Form_Load('.');
+  form.load('.');
   form.Txt1 = "100 100\r\n100 200\r\n1.2.3 4";
-  form.mnuOGZ_Click();
+  form.solveInverseProblem();
   EXPECT_EQ(form.Txt2, "90°00'00.0\t100.000\r\n");
   ASSERT_EQ(platform.warnings.size(), 1u);
   EXPECT_EQ(platform.warnings[0].title, "Ай-ай-ай");

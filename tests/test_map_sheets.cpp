@@ -143,7 +143,7 @@ class MapSheetHandler : public ::testing::Test {
  protected:
   testing::FakePlatform platform;
   Form1 form{platform};
-  void SetUp() override { form.Form_Load('.'); }
+  void SetUp() override { form.load('.'); }
 };
 
 TEST_F(MapSheetHandler, Tr200RunsToKrasovskyAndRestoresTheTarget) {
@@ -156,7 +156,7 @@ TEST_F(MapSheetHandler, Tr200RunsToKrasovskyAndRestoresTheTarget) {
   form.selectCombo2(8);  // "42(zone6)"
   form.Txt1 = "P1 55.45 37.37 150\r\n\r\nP2 56.0 37.37 0\r\n";
 
-  form.tr200_Click();
+  form.sheets200k();
 
   EXPECT_TRUE(form.Txt_TrapVisible);
   EXPECT_EQ(form.Txt_Trap, "P1; N-37-II\r\n\r\nP2; O-37-XXXII\r\n\r\n");
@@ -174,7 +174,7 @@ TEST_F(MapSheetHandler, Tr50WritesTheHundredThousandSheets) {
   form.selectCombo1(testing::kBlhKrasIndex);
   form.formatItemClick(FormatItem::mnugms1);
   form.Txt1 = "55.45 37.37\r\n38.0 37.37";
-  form.tr50_Click();
+  form.sheets100k();
   EXPECT_EQ(form.Txt_Trap, "N-37-4\r\n64\r\n");
   EXPECT_EQ(form.Combo2.index, 0);
 }
@@ -185,9 +185,9 @@ TEST_F(MapSheetHandler, PlaneSourceGoesThroughTheConversion) {
   // hang on the accuracy of the conversion.
   form.selectCombo1(8);
   form.Txt1 = "5969818.6 6648125.2 0\r\n";
-  form.tr200_Click();
+  form.sheets200k();
   EXPECT_EQ(form.Txt_Trap, "N-36-XXIV\r\n\r\n");
-  form.tr50_Click();
+  form.sheets100k();
   EXPECT_EQ(form.Txt_Trap, "N-36-83\r\n\r\n");
   EXPECT_TRUE(platform.questions.empty());
 }
@@ -200,14 +200,14 @@ TEST_F(MapSheetHandler, SheetsDoNotDependOnTheOutputLayout) {
   for (const int layout : {0, 1, 2}) {
     form.selectCombo4(layout);
     form.Txt1 = "55.45 37.37\r\n";
-    form.tr200_Click();
+    form.sheets200k();
     EXPECT_EQ(form.Txt_Trap, std::string(layout == 1 ? "; " : "") + "N-37-II\r\n\r\n") << layout;
   }
 }
 
 TEST_F(MapSheetHandler, EmptyListGivesOneEmptyLine) {
   form.Txt1 = "";
-  form.tr200_Click();
+  form.sheets200k();
   EXPECT_EQ(form.Txt2, "");
   EXPECT_EQ(form.Txt_Trap, "\r\n");
   EXPECT_TRUE(form.Txt_TrapVisible);
@@ -220,7 +220,7 @@ TEST_F(MapSheetHandler, WaypointOutputIsSwitchedOffForTheRun) {
   form.formatItemClick(FormatItem::fOzi);
   ASSERT_TRUE(form.format.checked(FormatItem::fOzi));
   form.Txt1 = "55.45 37.37 0";
-  form.tr200_Click();
+  form.sheets200k();
   EXPECT_EQ(form.Txt_Trap, "N-37-II\r\n");
   EXPECT_EQ(form.Combo2.index, testing::kWgs84Index);
   EXPECT_FALSE(form.format.checked(FormatItem::fOzi));

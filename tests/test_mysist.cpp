@@ -286,7 +286,7 @@ class OwnSystemInWindow : public ::testing::Test {
   testing::FakePlatform platform;
   Form1 form{platform};
   int ownIndex() const { return form.Combo1.count() - 1; }
-  void SetUp() override { form.Form_Load(','); }
+  void SetUp() override { form.load(','); }
 };
 
 TEST_F(OwnSystemInWindow, FirstChoiceOpensTheEditorLaterChoicesDoNot) {
@@ -341,7 +341,7 @@ TEST_F(OwnSystemInWindow, MenuItemReopensTheEditorWithTheValuesKept) {
     return DialogEnd::Ok;
   };
   form.selectCombo1(3);
-  form.mnuMySist_Click();
+  form.editOwnSystem();
   EXPECT_EQ(platform.mySistShown, 2);
   EXPECT_EQ(form.MySistState, 2);
   EXPECT_EQ(form.Combo1.items.back(), "Local-2");

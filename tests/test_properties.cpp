@@ -445,7 +445,7 @@ TEST(RunProperties, TheWindowShowsOneMessagePerFailure) {
   for (int n = 0; n < 600; ++n) {
     FakePlatform platform;
     Form1 form(platform);
-    form.Form_Load(r.chance(0.5) ? '.' : ',');
+    form.load(r.chance(0.5) ? '.' : ',');
     if (r.chance(0.3))
       form.formatItemClick(r.pick<FormatItem>(
           {FormatItem::mnuAshtech, FormatItem::mnuTrimble, FormatItem::mnuGGG_0}));
@@ -457,7 +457,7 @@ TEST(RunProperties, TheWindowShowsOneMessagePerFailure) {
     form.Txt1 = ListGenerator::Join(lists.lines(form.settings()), r.chance(0.5));
     for (int i = 0; i < 4; ++i)
       platform.answers.push_back(r.chance(0.8) ? Answer::Yes : Answer::No);
-    ASSERT_NO_THROW(form.CmdStart_Click()) << form.Txt1;
+    ASSERT_NO_THROW(form.convert()) << form.Txt1;
     const std::size_t expected = form.lastRun.end == RunEnd::Failed ? 1 : 0;
     ASSERT_EQ(platform.warnings.size(), expected) << form.Txt1;
     if (expected == 1) {
@@ -633,22 +633,22 @@ TEST(SaveAndOpenInTheWindow, GivesTheTextBack) {
   ScratchDir dir;
   FakePlatform platform;
   Form1 form(platform);
-  form.Form_Load('.');
+  form.load('.');
   for (int n = 0; n < 300; ++n) {
     const std::string text =
         r.chance(0.5) ? BoxText(r, Cp1251Character) : BoxText(r, UnicodeCharacter);
     const ChosenFile file{(dir / "doc.txt").string(), "doc.txt"};
-    form.mnuClose_Click();
+    form.newDocument();
     form.Txt1 = text;
     platform.saveChoices.push_back(file);
-    form.mnuSvAs_Click();
-    form.mnuClose_Click();
+    form.saveAs();
+    form.newDocument();
     platform.openChoices.push_back(file);
-    form.mnuOpen_Click();
+    form.openWithDialog();
     ASSERT_EQ(form.Txt1, text + "\r\n") << Shown(text);
     // Save with the known name writes the file the opened text came from, plus one line end.
     const std::string before = testing::ReadBytes(dir / "doc.txt");
-    form.mnuSave_Click();
+    form.save();
     ASSERT_EQ(testing::ReadBytes(dir / "doc.txt"), before + "\r\n") << Shown(text);
   }
 }

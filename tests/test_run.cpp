@@ -180,12 +180,12 @@ TEST(Run, ExtraLinesFollowEachResult) {
   for (const Case& e : cases) {
     FakePlatform platform;
     Form1 form(platform);
-    form.Form_Load('.');
+    form.load('.');
     form.selectCombo1(kC3);
     form.selectCombo2(kC3);
     form.txtCount = e.counter;
     form.Txt1 = "6210000 345678.9 1\r\n6210000 345678.9 1";
-    form.CmdStart_Click();
+    form.convert();
     EXPECT_EQ(form.Txt2, e.expected) << "counter \"" << e.counter << "\"";
     EXPECT_EQ(form.lastRun.end, RunEnd::Completed);
   }
@@ -236,12 +236,12 @@ TEST(Run, FailureMessageNamesTheLine) {
 TEST(Run, OwnSystemFieldThatIsNotANumberFailsBeforeTheFirstLine) {
   FakePlatform platform;
   Form1 form(platform);
-  form.Form_Load('.');
+  form.load('.');
   form.selectCombo1(kC3);
   form.selectCombo2(kOwn);
   form.ownSystem.dXmy = "-";
   form.Txt1 = "6210000 345678.9 1";
-  form.CmdStart_Click();
+  form.convert();
   EXPECT_EQ(form.lastRun.end, RunEnd::Failed);
   EXPECT_EQ(form.lastRun.lineNumber, 0);
   EXPECT_EQ(form.Txt2, "");

@@ -136,7 +136,7 @@ MainWindow::MainWindow(Platform& platform, char decimalSeparator, QWidget* paren
   statusBar()->addPermanentWidget(progress_);
   progress_->hide();
 
-  model_->Form_Load(decimalSeparator);
+  model_->load(decimalSeparator);
   refresh();
   scale_ = fitScale();
   applySizes();
@@ -234,7 +234,7 @@ void MainWindow::buildControls() {
   CmdStart_->setObjectName(QStringLiteral("CmdStart"));
   CmdStart_->setToolTip(QStringLiteral("Расчет новых координат"));
   connect(CmdStart_, &QPushButton::clicked, this, [this] {
-    dispatch([this] { model_->CmdStart_Click(); }, true);
+    dispatch([this] { model_->convert(); }, true);
   });
   // Ctrl+Enter starts the run from anywhere in the window, also while typing.
   CmdStartShortcut_ = new QAction(this);
@@ -290,7 +290,7 @@ void MainWindow::buildToolbar() {
     action->setToolTip(b.toolTip);
     connect(action, &QAction::triggered, this, [this, key] {
       // Opening reads a file: show that the program is busy.
-      dispatch([this, key] { model_->Toolbar1_ButtonClick(ToStdString(key)); },
+      dispatch([this, key] { model_->toolbarButton(ToStdString(key)); },
                key == QLatin1String("Open"));
     });
   }
@@ -311,16 +311,16 @@ void MainWindow::buildMenus() {
 
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("mnuFile"));
-  newAction(file, "mnuClose", QStringLiteral("&New"), [&m] { m.mnuClose_Click(); })
+  newAction(file, "mnuClose", QStringLiteral("&New"), [&m] { m.newDocument(); })
       ->setShortcut(QKeySequence::New);
-  newAction(file, "mnuOpen", QStringLiteral("&Open..."), [&m] { m.mnuOpen_Click(); }, true)
+  newAction(file, "mnuOpen", QStringLiteral("&Open..."), [&m] { m.openWithDialog(); }, true)
       ->setShortcut(QKeySequence::Open);
-  newAction(file, "mnuSave", QStringLiteral("&Save"), [&m] { m.mnuSave_Click(); })
+  newAction(file, "mnuSave", QStringLiteral("&Save"), [&m] { m.save(); })
       ->setShortcut(QKeySequence::Save);
-  newAction(file, "mnuSvAs", QStringLiteral("Save &as..."), [&m] { m.mnuSvAs_Click(); })
+  newAction(file, "mnuSvAs", QStringLiteral("Save &as..."), [&m] { m.saveAs(); })
       ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   file->addSeparator();
-  newAction(file, "mnuSvRez", QStringLiteral("Save &Resultats"), [&m] { m.mnuSvRez_Click(); });
+  newAction(file, "mnuSvRez", QStringLiteral("Save &Resultats"), [&m] { m.saveResults(); });
   file->addSeparator();
   QAction* exitAction = file->addAction(QStringLiteral("E&xit"));
   exitAction->setObjectName(QStringLiteral("mnuExit"));
@@ -358,25 +358,25 @@ void MainWindow::buildMenus() {
   }
   format->addSeparator();
   mnu_ctr_count_ = newAction(format, "mnu_ctr_count", QStringLiteral("&Пустые строки"),
-                             [&m] { m.mnu_ctr_count_Click(); });
+                             [&m] { m.toggleExtraLinesCounter(); });
   mnu_ctr_count_->setCheckable(true);
 
   QMenu* tasks = menuBar()->addMenu(QStringLiteral("&Tasks"));
   tasks->setObjectName(QStringLiteral("mnuTasks"));
-  mnuOGZ_ = newAction(tasks, "mnuOGZ", QStringLiteral("Решение &ОГЗ"), [&m] { m.mnuOGZ_Click(); },
+  mnuOGZ_ = newAction(tasks, "mnuOGZ", QStringLiteral("Решение &ОГЗ"), [&m] { m.solveInverseProblem(); },
                       true);
   QMenu* trap = tasks->addMenu(QStringLiteral("Расчет &трапеций"));
   trap->setObjectName(QStringLiteral("mnuTrap"));
   trap->menuAction()->setObjectName(QStringLiteral("mnuTrap"));
-  newAction(trap, "tr200", QStringLiteral("1:&200 000"), [&m] { m.tr200_Click(); }, true);
-  newAction(trap, "tr50", QStringLiteral("&1:100 000"), [&m] { m.tr50_Click(); }, true);
+  newAction(trap, "tr200", QStringLiteral("1:&200 000"), [&m] { m.sheets200k(); }, true);
+  newAction(trap, "tr50", QStringLiteral("&1:100 000"), [&m] { m.sheets100k(); }, true);
   mnuMySist_ = newAction(tasks, "mnuMySist", QStringLiteral("&Редакция своей СК"),
-                         [&m] { m.mnuMySist_Click(); });
+                         [&m] { m.editOwnSystem(); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("mnuHelp"));
   QAction* f1 =
-      newAction(help, "mnuF1", QStringLiteral("&Вызов справки"), [&m] { m.mnuF1_Click(); });
+      newAction(help, "mnuF1", QStringLiteral("&Вызов справки"), [&m] { m.showHelp(); });
   f1->setShortcut(QKeySequence(Qt::Key_F1));
   f1->setShortcutContext(Qt::ApplicationShortcut);
 }
@@ -603,7 +603,7 @@ void MainWindow::layoutTo(double W, double H) {
 
 bool MainWindow::filterCounterKey(QKeyEvent* event) {
   if (event->key() == Qt::Key_Backspace) {
-    model_->txtCount_KeyPress(kBackspace);
+    model_->counterKeyPress(kBackspace);
     return false;
   }
   if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
@@ -613,7 +613,7 @@ bool MainWindow::filterCounterKey(QKeyEvent* event) {
   for (const uint c : characters) {
     if (c < 0x20 || c == 0x7F) return false;
     model_->txtCount = ToStdString(txtCount_->text());
-    accepted = model_->txtCount_KeyPress(static_cast<char32_t>(c)) && accepted;
+    accepted = model_->counterKeyPress(static_cast<char32_t>(c)) && accepted;
   }
   return !accepted;  // a refused key is discarded
 }

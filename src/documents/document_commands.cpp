@@ -125,7 +125,8 @@ std::string WrittenAsUtf8Message(std::string_view path, std::string_view missing
          std::string(missingCharacter) + "» нет в кодировке Windows-1251.";
 }
 
-std::string WrittenWithByteOrderMarkMessage(std::string_view path, std::string_view wantedEncoding) {
+std::string WrittenWithByteOrderMarkMessage(std::string_view path,
+                                            std::string_view wantedEncoding) {
   return "Файл " + std::string(path) + " записан в кодировке UTF-8 с BOM: в кодировке " +
          std::string(wantedEncoding) + " его текст прочитался бы при открытии иначе.";
 }

@@ -63,7 +63,7 @@ struct TextFingerprint {
 };
 TextFingerprint FingerprintOf(std::string_view text);
 
-// The key filter of the extra-lines counter `txtCount`: at most two digits.
+// The key filter of the extra-lines counter: at most two digits.
 struct KeyVerdict {
   bool accepted = false;
   int beeps = 0;  // how many times the refusal beeps (a non-digit into a full box: twice)

@@ -81,8 +81,7 @@ enum class FileReader { DetectsEncoding, AlwaysCp1251 };
 // the UTF-8 of "П"), and UTF-8 that starts with U+FEFF, which would be
 // taken for a byte-order mark.
 SaveResult SaveTextDocument(const std::filesystem::path& path, std::string_view text,
-                            TextEncoding wanted,
-                            FileReader reader = FileReader::DetectsEncoding);
+                            TextEncoding wanted, FileReader reader = FileReader::DetectsEncoding);
 
 // The raw bytes of a small file (at most `maxBytes`); std::nullopt when it
 // cannot be read, is a folder or is larger.

@@ -20,7 +20,7 @@ namespace {
 // minute: they are written as zero, without a minus sign.
 constexpr double kZeroSecondsTolerance = 1e-6;
 
-constexpr int kSecondsDecimals = 5;  // decimals of the mask "0#.####0"
+constexpr int kSecondsDecimals = 5;              // decimals of the mask "0#.####0"
 constexpr std::uint64_t kSecondsScale = 100000;  // 10^kSecondsDecimals
 constexpr double kNearlySixtySeconds = 59.99999;
 
@@ -70,13 +70,14 @@ char* WriteTwoDigits(char* p, double whole) {
 }
 
 // The same appended to `text`; any size.
-void AppendTwoDigits(std::string& text, double whole, char numP) {
+void AppendTwoDigits(std::string& text, double whole, char decimalSeparator) {
   if (!(std::fabs(whole) < kDirectLimit)) {
-    FormatTo(text, whole, "0#", numP);
+    FormatTo(text, whole, "0#", decimalSeparator);
     return;
   }
   std::array<char, 24> buffer;
-  text.append(buffer.data(), static_cast<std::size_t>(WriteTwoDigits(buffer.data(), whole) - buffer.data()));
+  text.append(buffer.data(),
+              static_cast<std::size_t>(WriteTwoDigits(buffer.data(), whole) - buffer.data()));
 }
 
 }  // namespace
@@ -87,13 +88,13 @@ double PackedToDegrees(double x) {
   return p.degrees + (p.seconds / 60 + p.minutes) / 60;
 }
 
-std::string PackedToDms(double x, char numP) {
+std::string PackedToDms(double x, char decimalSeparator) {
   std::string text;
-  PackedToDmsTo(text, x, numP);
+  PackedToDmsTo(text, x, decimalSeparator);
   return text;
 }
 
-void PackedToDmsTo(std::string& text, double x, char numP) {
+void PackedToDmsTo(std::string& text, double x, char decimalSeparator) {
   RequireFiniteAngle(x);
   const PackedParts p = SplitPacked(x);
   double g = p.degrees;
@@ -131,18 +132,19 @@ void PackedToDmsTo(std::string& text, double x, char numP) {
     *end++ = '\'';
     if (std::signbit(s) && *seconds != 0) *end++ = '-';
     end = WriteTwoDigits(end, static_cast<double>(*seconds / kSecondsScale));
-    *end++ = numP;
+    *end++ = decimalSeparator;
     std::uint64_t fraction = *seconds % kSecondsScale;
-    for (int i = kSecondsDecimals - 1; i >= 0; --i, fraction /= 10) end[i] = static_cast<char>('0' + fraction % 10);
+    for (int i = kSecondsDecimals - 1; i >= 0; --i, fraction /= 10)
+      end[i] = static_cast<char>('0' + fraction % 10);
     end += kSecondsDecimals;
     text.append(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
     return;
   }
-  AppendTwoDigits(text, g, numP);
+  AppendTwoDigits(text, g, decimalSeparator);
   text += "\xC2\xB0";
-  AppendTwoDigits(text, m, numP);
+  AppendTwoDigits(text, m, decimalSeparator);
   text += '\'';
-  FormatTo(text, s, "0#.####0", numP);
+  FormatTo(text, s, "0#.####0", decimalSeparator);
 }
 
 double DegreesToPacked(double x) {

@@ -17,14 +17,14 @@ namespace korvagrid {
 double PackedToDegrees(double x);
 
 // Packed degrees to the text gg°mm'ss.sssss (UTF-8 "°"), written with the
-// masks "0#", "0#" and "0#.####0" and `numP` as decimal separator; nothing
+// masks "0#", "0#" and "0#.####0" and `decimalSeparator` as decimal separator; nothing
 // follows the seconds. Seconds that round to 60 at the five written decimals
 // are written as 00.00000 with one more minute, and 60 minutes as 00 with one
 // more degree, so "60.00000" never appears: 55.295999999999 gives
 // 55°30'00.00000. Each part of a negative angle carries its own "-".
-std::string PackedToDms(double x, char numP);
+std::string PackedToDms(double x, char decimalSeparator);
 // The same text appended to `text`.
-void PackedToDmsTo(std::string& text, double x, char numP);
+void PackedToDmsTo(std::string& text, double x, char decimalSeparator);
 
 // Decimal degrees to packed degrees, 60 seconds carried into the minutes and
 // 60 minutes into the degrees, rounded to 15 significant digits (the value is

@@ -43,14 +43,14 @@ inline std::string QuoteForMessage(std::string_view text) {
 // Scans `text` from index `start`. For every completed field, on the
 // character after its separator, calls finish(k, field) with k the number of
 // the field (1 for the first); finish may change k and returns true to stop
-// the scan. Where `substitute` is set, each `notP` becomes `numP` inside a
+// the scan. Where `substitute` is set, each `otherSeparator` becomes `decimalSeparator` inside a
 // field. Returns the index of the character at which the scan stopped, or
 // text.size() when it passed the end.
 template <class Finish>
-std::size_t ScanFields(std::string_view text, std::size_t start, bool substitute, char numP, char notP,
-                       Finish&& finish) {
+std::size_t ScanFields(std::string_view text, std::size_t start, bool substitute,
+                       char decimalSeparator, char otherSeparator, Finish&& finish) {
   // A field is a run of number characters of the text itself; it is copied
-  // (into `substituted`) only when a `notP` in it has to become `numP`.
+  // (into `substituted`) only when a `otherSeparator` in it has to become `decimalSeparator`.
   std::string substituted;
   std::size_t fieldStart = 0;
   std::size_t fieldLength = 0;
@@ -63,7 +63,7 @@ std::size_t ScanFields(std::string_view text, std::size_t start, bool substitute
       if (needsSubstitution) {
         substituted.assign(field);
         for (char& c : substituted) {
-          if (c == notP) c = numP;
+          if (c == otherSeparator) c = decimalSeparator;
         }
         field = substituted;
       }
@@ -76,7 +76,7 @@ std::size_t ScanFields(std::string_view text, std::size_t start, bool substitute
     if (IsNumberChar(c)) {
       if (fieldLength == 0) fieldStart = i;
       ++fieldLength;
-      if (substitute && c == notP) needsSubstitution = true;
+      if (substitute && c == otherSeparator) needsSubstitution = true;
       pending = false;
     } else if (fieldLength != 0 && !pending) {
       ++k;

@@ -47,8 +47,9 @@ DecimalForm ShortestForm(double value) {
 // |value| with `significantDigits` digits (correctly rounded by to_chars).
 DecimalForm SignificantForm(double value, int significantDigits) {
   std::array<char, 64> buffer{};
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
-                                    std::chars_format::scientific, std::max(0, significantDigits - 1));
+  const auto result =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
+                    std::chars_format::scientific, std::max(0, significantDigits - 1));
   return ParseScientific(buffer.data(), result.ptr);
 }
 
@@ -90,7 +91,8 @@ bool RoundDecimalFast(double value, int decimals, RoundedDecimal& out) {
 
   std::array<char, 24> buffer{};
   const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), n);
-  const std::string_view digits(buffer.data(), static_cast<std::size_t>(written.ptr - buffer.data()));
+  const std::string_view digits(buffer.data(),
+                                static_cast<std::size_t>(written.ptr - buffer.data()));
   const auto d = static_cast<std::size_t>(decimals);
   if (n == 0) {
     out.integerDigits.clear();
@@ -146,15 +148,16 @@ RoundedDecimal RoundDecimal(double value, int decimals) {
       out.integerDigits.push_back(q < len ? digits[static_cast<std::size_t>(q)] : '0');
     }
     const std::size_t firstNonZero = out.integerDigits.find_first_not_of('0');
-    out.integerDigits.erase(0, firstNonZero == std::string::npos ? out.integerDigits.size() : firstNonZero);
+    out.integerDigits.erase(
+        0, firstNonZero == std::string::npos ? out.integerDigits.size() : firstNonZero);
   }
   for (int j = 0; j < decimals; ++j) {
     const std::int64_t q = pointPos + j;
     out.fractionDigits[static_cast<std::size_t>(j)] =
         (q >= 0 && q < len) ? digits[static_cast<std::size_t>(q)] : '0';
   }
-  const bool allZero = out.integerDigits.empty() &&
-                       out.fractionDigits.find_first_not_of('0') == std::string::npos;
+  const bool allZero =
+      out.integerDigits.empty() && out.fractionDigits.find_first_not_of('0') == std::string::npos;
   out.negative = std::signbit(value) && !allZero;
   return out;
 }
@@ -252,7 +255,8 @@ std::string RenderMask(const DigitViews& d, std::string_view mask, char decimalS
   slot = 0;
   for (const char c : fracMask) {
     if (IsPlaceholder(c)) {
-      if (slot < static_cast<int>(fracDigits.size())) out.push_back(fracDigits[static_cast<std::size_t>(slot)]);
+      if (slot < static_cast<int>(fracDigits.size()))
+        out.push_back(fracDigits[static_cast<std::size_t>(slot)]);
       ++slot;
     } else if (c != ',') {
       out.push_back(c);
@@ -265,9 +269,9 @@ std::string RenderMask(const DigitViews& d, std::string_view mask, char decimalS
 // What the renderer needs of a mask, found in one pass.
 struct MaskShape {
   int intPlaceholders = 0;
-  int minIntDigits = 0;   // placeholders from the first "0" to the point
+  int minIntDigits = 0;  // placeholders from the first "0" to the point
   int decimals = 0;
-  int minDecimals = 0;    // decimals up to the last "0"
+  int minDecimals = 0;  // decimals up to the last "0"
   bool hasPoint = false;
   // Placeholders only before the point, placeholders then literals after it:
   // every mask the system writes numbers with.
@@ -306,7 +310,8 @@ MaskShape ShapeOf(std::string_view mask) {
 }
 
 // A simple mask written straight from the digits, appended to `out`.
-void RenderSimple(std::string& out, const DigitViews& d, const MaskShape& shape, char decimalSeparator) {
+void RenderSimple(std::string& out, const DigitViews& d, const MaskShape& shape,
+                  char decimalSeparator) {
   const auto given = static_cast<int>(d.integerDigits.size());
   const int padding = std::max(0, shape.minIntDigits - given);
   std::string_view fraction = d.fractionDigits;
@@ -356,8 +361,8 @@ constexpr char kDigitPairs[] =
 // A simple mask written straight from the rounded value n = |value|·10^decimals
 // (the digits of RenderSimple without going through digit strings); false,
 // with nothing written, for the rare shapes that do not fit its buffer.
-bool AppendSimpleFromInteger(std::string& out, std::uint64_t n, bool negative, const MaskShape& shape,
-                             char decimalSeparator) {
+bool AppendSimpleFromInteger(std::string& out, std::uint64_t n, bool negative,
+                             const MaskShape& shape, char decimalSeparator) {
   constexpr int kMaxDigits = 20;
   constexpr std::size_t kMaxTail = 16;
   if (shape.minIntDigits > kMaxDigits || shape.tail.size() > kMaxTail) return false;
@@ -369,7 +374,8 @@ bool AppendSimpleFromInteger(std::string& out, std::uint64_t n, bool negative, c
     digits[static_cast<std::size_t>(kMaxDigits - 2 - count)] = kDigitPairs[pair];
     digits[static_cast<std::size_t>(kMaxDigits - 1 - count)] = kDigitPairs[pair + 1];
   }
-  if (n != 0) digits[static_cast<std::size_t>(kMaxDigits - 1 - count++)] = static_cast<char>('0' + n);
+  if (n != 0)
+    digits[static_cast<std::size_t>(kMaxDigits - 1 - count++)] = static_cast<char>('0' + n);
   const char* const first = digits.data() + (kMaxDigits - count);
   const int decimals = shape.decimals;
   const int intCount = std::max(0, count - decimals);  // digits of the integer part (none for 0)
@@ -377,10 +383,14 @@ bool AppendSimpleFromInteger(std::string& out, std::uint64_t n, bool negative, c
   // zeros dropped down to the "0" placeholders.
   const int leadingZeros = std::max(0, decimals - count);
   int fractionCount = decimals;
-  const auto fractionDigit = [&](int j) { return j < leadingZeros ? '0' : first[intCount + j - leadingZeros]; };
-  while (fractionCount > shape.minDecimals && fractionDigit(fractionCount - 1) == '0') --fractionCount;
+  const auto fractionDigit = [&](int j) {
+    return j < leadingZeros ? '0' : first[intCount + j - leadingZeros];
+  };
+  while (fractionCount > shape.minDecimals && fractionDigit(fractionCount - 1) == '0')
+    --fractionCount;
 
-  std::array<char, 2 * kMaxDigits + kMaxTail + 4> local;  // not cleared: only the written part is read
+  std::array<char, 2 * kMaxDigits + kMaxTail + 4>
+      local;  // not cleared: only the written part is read
   char* p = local.data();
   if (negative) *p++ = '-';
   for (int i = intCount; i < shape.minIntDigits; ++i) *p++ = '0';
@@ -424,7 +434,7 @@ void FormatTo(std::string& out, double value, std::string_view mask, char decima
     const std::uint64_t n = *rounded;
     const bool negative = std::signbit(value) && n != 0;
     if (shape.simple && AppendSimpleFromInteger(out, n, negative, shape, decimalSeparator)) return;
-    std::array<char, 40> buffer;  // not cleared: only the written part is read
+    std::array<char, 40> buffer;                   // not cleared: only the written part is read
     char* const start = buffer.data() + decimals;  // room for leading fraction zeros
     const auto written = std::to_chars(start, buffer.data() + buffer.size(), n);
     const auto count = static_cast<int>(written.ptr - start);
@@ -435,7 +445,8 @@ void FormatTo(std::string& out, double value, std::string_view mask, char decima
       views.fractionDigits = std::string_view(buffer.data(), static_cast<std::size_t>(decimals));
     } else if (count > decimals) {
       views.integerDigits = std::string_view(start, static_cast<std::size_t>(count - decimals));
-      views.fractionDigits = std::string_view(written.ptr - decimals, static_cast<std::size_t>(decimals));
+      views.fractionDigits =
+          std::string_view(written.ptr - decimals, static_cast<std::size_t>(decimals));
     } else {
       // Fewer digits than decimals: leading fraction zeros go in front.
       char* const first = written.ptr - decimals;
@@ -453,8 +464,9 @@ void FormatTo(std::string& out, double value, std::string_view mask, char decima
 double RoundToSignificant(double value, int significantDigits) {
   if (!std::isfinite(value) || value == 0.0) return value;
   std::array<char, 64> buffer{};
-  const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                     std::chars_format::scientific, std::max(0, significantDigits - 1));
+  const auto written =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                    std::chars_format::scientific, std::max(0, significantDigits - 1));
   double result = value;
   std::from_chars(buffer.data(), written.ptr, result);
   return result;

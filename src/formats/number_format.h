@@ -49,8 +49,8 @@ std::optional<std::uint64_t> ScaledHalfAwayFromZero(double value, int decimals);
 // A double rounded half away from zero on its shortest decimal form to a
 // fixed number of decimals, as digit strings.
 struct RoundedDecimal {
-  bool negative = false;     // false when every digit is zero
-  std::string integerDigits; // no leading zeros; empty for a zero integer part
+  bool negative = false;       // false when every digit is zero
+  std::string integerDigits;   // no leading zeros; empty for a zero integer part
   std::string fractionDigits;  // exactly `decimals` digits
 };
 RoundedDecimal RoundDecimal(double value, int decimals);

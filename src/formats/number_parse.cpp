@@ -9,7 +9,7 @@
 
 namespace korvagrid {
 
-std::optional<double> TryParseNumber(std::string_view text, char numP) {
+std::optional<double> TryParseNumber(std::string_view text, char decimalSeparator) {
   // Normalised into a buffer that std::from_chars reads: an optional '-', a
   // leading '0' where the text starts with its separator, digits and '.'.
   constexpr std::size_t kLocalSize = 64;
@@ -33,7 +33,7 @@ std::optional<double> TryParseNumber(std::string_view text, char numP) {
     if (c >= '0' && c <= '9') {
       buffer[used++] = c;
       seenDigit = true;
-    } else if (c == numP && !seenSeparator) {
+    } else if (c == decimalSeparator && !seenSeparator) {
       if (!seenDigit) buffer[used++] = '0';  // ".5" is 0.5
       buffer[used++] = '.';
       seenSeparator = true;
@@ -50,16 +50,16 @@ std::optional<double> TryParseNumber(std::string_view text, char numP) {
   return value;
 }
 
-double ParseNumber(std::string_view text, char numP) {
-  if (const std::optional<double> value = TryParseNumber(text, numP)) return *value;
+double ParseNumber(std::string_view text, char decimalSeparator) {
+  if (const std::optional<double> value = TryParseNumber(text, decimalSeparator)) return *value;
   throw KorvagridError("не число: «" + std::string(text) + "»");
 }
 
-double ParseFieldNumber(std::string_view text, char numP) {
+double ParseFieldNumber(std::string_view text, char decimalSeparator) {
   const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return ParseNumber(std::string_view{}, numP);
+  if (first == std::string_view::npos) return ParseNumber(std::string_view{}, decimalSeparator);
   const std::size_t last = text.find_last_not_of(' ');
-  return ParseNumber(text.substr(first, last - first + 1), numP);
+  return ParseNumber(text.substr(first, last - first + 1), decimalSeparator);
 }
 
 }  // namespace korvagrid

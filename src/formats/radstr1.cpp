@@ -26,7 +26,7 @@ constexpr std::uint64_t kExactIntegerLimit = std::uint64_t{1} << 53;
 // digits and the power of ten are exact doubles, so their quotient is the
 // correctly rounded value, the one std::from_chars gives. Nothing for any
 // other field (the general reader decides those, failures included).
-std::optional<double> ReadCommonField(std::string_view field, char numP) {
+std::optional<double> ReadCommonField(std::string_view field, char decimalSeparator) {
   std::size_t i = 0;
   bool negative = false;
   if (i < field.size() && (field[i] == '-' || field[i] == '+')) negative = field[i++] == '-';
@@ -40,7 +40,7 @@ std::optional<double> ReadCommonField(std::string_view field, char numP) {
       if (++digitCount > 19) return std::nullopt;
       digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
       if (separator) ++decimals;
-    } else if (c == numP && !separator) {
+    } else if (c == decimalSeparator && !separator) {
       separator = true;
     } else {
       return std::nullopt;
@@ -51,27 +51,27 @@ std::optional<double> ReadCommonField(std::string_view field, char numP) {
   return negative ? -value : value;
 }
 
-double ConvertField(std::string_view field, int k, char numP) {
-  if (const std::optional<double> value = ReadCommonField(field, numP)) return *value;
-  if (const std::optional<double> value = TryParseNumber(field, numP)) return *value;
+double ConvertField(std::string_view field, int k, char decimalSeparator) {
+  if (const std::optional<double> value = ReadCommonField(field, decimalSeparator)) return *value;
+  if (const std::optional<double> value = TryParseNumber(field, decimalSeparator)) return *value;
   throw KorvagridError("не число в " + std::string(kFieldNames[k - 1]) +
                        " поле строки: " + detail::QuoteForMessage(field));
 }
 
 // The values of the line from `start` on, and the rest after them.
-void ReadValues(std::string_view text, std::size_t start, PointRecord& record, char numP, char notP,
-                int layout) {
-  const std::size_t stop =
-      detail::ScanFields(text, start, true, numP, notP, [&](int& k, std::string_view field) {
+void ReadValues(std::string_view text, std::size_t start, PointRecord& record,
+                char decimalSeparator, char otherSeparator, int layout) {
+  const std::size_t stop = detail::ScanFields(
+      text, start, true, decimalSeparator, otherSeparator, [&](int& k, std::string_view field) {
         switch (k) {
           case 1:
-            record.first = ConvertField(field, k, numP);
+            record.first = ConvertField(field, k, decimalSeparator);
             return false;
           case 2:
-            record.second = ConvertField(field, k, numP);
+            record.second = ConvertField(field, k, decimalSeparator);
             return layout == 2;
           default:
-            record.third = ConvertField(field, 3, numP);
+            record.third = ConvertField(field, 3, decimalSeparator);
             return true;
         }
       });
@@ -97,8 +97,8 @@ void ReadValues(std::string_view text, std::size_t start, PointRecord& record, c
 
 }  // namespace
 
-void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char numP, char notP,
-             int layout) {
+void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char decimalSeparator,
+             char otherSeparator, int layout) {
   std::size_t start = 0;
   if (nameIn) {
     std::size_t space = 0;
@@ -113,10 +113,10 @@ void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char numP,
     // The name keeps its dashes; a dash before a number is its sign.
     const std::string ascii =
         std::string(text.substr(0, start)) + WithAsciiMinus(text.substr(start));
-    ReadValues(ascii, start, record, numP, notP, layout);
+    ReadValues(ascii, start, record, decimalSeparator, otherSeparator, layout);
     return;
   }
-  ReadValues(text, start, record, numP, notP, layout);
+  ReadValues(text, start, record, decimalSeparator, otherSeparator, layout);
 }
 
 }  // namespace korvagrid

@@ -29,7 +29,7 @@ struct PointRecord {
 //    ended it. Values the line does not supply are not written: the caller
 //    sets them before the call. With `layout` 2 (" X; Y") the scan stops
 //    after the second number.
-//  - Inside a number every `notP` is read as `numP`, so both separators are
+//  - Inside a number every `otherSeparator` is read as `decimalSeparator`, so both separators are
 //    accepted. A minus written as U+2212 or a Unicode dash right before a
 //    number is its sign (formats/signs.h); the name keeps its dashes.
 //  - rest: the text from the separator that ended the last stored value, from
@@ -40,7 +40,7 @@ struct PointRecord {
 // number characters that is not a number ("1.2.3", "1-2", "-"), and a text
 // without any space where one is needed (with `nameIn`, or after the point
 // where the scan stopped) — ReadStr never produces such a text.
-void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char numP, char notP,
-             int layout);
+void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char decimalSeparator,
+             char otherSeparator, int layout);
 
 }  // namespace korvagrid

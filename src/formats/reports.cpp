@@ -34,15 +34,15 @@ struct AngleParts {
   double seconds2 = 0;
 };
 
-double NumberField(std::string_view field, char numP) {
-  if (const std::optional<double> value = TryParseNumber(field, numP)) return *value;
+double NumberField(std::string_view field, char decimalSeparator) {
+  if (const std::optional<double> value = TryParseNumber(field, decimalSeparator)) return *value;
   throw KorvagridError("не число: " + detail::QuoteForMessage(field));
 }
 
 // A degree or minute field: a number whose 16-bit integer value (rounded
 // half to even) equals it.
-std::int16_t WholeField(std::string_view field, char numP) {
-  const double value = NumberField(field, numP);
+std::int16_t WholeField(std::string_view field, char decimalSeparator) {
+  const double value = NumberField(field, decimalSeparator);
   const std::int16_t whole = RoundToInt16(value);
   if (static_cast<double>(whole) != value) {
     throw KorvagridError("не целое число: " + detail::QuoteForMessage(field));
@@ -50,8 +50,8 @@ std::int16_t WholeField(std::string_view field, char numP) {
   return whole;
 }
 
-double SecondsField(std::string_view field, char numP) {
-  double seconds = NumberField(field, numP);
+double SecondsField(std::string_view field, char decimalSeparator) {
+  double seconds = NumberField(field, decimalSeparator);
   if (seconds == 0) seconds += kZeroSecondsMark;
   return seconds;
 }
@@ -113,30 +113,30 @@ enum class AngleField { Degrees1, Minutes1, Seconds1, Degrees2, Minutes2, Second
 // Reads one field into `a`; the latitude's degrees, minutes and the "0" before
 // seconds below 10 are written to `result` as they come, the rest at the end
 // (AppendRest). A field that is not a number fails, naming the part.
-void ReadAngleField(AngleField which, std::string_view field, char numP, AngleParts& a,
+void ReadAngleField(AngleField which, std::string_view field, char decimalSeparator, AngleParts& a,
                     std::string& result) {
   try {
     switch (which) {
       case AngleField::Degrees1:
-        a.degrees1 = WholeField(field, numP);
+        a.degrees1 = WholeField(field, decimalSeparator);
         AppendDegrees(result, a.degrees1);
         break;
       case AngleField::Minutes1:
-        a.minutes1 = WholeField(field, numP);
+        a.minutes1 = WholeField(field, decimalSeparator);
         AppendMinutes(result, a.minutes1);
         break;
       case AngleField::Seconds1:
-        a.seconds1 = SecondsField(field, numP);
+        a.seconds1 = SecondsField(field, decimalSeparator);
         AppendSecondsPad(result, a.seconds1);
         break;
       case AngleField::Degrees2:
-        a.degrees2 = WholeField(field, numP);
+        a.degrees2 = WholeField(field, decimalSeparator);
         break;
       case AngleField::Minutes2:
-        a.minutes2 = WholeField(field, numP);
+        a.minutes2 = WholeField(field, decimalSeparator);
         break;
       case AngleField::Seconds2:
-        a.seconds2 = SecondsField(field, numP);
+        a.seconds2 = SecondsField(field, decimalSeparator);
         break;
     }
   } catch (const KorvagridError& error) {
@@ -185,7 +185,8 @@ std::size_t AdvanceCharacters(std::string_view s, std::size_t pos, std::size_t c
 
 }  // namespace
 
-bool RadStr3(std::string& line, bool nameIn, char numP, char notP, bool trimble, std::string* why) {
+bool RadStr3(std::string& line, bool nameIn, char decimalSeparator, char otherSeparator,
+             bool trimble, std::string* why) {
   std::string work = ReplaceAll(line, kDegreeSign, " ");
   for (char& c : work) {
     if (c == '\'') c = ' ';
@@ -209,29 +210,30 @@ bool RadStr3(std::string& line, bool nameIn, char numP, char notP, bool trimble,
   std::size_t stop = 0;
   try {
     AngleParts a;
-    stop = detail::ScanFields(work, start, true, numP, notP, [&](int& k, std::string_view field) {
-      // Fields 1-3 and 5-7 are the two angles; in Trimble mode field 4
-      // and field 8 (the numbers after each seconds value) are read over.
-      switch (k) {
-        case 1:
-        case 2:
-          ReadAngleField(static_cast<AngleField>(k - 1), field, numP, a, result);
-          return false;
-        case 3:
-          ReadAngleField(AngleField::Seconds1, field, numP, a, result);
-          if (!trimble) ++k;  // the next field is the longitude degrees
-          return false;
-        case 4:
-          return false;
-        case 5:
-        case 6:
-        case 7:
-          ReadAngleField(static_cast<AngleField>(k - 2), field, numP, a, result);
-          return k == 7 && !trimble;
-        default:
-          return true;
-      }
-    });
+    stop = detail::ScanFields(
+        work, start, true, decimalSeparator, otherSeparator, [&](int& k, std::string_view field) {
+          // Fields 1-3 and 5-7 are the two angles; in Trimble mode field 4
+          // and field 8 (the numbers after each seconds value) are read over.
+          switch (k) {
+            case 1:
+            case 2:
+              ReadAngleField(static_cast<AngleField>(k - 1), field, decimalSeparator, a, result);
+              return false;
+            case 3:
+              ReadAngleField(AngleField::Seconds1, field, decimalSeparator, a, result);
+              if (!trimble) ++k;  // the next field is the longitude degrees
+              return false;
+            case 4:
+              return false;
+            case 5:
+            case 6:
+            case 7:
+              ReadAngleField(static_cast<AngleField>(k - 2), field, decimalSeparator, a, result);
+              return k == 7 && !trimble;
+            default:
+              return true;
+          }
+        });
     AppendRest(result, a);
     result.push_back(' ');
     result.append(work, stop, std::string::npos);
@@ -245,7 +247,7 @@ bool RadStr3(std::string& line, bool nameIn, char numP, char notP, bool trimble,
   return true;
 }
 
-bool ReadAsh(std::string& record, char numP, std::string* why) {
+bool ReadAsh(std::string& record, char decimalSeparator, std::string* why) {
   std::string text = ReplaceAll(record, kDegreeSign, "");
   text = ReplaceAll(text, "'", "");
   text = ReplaceAll(text, "  ", " ");
@@ -281,11 +283,13 @@ bool ReadAsh(std::string& record, char numP, std::string* why) {
   std::size_t stop = 0;
   try {
     AngleParts a;
-    stop = detail::ScanFields(rest, start, false, numP, numP, [&](int& k, std::string_view field) {
-      // Latitude then longitude, degrees, minutes, seconds: six fields.
-      ReadAngleField(static_cast<AngleField>(k - 1), field, numP, a, result);
-      return k == 6;
-    });
+    stop = detail::ScanFields(rest, start, false, decimalSeparator, decimalSeparator,
+                              [&](int& k, std::string_view field) {
+                                // Latitude then longitude, degrees, minutes, seconds: six fields.
+                                ReadAngleField(static_cast<AngleField>(k - 1), field,
+                                               decimalSeparator, a, result);
+                                return k == 6;
+                              });
     AppendRest(result, a);
     result.push_back(' ');
     result.append(rest, stop, std::string::npos);

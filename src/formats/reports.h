@@ -41,22 +41,22 @@ inline constexpr std::string_view kInvalidValueMarker = "a-a-a a-a a-a";
 // Rewrites a degree-minute-second line (trimble false) or a Trimble report
 // line (trimble true: the number after each seconds value is read over and
 // dropped). With `nameIn` the name is the text before the first space or ";".
-// Inside a number every `notP` is read as `numP`. The rest of the line is
+// Inside a number every `otherSeparator` is read as `decimalSeparator`. The rest of the line is
 // appended as it came in, from the character at which the scan stopped.
 // Returns false on an invalid value (line = kInvalidValueMarker). A line
 // without any space read with `nameIn` throws KorvagridError (ReadStr never
 // produces one).
-bool RadStr3(std::string& line, bool nameIn, char numP, char notP, bool trimble,
-             std::string* why = nullptr);
+bool RadStr3(std::string& line, bool nameIn, char decimalSeparator, char otherSeparator,
+             bool trimble, std::string* why = nullptr);
 
 // Rewrites an assembled Ashtech record (see AssembleAshtechRecord) into
 // "name latitude longitude rest". The name is the four characters after the
 // first space, or the first word of the record when that word comes before
-// the "Lat." mark. Numbers are read as they stand, with `numP` as decimal
+// the "Lat." mark. Numbers are read as they stand, with `decimalSeparator` as decimal
 // separator ("." unless told otherwise): there is no "."/"," substitution.
 // Returns false on an invalid value (record = kInvalidValueMarker). A record
 // whose remaining text has a "Lat." mark but no space throws KorvagridError.
-bool ReadAsh(std::string& record, char numP = '.', std::string* why = nullptr);
+bool ReadAsh(std::string& record, char decimalSeparator = '.', std::string* why = nullptr);
 
 // The part of an Ashtech report line that goes into a record: the line up to
 // and including the first '"' found from its eighth character on; empty when

@@ -26,8 +26,9 @@ std::string WaypointMiddle(std::int32_t colour) {
   return ",37861.77282,  0, 1, 3,         0,     " + std::to_string(colour) + ",           ,";
 }
 
-std::string WaypointLine(std::int64_t number, std::string_view name, double latPacked, double lonPacked,
-                         int placementCode, std::string_view fontSizeText, std::string_view middle) {
+std::string WaypointLine(std::int64_t number, std::string_view name, double latPacked,
+                         double lonPacked, int placementCode, std::string_view fontSizeText,
+                         std::string_view middle) {
   const std::string numberText = std::to_string(number);
   std::string line;
   line.reserve(160);

@@ -21,9 +21,9 @@ inline constexpr std::string_view kDefaultWaypointFontSize = "  8";
 inline constexpr int kWaypointPlacementCount = 8;  // placements 0..7
 
 struct WaypointOptions {
-  std::int16_t placementIndex = 0;       // index in the placement list; -1 for a typed text
+  std::int16_t placementIndex = 0;  // index in the placement list; -1 for a typed text
   std::string fontSizeText{kDefaultWaypointFontSize};  // written unchanged into the font size field
-  std::int32_t backgroundColour = 65535;  // 0x00BBGGRR, written as a decimal integer
+  std::int32_t backgroundColour = 65535;               // 0x00BBGGRR, written as a decimal integer
 
   // An empty font size text is written as the default one.
   void repair() {
@@ -46,8 +46,9 @@ std::string WaypointMiddle(std::int32_t colour);
 // font size text is written as ";" so the line keeps its 18 fields. Latitude
 // and longitude are packed degrees; they are written as decimal degrees with
 // the masks "00.#####0" and "00.#####0 ," and "." as decimal separator.
-std::string WaypointLine(std::int64_t number, std::string_view name, double latPacked, double lonPacked,
-                         int placementCode, std::string_view fontSizeText, std::string_view middle);
+std::string WaypointLine(std::int64_t number, std::string_view name, double latPacked,
+                         double lonPacked, int placementCode, std::string_view fontSizeText,
+                         std::string_view middle);
 
 // The pointer direction J of a waypoint from the placement index and n, the
 // number of points converted before it in the run (0 for the first):

@@ -13,10 +13,11 @@ namespace korvagrid {
 namespace {
 
 // A point line: trimmed, two spaces appended, read as [name] X Y [H].
-PlanePoint ParsePoint(std::string_view line, bool namesIn, char numP, char notP) {
+PlanePoint ParsePoint(std::string_view line, bool namesIn, char decimalSeparator,
+                      char otherSeparator) {
   const std::string text = TrimmedLine(line);
   PointRecord record;  // X, Y reset to 0 and the name emptied before each point
-  RadStr1(text, record, namesIn, numP, notP, 1);
+  RadStr1(text, record, namesIn, decimalSeparator, otherSeparator, 1);
   return PlanePoint{record.first, record.second, record.name};
 }
 
@@ -60,7 +61,8 @@ double DirectionalAngle(double dx, double dy) {
   return 0;
 }
 
-std::string LegLine(const PlanePoint& from, const PlanePoint& to, bool namesOut, char numP) {
+std::string LegLine(const PlanePoint& from, const PlanePoint& to, bool namesOut,
+                    char decimalSeparator) {
   const double dx = to.x - from.x;
   const double dy = to.y - from.y;
   const double distance = std::sqrt(dy * dy + dx * dx);
@@ -88,17 +90,17 @@ std::string LegLine(const PlanePoint& from, const PlanePoint& to, bool namesOut,
   if (namesOut) line.append(from.name).append("-").append(to.name).append("\t");
   line.append(std::to_string(degrees));
   line.append("°");
-  line.append(Format(minutes, "00", numP));
+  line.append(Format(minutes, "00", decimalSeparator));
   line.append("'");
-  line.append(Format(seconds, "0#.0", numP));
+  line.append(Format(seconds, "0#.0", decimalSeparator));
   line.append("\t");
-  line.append(Format(distance, "0##.000", numP));
+  line.append(Format(distance, "0##.000", decimalSeparator));
   line.append("\r\n");
   return line;
 }
 
 InverseProblemResult SolveInverseProblem(std::string_view input, bool namesIn, bool namesOut,
-                                         char numP, char notP) {
+                                         char decimalSeparator, char otherSeparator) {
   InverseProblemResult result;
   WorkText work(input);
   try {
@@ -109,15 +111,16 @@ InverseProblemResult SolveInverseProblem(std::string_view input, bool namesIn, b
         result.text.append("\r\n");
         continue;
       }
-      PlanePoint p1 = ParsePoint(line, namesIn, numP, notP);
+      PlanePoint p1 = ParsePoint(line, namesIn, decimalSeparator, otherSeparator);
       const PlanePoint start = p1;
       // Inner loop: one leg per line; a blank line closes the group.
       for (;;) {
         if (!work.hasLine()) return result;  // a group at the end of the text stays open
         const std::string next = work.next();
         const bool closing = IsBlankLine(next);
-        PlanePoint p2 = closing ? start : ParsePoint(next, namesIn, numP, notP);
-        result.text.append(LegLine(p1, p2, namesOut, numP));
+        PlanePoint p2 =
+            closing ? start : ParsePoint(next, namesIn, decimalSeparator, otherSeparator);
+        result.text.append(LegLine(p1, p2, namesOut, decimalSeparator));
         p1 = std::move(p2);
         if (closing) {
           result.text.append("\r\n");

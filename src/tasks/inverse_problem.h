@@ -34,15 +34,16 @@ double DirectionalAngle(double dx, double dy);
 
 // One result line: the names "P1-P2" and a TAB with `namesOut`, then the angle
 // as degrees, "°", minutes (mask "00"), "'", seconds (mask "0#.0"), a TAB,
-// the distance (mask "0##.000") and CR LF, numbers with `numP` as decimal
+// the distance (mask "0##.000") and CR LF, numbers with `decimalSeparator` as decimal
 // separator. Seconds that round to 60.0 are carried into the minutes, 60
 // minutes into the degrees, and 360° is written as 0°.
-std::string LegLine(const PlanePoint& from, const PlanePoint& to, bool namesOut, char numP);
+std::string LegLine(const PlanePoint& from, const PlanePoint& to, bool namesOut,
+                    char decimalSeparator);
 
 // Solves the whole list. Each point line is read with the record reader as
 // X, Y, H (with a leading name when `namesIn`); a line that cannot be read
 // ends the task, keeping the lines written before it. Never throws.
 InverseProblemResult SolveInverseProblem(std::string_view input, bool namesIn, bool namesOut,
-                                         char numP, char notP);
+                                         char decimalSeparator, char otherSeparator);
 
 }  // namespace korvagrid

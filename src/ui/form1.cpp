@@ -46,7 +46,7 @@ Form1::Form1(Platform& platform) : platform_(platform) {
   markInputSaved();
 }
 
-void Form1::Form_Load(char localeDecimalSeparator) {
+void Form1::load(char localeDecimalSeparator) {
   NumP = ',';
   NotP = '.';
   if (localeDecimalSeparator == '.') {
@@ -63,12 +63,12 @@ void Form1::Form_Load(char localeDecimalSeparator) {
 
 void Form1::selectCombo1(int index) {
   Combo1.index = index;
-  Combo1_Click();
+  sourceChanged();
 }
 
 void Form1::selectCombo2(int index) {
   Combo2.index = index;
-  Combo2_Click();
+  targetChanged();
 }
 
 // The layout lists of a side always hold the same index.
@@ -106,7 +106,7 @@ int Form1::indexOf(const CoordinateSystem& row) const {
   return static_cast<int>(&row - FixedSystems().data());
 }
 
-void Form1::Combo1_Click() {
+void Form1::sourceChanged() {
   if (MySistState == 1) return;  // the own entry is being relabelled
   const CoordinateSystem& source = rowAt(Combo1.index);
   const bool geographic = IsGeographic(source);
@@ -122,7 +122,7 @@ void Form1::Combo1_Click() {
   ownSystemStep(Combo1);
 }
 
-void Form1::Combo2_Click() {
+void Form1::targetChanged() {
   if (MySistState == 1) return;
   const CoordinateSystem& target = rowAt(Combo2.index);
   const bool geographic = IsGeographic(target);
@@ -199,7 +199,7 @@ ConversionSettings Form1::settings(std::string* refusal) const {
   return s;
 }
 
-void Form1::CmdStart_Click() { runConversion(nullptr); }
+void Form1::convert() { runConversion(nullptr); }
 
 void Form1::runConversion(PointSink* points) {
   Txt_TrapVisible = false;

@@ -78,7 +78,7 @@ class Form1 {
 
   // ---- Events ----------------------------------------------------------------
   // Window load; `localeDecimalSeparator` is the separator of the user's locale.
-  void Form_Load(char localeDecimalSeparator = '.');
+  void load(char localeDecimalSeparator = '.');
 
   // A selection in a list, acting as the user's click on it.
   void selectCombo1(int index);
@@ -92,22 +92,22 @@ class Form1 {
   void formatItemClick(FormatItem item);
 
   // `CmdStart` ">>": the conversion run over Txt1 into Txt2.
-  void CmdStart_Click();
+  void convert();
   // What a run started now reads of the window. `refusal`, when given,
   // receives why the selected own system cannot be used (a field of its
   // dialog that is not a number).
   ConversionSettings settings(std::string* refusal = nullptr) const;
 
   // File menu and toolbar.
-  void mnuClose_Click();  // New
-  void mnuOpen_Click();   // Open...
-  void mnuSave_Click();   // Save
-  void mnuSvAs_Click();   // Save as...
-  void mnuSvRez_Click();  // Save Resultats
-  void Toolbar1_ButtonClick(std::string_view key);
-  void mnu_ctr_count_Click();
+  void newDocument();     // mnuClose "New"
+  void openWithDialog();  // mnuOpen "Open..."
+  void save();            // mnuSave "Save"
+  void saveAs();          // mnuSvAs "Save as..."
+  void saveResults();     // mnuSvRez "Save Resultats"
+  void toolbarButton(std::string_view key);
+  void toggleExtraLinesCounter();  // mnu_ctr_count "Пустые строки"
   // A key typed into txtCount; true when it goes into the box.
-  bool txtCount_KeyPress(char32_t key);
+  bool counterKeyPress(char32_t key);
   // Opens a file as "Open..." does, after the dialog (also used for dropped files).
   void openDocument(const ChosenFile& file);
   // Whether Txt1 differs from the text last opened, saved or cleared by New.
@@ -120,11 +120,11 @@ class Form1 {
   bool confirmExit();
 
   // Tasks and help.
-  void mnuOGZ_Click();
-  void tr200_Click();
-  void tr50_Click();
-  void mnuMySist_Click();
-  void mnuF1_Click();
+  void solveInverseProblem();  // mnuOGZ "Решение ОГЗ"
+  void sheets200k();           // tr200: the 1:200 000 sheet of each point
+  void sheets100k();           // tr50: the 1:100 000 sheet of each point
+  void editOwnSystem();        // mnuMySist "Редакция своей СК"
+  void showHelp();             // mnuF1 "Вызов справки"
 
   // The waypoint options dialog (created on first use) and the settings it holds.
   FmOziModel& fmOzi();
@@ -136,8 +136,8 @@ class Form1 {
   PlacementRandom placementRandom;
 
  private:
-  void Combo1_Click();
-  void Combo2_Click();
+  void sourceChanged();
+  void targetChanged();
   // The catalogue row of a list index (the own entry's flags for the last one)
   // and the list index of a fixed row.
   const CoordinateSystem& rowAt(int index) const;
@@ -145,7 +145,7 @@ class Form1 {
   int ownIndex() const;
   void ownSystemStep(const ComboBoxState& combo);
   void openOwnSystemEditor();
-  void runMapSheets(int scaleCode);
+  void nameMapSheets(int scaleCode);
   // The conversion run of CmdStart; `points` receives the converted points.
   void runConversion(PointSink* points);
   void saveDocumentAs(const std::string& proposedName);

@@ -51,7 +51,7 @@ bool Form1::confirmExit() {
   if (!inputModified()) return true;
   switch (platform_.askYesNoCancel(kSaveChangesPrompt, kQuestionTitle)) {
     case Answer::Yes:
-      mnuSave_Click();
+      save();
       return !inputModified();  // a cancelled or failed save keeps the program running
     case Answer::No:
       return true;
@@ -61,7 +61,7 @@ bool Form1::confirmExit() {
   return false;
 }
 
-void Form1::mnuClose_Click() {
+void Form1::newDocument() {
   Txt1.clear();
   Txt2.clear();
   Txt_TrapVisible = false;
@@ -74,7 +74,7 @@ void Form1::mnuClose_Click() {
   documentEncodingKnown = false;
 }
 
-void Form1::mnuOpen_Click() {
+void Form1::openWithDialog() {
   const std::optional<ChosenFile> chosen = platform_.chooseOpenFile(OpenDialogOptions());
   if (!chosen) return;
   openDocument(*chosen);
@@ -102,7 +102,7 @@ void Form1::openDocument(const ChosenFile& file) {
   }
 }
 
-void Form1::mnuSave_Click() {
+void Form1::save() {
   if (documentName.empty()) {
     // No name yet: propose the first word of the list. The document stays
     // unnamed until the user chooses a file.
@@ -117,7 +117,7 @@ void Form1::mnuSave_Click() {
   }
 }
 
-void Form1::mnuSvAs_Click() { saveDocumentAs(documentName); }
+void Form1::saveAs() { saveDocumentAs(documentName); }
 
 void Form1::saveDocumentAs(const std::string& proposedName) {
   const std::optional<ChosenFile> chosen =
@@ -134,7 +134,7 @@ void Form1::saveDocumentAs(const std::string& proposedName) {
   }
 }
 
-void Form1::mnuSvRez_Click() {
+void Form1::saveResults() {
   // Waypoints are written only by runs to a geographic target.
   const bool waypoints = WritesWaypoints(settings());
   if (waypoints) {
@@ -156,24 +156,24 @@ void Form1::mnuSvRez_Click() {
   WriteAndReport(platform_, resultName, Txt2, wanted, nullptr);
 }
 
-void Form1::Toolbar1_ButtonClick(std::string_view key) {
+void Form1::toolbarButton(std::string_view key) {
   if (key == kToolNew) {
-    mnuClose_Click();
+    newDocument();
   } else if (key == kToolOpen) {
-    mnuOpen_Click();
+    openWithDialog();
   } else if (key == kToolSave) {
-    mnuSave_Click();
+    save();
   } else if (key == kToolSaveResults) {
-    mnuSvRez_Click();
+    saveResults();
   }
 }
 
-void Form1::mnu_ctr_count_Click() {
+void Form1::toggleExtraLinesCounter() {
   mnu_ctr_count.checked = !mnu_ctr_count.checked;
   txtCountVisible = mnu_ctr_count.checked;
 }
 
-bool Form1::txtCount_KeyPress(char32_t key) {
+bool Form1::counterKeyPress(char32_t key) {
   const KeyVerdict verdict = CounterKeyFilter(txtCount, key);
   for (int i = 0; i < verdict.beeps; ++i) platform_.beep();
   return verdict.accepted;

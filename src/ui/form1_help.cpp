@@ -4,7 +4,7 @@
 
 namespace korvagrid {
 
-void Form1::mnuF1_Click() {
+void Form1::showHelp() {
   // The help window is loaded afresh at every opening, so a path file changed
   // in between takes effect.
   FrmHelpModel help(currentDirectory);

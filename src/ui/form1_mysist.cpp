@@ -31,7 +31,7 @@ MySistModel& Form1::mySist() {
   return *mySist_;
 }
 
-void Form1::mnuMySist_Click() { openOwnSystemEditor(); }
+void Form1::editOwnSystem() { openOwnSystemEditor(); }
 
 void Form1::openOwnSystemEditor() {
   const bool sourceOwn = Combo1.count() > 0 && Combo1.index == Combo1.count() - 1;

@@ -17,7 +17,7 @@ void WarnStopped(Platform& platform, std::int64_t lineNumber, const std::string&
 
 }  // namespace
 
-void Form1::mnuOGZ_Click() {
+void Form1::solveInverseProblem() {
   Txt_TrapVisible = false;
   Txt2.clear();
   // A line the task cannot read ends it, keeping the legs so far; the user is
@@ -32,11 +32,11 @@ void Form1::mnuOGZ_Click() {
   }
 }
 
-void Form1::tr200_Click() { runMapSheets(kScale200); }
+void Form1::sheets200k() { nameMapSheets(kScale200); }
 
-void Form1::tr50_Click() { runMapSheets(kScale100); }
+void Form1::sheets100k() { nameMapSheets(kScale100); }
 
-void Form1::runMapSheets(int scaleCode) {
+void Form1::nameMapSheets(int scaleCode) {
   const int rememberedTarget = Combo2.index;
   selectCombo2(indexOf(KrasovskyGeographic()));
   // Krasovsky latitude and longitude as packed degrees, no waypoints.
