@@ -23,8 +23,8 @@ class FmOziModel {
   static constexpr std::string_view kBackgroundFrame = "Фон надписи";
   static constexpr std::string_view kColourButton = "Цвет...";
   static constexpr std::string_view kOkButton = "OK";
-  static constexpr std::string_view kDefaultFontSize = "  8";
-  static constexpr std::int32_t kDefaultBackground = 65535;
+  static constexpr std::string_view kDefaultFontSize = kDefaultWaypointFontSize;
+  static constexpr std::int32_t kDefaultBackground = WaypointOptions{}.backgroundColour;
 
   // Items of the placement list `Combo1`, in list order.
   static const std::vector<std::string>& placementItems();
