@@ -1,0 +1,37 @@
+#pragma once
+// The points a view shows and the point under the mouse.
+//
+// Culling: only located points within the picture (and a margin for the
+// part of a marker that reaches in from outside) are kept, and of points
+// that fall into the same pixel only the first is kept: a pixel shows one
+// marker however many points it holds. Points with a warning come after all
+// others and are culled among themselves, so that a warning is never hidden
+// under an ordinary marker.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "map/map_point.h"
+#include "map/map_view.h"
+
+namespace korvagrid {
+
+struct ScreenPoint {
+  std::uint32_t index;  // into the list of points
+  float x;              // pixel position, continuous
+  float y;
+};
+
+// The markers to draw, in drawing order.
+std::vector<ScreenPoint> CullPoints(std::span<const MapPoint> points, const MapView& view,
+                                    double marginPixels);
+
+// The located point nearest to `pixel` within `radiusPixels`, as an index
+// into `points`. Of points at the same distance, the one whose marker is
+// drawn wins: a warning point (drawn over the others), else the earliest
+// (later points in the same pixel are culled).
+std::optional<std::size_t> PointNear(std::span<const MapPoint> points, const MapView& view,
+                                     PixelPoint pixel, double radiusPixels);
+
+}  // namespace korvagrid
