@@ -23,6 +23,9 @@ namespace {
 
 // The PDF page is the picture, one point per pixel.
 constexpr int kPdfDotsPerInch = 72;
+// The SVG's width and height are written in millimetres; at the 96 dots per
+// inch of CSS a browser shows the picture at its size in pixels.
+constexpr int kSvgDotsPerInch = 96;
 
 QByteArray EncodePng(const MapRenderer& renderer, const MapView& view) {
   QImage image;
@@ -40,6 +43,7 @@ QByteArray EncodeSvg(const MapRenderer& renderer, const MapView& view) {
   buffer.open(QIODevice::WriteOnly);
   QSvgGenerator generator;
   generator.setOutputDevice(&buffer);
+  generator.setResolution(kSvgDotsPerInch);
   generator.setSize(QSize(view.width(), view.height()));
   generator.setViewBox(QRect(0, 0, view.width(), view.height()));
   generator.setTitle(QStringLiteral("Korvagrid"));

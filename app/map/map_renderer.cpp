@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QStaticText>
 #include <QString>
 #include <cmath>
 #include <limits>
@@ -65,6 +66,10 @@ PixelRect ToPixelRect(const QRectF& r) { return {r.left(), r.top(), r.width(), r
 // The pixel that holds a continuous position.
 int PixelOf(double position) { return static_cast<int>(std::floor(position)); }
 
+// Laid-out texts kept between frames; past this many they are dropped and
+// laid out again as needed.
+constexpr qsizetype kMaxCachedTexts = 4096;
+
 // Keeps line ends within a few pixels of the picture, so that no device sees
 // coordinates far beyond it.
 double ClampToPicture(double position, int size) {
@@ -75,14 +80,19 @@ double ClampToPicture(double position, int size) {
 }  // namespace
 
 MapRenderer::MapRenderer()
-    : pointSprite_(MarkerShape::Disc, kPointRadius, kPointColour, kPointOutlineColour),
+    : positions_(std::in_place, std::span<const MapPoint>()),
+      pointSprite_(MarkerShape::Disc, kPointRadius, kPointColour, kPointOutlineColour),
       warningSprite_(MarkerShape::Diamond, kWarningRadius, kWarningColour, kWarningOutlineColour) {}
 
 MapRenderer::~MapRenderer() = default;
 
 void MapRenderer::setPoints(std::vector<MapPoint> points) {
   points_ = std::move(points);
-  nameWidths_.assign(points_.size(), std::numeric_limits<float>::quiet_NaN());
+  positions_.emplace(points_);
+  nameWidths_.resize(points_.size());
+  for (std::size_t i = 0; i < points_.size(); ++i) {
+    nameWidths_[i] = points_[i].name.empty() ? 0.0f : std::numeric_limits<float>::quiet_NaN();
+  }
   highlighted_.reset();
 }
 
@@ -136,7 +146,7 @@ void MapRenderer::drawBase(QPainter& painter, const MapView& view, const MapGrid
 }
 
 void MapRenderer::drawOverlay(QPainter& painter, const MapView& view, const MapGrid& grid,
-                              const std::vector<ScreenPoint>& shown) const {
+                              const std::vector<ScreenPoint>& shown, TextPath texts) const {
   const Fonts fonts;
   LabelThinner thinner(view.width(), view.height());
   std::vector<Label> labels;
@@ -147,17 +157,6 @@ void MapRenderer::drawOverlay(QPainter& painter, const MapView& view, const MapG
   };
   const PixelTransform toPixel = view.pixelTransform();
 
-  // A point's name goes to the right of its marker, or to the left when the
-  // right is taken.
-  const auto offerPointName = [&](std::size_t index, double x, double y, int role, double width,
-                                  const QColor& colour) {
-    const QSizeF box = fonts.box(role, width);
-    const double reach = spriteOf(points_[index]).radius() + kLabelGap;
-    const double top = y - box.height() / 2;
-    const QString text = QString::fromStdString(points_[index].name);
-    if (offer(QRectF(QPointF(x + reach, top), box), text, role, colour)) return;
-    offer(QRectF(QPointF(x - reach - box.width(), top), box), text, role, colour);
-  };
   const auto markerCentre = [&](const MapPoint& p) {
     const PixelPoint px = toPixel({p.latitude, p.longitude});
     return QPointF(PixelOf(px.x) + 0.5, PixelOf(px.y) + 0.5);
@@ -175,9 +174,17 @@ void MapRenderer::drawOverlay(QPainter& painter, const MapView& view, const MapG
     spriteOf(p).paint(painter, centre.x(), centre.y());
     painter.restore();
     if (!p.name.empty()) {
+      // Right of the marker, or left when the right is taken.
       const QString text = QString::fromStdString(p.name);
-      offerPointName(*highlighted_, centre.x(), centre.y(), Fonts::Highlighted,
-                     fonts.metrics(Fonts::Highlighted).horizontalAdvance(text), kHighlightColour);
+      const QSizeF box =
+          fonts.box(Fonts::Highlighted, fonts.metrics(Fonts::Highlighted).horizontalAdvance(text));
+      const double reach = spriteOf(p).radius() + kLabelGap;
+      const double top = centre.y() - box.height() / 2;
+      if (!offer(QRectF(QPointF(centre.x() + reach, top), box), text, Fonts::Highlighted,
+                 kHighlightColour)) {
+        offer(QRectF(QPointF(centre.x() - reach - box.width(), top), box), text, Fonts::Highlighted,
+              kHighlightColour);
+      }
     }
   }
 
@@ -230,50 +237,77 @@ void MapRenderer::drawOverlay(QPainter& painter, const MapView& view, const MapG
   }
 
   // Point names, those with warnings first. A name is measured only when
-  // the place beside its marker is free at all.
+  // the place beside its marker is free at all, and its text made only when
+  // it is placed.
+  const QFontMetricsF& nameMetrics = fonts.metrics(Fonts::Point);
   const double nameHeight = fonts.box(Fonts::Point, 0).height();
   for (const bool warnings : {true, false}) {
     for (const ScreenPoint& s : shown) {
-      const MapPoint& p = points_[s.index];
-      if (p.warning() != warnings || p.name.empty() || highlighted_ == s.index) continue;
+      if (s.warning != warnings) continue;
       const double x = PixelOf(s.x) + 0.5;
       const double y = PixelOf(s.y) + 0.5;
-      const double reach = spriteOf(p).radius() + kLabelGap;
+      const double reach = (s.warning ? kWarningRadius : kPointRadius) + kLabelGap;
+      if (!thinner.cellFree(x + reach, y) && !thinner.cellFree(x - reach - 1, y)) continue;
+      const double width = nameWidth(s.index, nameMetrics);
+      if (width == 0 || highlighted_ == s.index) continue;  // no name, or placed already
+      const QSizeF box = fonts.box(Fonts::Point, width);
       const double top = y - nameHeight / 2;
-      if (!thinner.isFree({x + reach, top, 1, nameHeight}) &&
-          !thinner.isFree({x - reach - 1, top, 1, nameHeight})) {
-        continue;
-      }
-      offerPointName(s.index, x, y, Fonts::Point, nameWidth(s.index, fonts.metrics(Fonts::Point)),
-                     p.warning() ? kWarningOutlineColour : kPointNameColour);
+      const QRectF right(QPointF(x + reach, top), box);
+      const QRectF left(QPointF(x - reach - box.width(), top), box);
+      // Point names keep a little space between them, so that a crowd of
+      // names does not read as one line.
+      const auto spaced = [](const QRectF& r) {
+        return ToPixelRect(r.adjusted(-kPointNameSpacing, -kPointNameSpacing, kPointNameSpacing,
+                                      kPointNameSpacing));
+      };
+      const QRectF* place = thinner.place(spaced(right))  ? &right
+                            : thinner.place(spaced(left)) ? &left
+                                                          : nullptr;
+      if (place == nullptr) continue;
+      labels.push_back({*place, QString::fromStdString(points_[s.index].name), Fonts::Point,
+                        s.warning ? kWarningOutlineColour : kPointNameColour});
     }
   }
 
   painter.save();
   painter.setRenderHint(QPainter::TextAntialiasing);
+  for (const Label& label : labels) painter.fillRect(label.rect, kLabelHaloColour);
+  if (texts == TextPath::Cached && staticTexts_.size() > kMaxCachedTexts) staticTexts_.clear();
   for (const Label& label : labels) {
-    painter.fillRect(label.rect, kLabelHaloColour);
     painter.setFont(fonts.font(label.font));
     painter.setPen(label.colour);
-    painter.drawText(QPointF(label.rect.left() + kLabelPadding,
-                             label.rect.top() + kLabelPadding + fonts.metrics(label.font).ascent()),
-                     label.text);
+    const QPointF topLeft(label.rect.left() + kLabelPadding, label.rect.top() + kLabelPadding);
+    if (texts == TextPath::Plain) {
+      painter.drawText(topLeft + QPointF(0, fonts.metrics(label.font).ascent()), label.text);
+      continue;
+    }
+    // Laid out once and kept: the same names come back frame after frame.
+    const QString key = QChar(u'0' + label.font) + label.text;
+    auto cached = staticTexts_.find(key);
+    if (cached == staticTexts_.end()) {
+      QStaticText text(label.text);
+      text.setTextFormat(Qt::PlainText);
+      text.prepare(QTransform(), fonts.font(label.font));
+      cached = staticTexts_.insert(key, text);
+    }
+    painter.drawStaticText(topLeft, *cached);
   }
   painter.restore();
 }
 
 void MapRenderer::render(QPainter& painter, const MapView& view) const {
   const MapGrid grid = BuildMapGrid(view, finest_);
-  const std::vector<ScreenPoint> shown = CullPoints(points_, view, kWarningRadius + 1);
+  const std::vector<ScreenPoint> shown = CullPoints(*positions_, view, kWarningRadius + 1);
   painter.save();
   painter.setClipRect(QRect(0, 0, view.width(), view.height()));
   drawBase(painter, view, grid);
   painter.setRenderHint(QPainter::Antialiasing);
   for (const ScreenPoint& s : shown) {
-    spriteOf(points_[s.index]).paint(painter, PixelOf(s.x) + 0.5, PixelOf(s.y) + 0.5);
+    (s.warning ? warningSprite_ : pointSprite_)
+        .paint(painter, PixelOf(s.x) + 0.5, PixelOf(s.y) + 0.5);
   }
   painter.setRenderHint(QPainter::Antialiasing, false);
-  drawOverlay(painter, view, grid, shown);
+  drawOverlay(painter, view, grid, shown, TextPath::Plain);
   painter.restore();
 }
 
@@ -283,16 +317,17 @@ void MapRenderer::renderImage(QImage& image, const MapView& view) const {
     image = QImage(view.width(), view.height(), QImage::Format_ARGB32_Premultiplied);
   }
   const MapGrid grid = BuildMapGrid(view, finest_);
-  const std::vector<ScreenPoint> shown = CullPoints(points_, view, kWarningRadius + 1);
+  const std::vector<ScreenPoint> shown = CullPoints(*positions_, view, kWarningRadius + 1);
   {
     QPainter painter(&image);
     drawBase(painter, view, grid);
   }
+  const MarkerSprite::Target target(image);
   for (const ScreenPoint& s : shown) {
-    spriteOf(points_[s.index]).stamp(image, PixelOf(s.x), PixelOf(s.y));
+    (s.warning ? warningSprite_ : pointSprite_).stamp(target, PixelOf(s.x), PixelOf(s.y));
   }
   QPainter painter(&image);
-  drawOverlay(painter, view, grid, shown);
+  drawOverlay(painter, view, grid, shown, TextPath::Cached);
 }
 
 }  // namespace korvagrid::map

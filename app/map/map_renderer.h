@@ -13,7 +13,10 @@
 // Grid lines and markers are put on whole pixels: the pixel that holds a
 // line's or a point's exact position is always covered, so a point on a sheet
 // corner sits on the crossing of the frames in the picture as well.
+#include <QHash>
 #include <QImage>
+#include <QStaticText>
+#include <QString>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -68,20 +71,27 @@ class MapRenderer {
   static constexpr int kHitRadius = 6;
 
   void drawBase(QPainter& painter, const MapView& view, const MapGrid& grid) const;
+  // Text through drawText (vector devices get text elements) or through laid
+  // out texts kept between frames (images: twice as fast).
+  enum class TextPath { Plain, Cached };
   void drawOverlay(QPainter& painter, const MapView& view, const MapGrid& grid,
-                   const std::vector<ScreenPoint>& shown) const;
+                   const std::vector<ScreenPoint>& shown, TextPath texts) const;
   const MarkerSprite& spriteOf(const MapPoint& point) const;
   double nameWidth(std::size_t index, const QFontMetricsF& metrics) const;
 
   std::vector<MapPoint> points_;
+  std::optional<PackedPositions> positions_;  // of points_, read on every frame
   SheetLevel finest_ = SheetLevel::Sheet100k;
   std::optional<std::size_t> highlighted_;
   std::shared_ptr<MapBackground> background_;
   MarkerSprite pointSprite_;
   MarkerSprite warningSprite_;
   // Widths of the point names in pixels, measured when first needed (NaN
-  // until then): a crowded view offers many names and places few.
+  // until then; 0 for no name): a crowded view offers many names and places
+  // few.
   mutable std::vector<float> nameWidths_;
+  // Labels laid out for drawing into images, by font and text.
+  mutable QHash<QString, QStaticText> staticTexts_;
 };
 
 }  // namespace korvagrid::map

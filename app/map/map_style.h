@@ -62,6 +62,7 @@ inline constexpr double kHighlightRadius = 9.5;
 inline constexpr double kHighlightWidth = 2.5;
 inline constexpr double kLabelGap = 3;  // between a marker and its name
 inline constexpr double kLabelPadding = 1;
+inline constexpr double kPointNameSpacing = 2;  // kept free around a point's name
 
 inline QFont MapFont(int pixelSize, bool bold = false) {
   QFont font(QStringLiteral("DejaVu Sans"));

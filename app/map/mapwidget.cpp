@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 #include "common/error.h"
@@ -77,12 +78,18 @@ void MapWidget::setFinestSheets(SheetLevel level) {
 
 void MapWidget::setBackground(std::shared_ptr<MapBackground> background) {
   renderer_.setBackground(std::move(background));
-  if (!view_.fitTo(renderer_.points(), kFitMarginPixels) && renderer_.background()) {
+  const std::vector<MapPoint>& points = renderer_.points();
+  const bool anyLocated =
+      std::any_of(points.begin(), points.end(), [](const MapPoint& p) { return p.located(); });
+  if (!anyLocated && renderer_.background()) {
     if (const std::optional<GeoBounds> extent = renderer_.background()->extent()) {
-      const std::vector<MapPoint> corners{
-          {"", extent->south, extent->west, 0, MapPointStatus::Ok, ""},
-          {"", extent->north, extent->east, 0, MapPointStatus::Ok, ""}};
-      view_.fitTo(corners, 0);
+      MapPoint southWest;
+      southWest.latitude = extent->south;
+      southWest.longitude = extent->west;
+      MapPoint northEast;
+      northEast.latitude = extent->north;
+      northEast.longitude = extent->east;
+      view_.fitTo(std::vector<MapPoint>{southWest, northEast}, 0);
     }
   }
   update();

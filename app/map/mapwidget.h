@@ -37,7 +37,7 @@ class MapWidget : public QWidget {
   const std::vector<MapPoint>& points() const { return renderer_.points(); }
 
   void setFinestSheets(SheetLevel level);
-  // A background under the grid (OpenMapBackground); nothing removes it.
+  // A background under the grid (OpenMapBackground), or nothing to remove it.
   // Without located points the view moves to the background's extent.
   void setBackground(std::shared_ptr<MapBackground> background);
 

@@ -8,6 +8,8 @@
 // that holds the point's position, so a marker is never more than half a
 // pixel off its point on either axis.
 #include <QImage>
+#include <utility>
+#include <vector>
 
 namespace korvagrid::map {
 
@@ -23,9 +25,18 @@ class MarkerSprite {
   // True for the formats stamp() writes into: 32-bit premultiplied ARGB and
   // 32-bit RGB.
   static bool canStampInto(const QImage& target);
-  // Blends the sprite over `target` (source over) with its centre on pixel
+
+  // The pixels of an image to stamp into, taken once for many markers.
+  struct Target {
+    explicit Target(QImage& image);
+    quint32* pixels;
+    qsizetype pixelsPerLine;
+    int width;
+    int height;
+  };
+  // Blends the sprite over the target (source over) with its centre on pixel
   // (column, row); parts outside the target are left out.
-  void stamp(QImage& target, int column, int row) const;
+  void stamp(const Target& target, int column, int row) const;
 
   // Draws the same shape through QPainter centred on (x, y), for vector
   // devices (SVG, PDF) where a real shape beats a copied image.
@@ -37,6 +48,20 @@ class MarkerSprite {
   QColor fill_;
   QColor outline_;
   QImage image_;
+  // Per sprite row, the first and one past the last pixel that is not
+  // transparent.
+  std::vector<std::pair<int, int>> rowSpans_;
+  // The same pixels as runs of opaque ones and single partly transparent
+  // ones, for markers that lie wholly inside the picture.
+  struct Run {
+    int y, x, length;
+  };
+  struct Blended {
+    int y, x;
+    quint32 pixel;
+  };
+  std::vector<Run> opaqueRuns_;
+  std::vector<Blended> blended_;
 };
 
 }  // namespace korvagrid::map

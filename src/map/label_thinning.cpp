@@ -41,6 +41,13 @@ bool LabelThinner::isFree(const PixelRect& rect) const {
   return true;
 }
 
+bool LabelThinner::cellFree(double x, double y) const {
+  if (!(x >= 0 && x < width_ && y >= 0 && y < height_)) return false;
+  const auto column = static_cast<std::size_t>(x) / static_cast<std::size_t>(cell_);
+  const auto row = static_cast<std::size_t>(y) / static_cast<std::size_t>(cell_);
+  return taken_[row * static_cast<std::size_t>(columns_) + column] == 0;
+}
+
 bool LabelThinner::place(const PixelRect& rect) {
   if (!isFree(rect)) return false;
   occupy(rect);

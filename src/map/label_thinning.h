@@ -24,6 +24,10 @@ class LabelThinner {
 
   // True when the label would be placed now.
   bool isFree(const PixelRect& rect) const;
+  // True when the cell that holds pixel position (x, y) is inside the
+  // picture and free: a quick test that refuses most labels on a crowded
+  // picture before their size is known.
+  bool cellFree(double x, double y) const;
   // Places the label when it is free; returns whether it was placed.
   bool place(const PixelRect& rect);
   // Marks a rectangle as taken without a label (a marker, the legend);
