@@ -295,32 +295,35 @@ MapPoint At(double latitude, double longitude, MapPointStatus status = MapPointS
   return p;
 }
 
-TEST(Culling, KeepsOneMarkerPerPixelAndDrawsWarningsLast) {
-  // Within a group, markers come band by band from the top, left to right.
+TEST(Culling, KeepsOneMarkerPerCellAndDrawsWarningsLast) {
+  // Cells of 2 × 2 pixels counted from the margin's edge (6 px): pixels 200
+  // and 201 share a cell, 202 starts the next. Within a group, markers come
+  // band by band from the top, left to right.
   const MapView view = ViewOn({56, 37}, 10, 400, 300);
   const GeoPoint centre = view.toGeo({200.5, 150.5});
-  const GeoPoint sameCentrePixel = view.toGeo({200.9, 150.1});
+  const GeoPoint sameCell = view.toGeo({201.9, 151.1});
+  const GeoPoint nextCell = view.toGeo({202.1, 150.5});
   const GeoPoint inMargin = view.toGeo({-3, 150});
   const GeoPoint beyondMargin = view.toGeo({-9, 150});
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const std::vector<MapPoint> points{
-      At(centre.latitude, centre.longitude, MapPointStatus::Failed),  // 0
-      At(centre.latitude, centre.longitude),                          // 1
-      At(sameCentrePixel.latitude, sameCentrePixel.longitude),        // 2: culled
-      At(inMargin.latitude, inMargin.longitude),                      // 3
-      At(beyondMargin.latitude, beyondMargin.longitude),              // 4: culled
-      At(nan, nan),                                                   // 5: culled
-      At(sameCentrePixel.latitude, sameCentrePixel.longitude,
-         MapPointStatus::OutsideZone),  // 6: culled
+      At(centre.latitude, centre.longitude, MapPointStatus::Failed),           // 0
+      At(centre.latitude, centre.longitude),                                   // 1
+      At(sameCell.latitude, sameCell.longitude),                               // 2: culled
+      At(inMargin.latitude, inMargin.longitude),                               // 3
+      At(beyondMargin.latitude, beyondMargin.longitude),                       // 4: culled
+      At(nan, nan),                                                            // 5: culled
+      At(sameCell.latitude, sameCell.longitude, MapPointStatus::OutsideZone),  // 6: culled
+      At(nextCell.latitude, nextCell.longitude),                               // 7
   };
   const std::vector<ScreenPoint> shown = CullPoints(points, view, 6);
   std::vector<std::uint32_t> order;
   for (const ScreenPoint& s : shown) order.push_back(s.index);
-  EXPECT_EQ(order, (std::vector<std::uint32_t>{3, 1, 0}));
-  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(order, (std::vector<std::uint32_t>{3, 1, 7, 0}));
+  ASSERT_EQ(shown.size(), 4u);
   EXPECT_NEAR(shown[1].x, 200.5, 1e-3);
   EXPECT_NEAR(shown[1].y, 150.5, 1e-3);
-  EXPECT_TRUE(shown[2].warning);
+  EXPECT_TRUE(shown[3].warning);
 }
 
 struct HitCase {

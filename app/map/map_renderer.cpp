@@ -18,7 +18,7 @@ namespace {
 struct Label {
   QRectF rect;
   QString text;
-  int font;  // index into the renderer's list of fonts for this drawing
+  int font;  // a Fonts::Role
   QColor colour;
 };
 
@@ -120,8 +120,9 @@ double MapRenderer::nameWidth(std::size_t index, const QFontMetricsF& metrics) c
 void MapRenderer::drawBase(QPainter& painter, const MapView& view, const MapGrid& grid) const {
   painter.fillRect(QRect(0, 0, view.width(), view.height()), kPaperColour);
   if (background_) background_->draw(painter, view);
-  // Grid lines are axis-parallel: filled rectangles on whole pixels, the
-  // line's own pixel column (or row) first, the rest of its width after it.
+  // Grid lines are axis-parallel: filled rectangles on whole pixels, centred
+  // on the pixel column (or row) that holds the line (an even width reaches
+  // one pixel further right or down).
   const PixelTransform toPixel = view.pixelTransform();
   for (const GridLine& line : grid.lines) {
     const LineStyle style = GridLineStyle(line.kind);
@@ -241,13 +242,20 @@ void MapRenderer::drawOverlay(QPainter& painter, const MapView& view, const MapG
   // it is placed.
   const QFontMetricsF& nameMetrics = fonts.metrics(Fonts::Point);
   const double nameHeight = fonts.box(Fonts::Point, 0).height();
+  // Cells where a name found no room: the next points there, a few pixels
+  // away, would find none either and are not tried.
+  LabelThinner refused(view.width(), view.height());
   for (const bool warnings : {true, false}) {
     for (const ScreenPoint& s : shown) {
       if (s.warning != warnings) continue;
       const double x = PixelOf(s.x) + 0.5;
       const double y = PixelOf(s.y) + 0.5;
       const double reach = (s.warning ? kWarningRadius : kPointRadius) + kLabelGap;
-      if (!thinner.cellFree(x + reach, y) && !thinner.cellFree(x - reach - 1, y)) continue;
+      if (!refused.cellFree(x, y)) continue;
+      if (!thinner.cellFree(x + reach, y) && !thinner.cellFree(x - reach - 1, y)) {
+        refused.occupy({x, y, 1, 1});
+        continue;
+      }
       const double width = nameWidth(s.index, nameMetrics);
       if (width == 0 || highlighted_ == s.index) continue;  // no name, or placed already
       const QSizeF box = fonts.box(Fonts::Point, width);
@@ -263,7 +271,10 @@ void MapRenderer::drawOverlay(QPainter& painter, const MapView& view, const MapG
       const QRectF* place = thinner.place(spaced(right))  ? &right
                             : thinner.place(spaced(left)) ? &left
                                                           : nullptr;
-      if (place == nullptr) continue;
+      if (place == nullptr) {
+        refused.occupy({x, y, 1, 1});
+        continue;
+      }
       labels.push_back({*place, QString::fromStdString(points_[s.index].name), Fonts::Point,
                         s.warning ? kWarningOutlineColour : kPointNameColour});
     }

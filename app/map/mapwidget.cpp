@@ -45,7 +45,6 @@ MapWidget::MapWidget(QWidget* parent)
       zoomOutAction_(new QAction(QStringLiteral("Мельче"), this)),
       exportAction_(new QAction(QStringLiteral("Экспорт..."), this)) {
   setObjectName(QStringLiteral("mapView"));
-  setMouseTracking(false);
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   view_.resize(width(), height());

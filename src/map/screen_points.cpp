@@ -8,32 +8,43 @@ namespace {
 
 // Rows of pixels in one band of the drawing order.
 constexpr std::size_t kBandRows = 16;
+// Points within one cell of this many pixels square share one marker: a
+// marker 9 pixels across hides the others there anyway.
+constexpr std::size_t kShareCellPixels = 2;
 
-// One bit per pixel of the picture and its margin: 200 KB for 1600 × 1000,
-// which stays in the processor's cache while points land all over it.
-class PixelFlags {
+// One bit per cell of kShareCellPixels × kShareCellPixels pixels of the
+// picture and its margin: 50 KB for 1600 × 1000, which stays in the
+// processor's cache while points land all over it.
+class CellFlags {
  public:
-  PixelFlags(int width, int height, int margin)
+  CellFlags(int width, int height, int margin)
       : margin_(margin),
-        width_(static_cast<std::size_t>(width + 2 * margin)),
-        bits_((width_ * static_cast<std::size_t>(height + 2 * margin) + 63) / 64, 0) {}
+        columns_(Cells(width + 2 * margin)),
+        bits_((columns_ * Cells(height + 2 * margin) + 63) / 64, 0) {}
 
-  // True the first time a pixel is asked for, false after; the position must
+  // True the first time a cell is asked for, false after; the position must
   // lie within the picture and its margin.
   bool takeFirst(double x, double y) {
-    const auto column = static_cast<std::size_t>(static_cast<int>(std::floor(x)) + margin_);
-    const auto row = static_cast<std::size_t>(static_cast<int>(std::floor(y)) + margin_);
-    const std::size_t pixel = row * width_ + column;
-    std::uint64_t& word = bits_[pixel / 64];
-    const std::uint64_t bit = std::uint64_t{1} << (pixel % 64);
+    const auto column =
+        static_cast<std::size_t>(static_cast<int>(std::floor(x)) + margin_) / kShareCellPixels;
+    const auto row =
+        static_cast<std::size_t>(static_cast<int>(std::floor(y)) + margin_) / kShareCellPixels;
+    const std::size_t cell = row * columns_ + column;
+    std::uint64_t& word = bits_[cell / 64];
+    const std::uint64_t bit = std::uint64_t{1} << (cell % 64);
     if ((word & bit) != 0) return false;
     word |= bit;
     return true;
   }
 
  private:
+  // Cells that hold `pixels` pixels from the edge.
+  static std::size_t Cells(int pixels) {
+    return (static_cast<std::size_t>(pixels) + kShareCellPixels - 1) / kShareCellPixels;
+  }
+
   int margin_;
-  std::size_t width_;
+  std::size_t columns_;
   std::vector<std::uint64_t> bits_;
 };
 
@@ -64,8 +75,8 @@ std::vector<ScreenPoint> CullPoints(const PackedPositions& points, const MapView
   // One pass over the points; ordinary points and warnings each share
   // pixels only among themselves.
   std::vector<ScreenPoint> groups[2];
-  PixelFlags flags[2] = {PixelFlags(view.width(), view.height(), margin),
-                         PixelFlags(view.width(), view.height(), margin)};
+  CellFlags flags[2] = {CellFlags(view.width(), view.height(), margin),
+                        CellFlags(view.width(), view.height(), margin)};
   for (std::size_t i = 0; i < points.positions.size(); ++i) {
     const PixelPoint px = toPixel(points.positions[i]);
     // NaN positions fail these comparisons too.

@@ -3,8 +3,8 @@
 //
 // Culling: only located points within the picture (and a margin for the
 // part of a marker that reaches in from outside) are kept, and of points
-// that fall into the same pixel only the first is kept: a pixel shows one
-// marker however many points it holds. Points with a warning come after all
+// that fall into the same cell of 2 × 2 pixels only the first is kept: one
+// marker, 9 pixels across, stands for all the points there. Points with a warning come after all
 // others and are culled among themselves, so that a warning is never hidden
 // under an ordinary marker. Within each of the two groups the markers come
 // in bands of 16 pixel rows from the top, left to right within a band, so
