@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
@@ -50,7 +51,7 @@ std::vector<MapPoint> SurveyPoints() {
   std::vector<Traverse> traverses(50);
   for (Traverse& t : traverses) {
     const double km = 20 + 60 * std::abs(across(random));
-    const double bearing = M_PI * across(random);
+    const double bearing = std::numbers::pi * across(random);
     t = {somewhere(), km * std::cos(bearing) * kDegreesPerKmLatitude,
          km * std::sin(bearing) * kDegreesPerKmLongitude};
   }
