@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config time
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
-  qt6-base-dev libgl1-mesa-dev fonts-dejavu-core
+  qt6-base-dev qt6-svg-dev libgl1-mesa-dev fonts-dejavu-core
   libgdal-dev gdal-bin libproj-dev proj-bin
   gpsbabel
   xvfb xauth x11-apps imagemagick
@@ -14,6 +14,7 @@ packages=(
 )
 if [[ "${KORVAGRID_SKIP_GUI_DEPS:-0}" == 1 ]]; then
   packages=("${packages[@]/qt6-base-dev/}")
+  packages=("${packages[@]/qt6-svg-dev/}")
 fi
 
 missing=()
