@@ -94,17 +94,9 @@ std::istream* OpenInput(const std::string& input, std::ifstream& file) {
 }
 
 int RunConvert(const ConvertOptions& o) {
-  std::vector<std::string> warnings;
-  const SettingsFromOptions built = BuildSettings(o.settings, warnings);
-  if (!built.refusal.empty()) {
-    std::cerr << "korvagrid-cli convert: " << built.refusal << '\n';
-    return kExitUsage;
-  }
-  // What the own system's fields said while taking the options ("Значение больше 59").
-  for (const std::string& warning : warnings) {
-    std::cerr << "korvagrid-cli convert: warning: " << warning << '\n';
-  }
-  const ConversionSettings& settings = built.settings;
+  const std::optional<ConversionSettings> built = SettingsOrReport(o.settings, "convert");
+  if (!built) return kExitUsage;
+  const ConversionSettings& settings = *built;
   const TextEncoding encoding = o.encoding == "cp1251" ? TextEncoding::Cp1251 : TextEncoding::Utf8;
 
   std::ifstream file;
@@ -134,15 +126,7 @@ int RunConvert(const ConvertOptions& o) {
     // already ends with the line end before the line it stopped at.
     if (outcome.end == RunEnd::Completed && outcome.lines > 0) out.append("\r\n");
     out.finish();
-    if (outcome.end == RunEnd::Completed && outcome.points == 0 && outcome.nonBlankLines > 0) {
-      std::cerr << "korvagrid-cli convert: no point could be read from the input; expected "
-                << ExpectedInput(o.settings.inAngles, o.settings.inLayout, settings) << '\n';
-      return kExitFailed;
-    }
-    if (outcome.end != RunEnd::Completed) {
-      std::cerr << "korvagrid-cli convert: " << StopMessage(o.settings.inAngles, outcome) << '\n';
-    }
-    return ExitStatus(outcome);
+    return ReportRunEnd("convert", o.settings, settings, outcome);
   } catch (const std::exception& error) {
     std::cerr << "korvagrid-cli convert: " << error.what() << '\n';
     return kExitFailed;

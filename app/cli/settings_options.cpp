@@ -1,6 +1,7 @@
 #include "settings_options.h"
 
 #include <cctype>
+#include <iostream>
 
 #include "options.h"
 
@@ -101,6 +102,35 @@ SettingsFromOptions BuildSettings(const SettingsOptions& o, std::vector<std::str
   s.waypoints.backgroundColour = o.oziColour;
   s.waypoints.repair();
   return {s, {}};
+}
+
+std::optional<ConversionSettings> SettingsOrReport(const SettingsOptions& options,
+                                                   std::string_view command) {
+  std::vector<std::string> warnings;
+  SettingsFromOptions built = BuildSettings(options, warnings);
+  if (!built.refusal.empty()) {
+    std::cerr << "korvagrid-cli " << command << ": " << built.refusal << '\n';
+    return std::nullopt;
+  }
+  // What the own system's fields said while taking the options ("Значение больше 59").
+  for (const std::string& warning : warnings) {
+    std::cerr << "korvagrid-cli " << command << ": warning: " << warning << '\n';
+  }
+  return std::move(built.settings);
+}
+
+int ReportRunEnd(std::string_view command, const SettingsOptions& options,
+                 const ConversionSettings& settings, const RunOutcome& outcome) {
+  if (outcome.end == RunEnd::Completed && outcome.points == 0 && outcome.nonBlankLines > 0) {
+    std::cerr << "korvagrid-cli " << command << ": no point could be read from the input; expected "
+              << ExpectedInput(options.inAngles, options.inLayout, settings) << '\n';
+    return kExitFailed;
+  }
+  if (outcome.end != RunEnd::Completed) {
+    std::cerr << "korvagrid-cli " << command << ": " << StopMessage(options.inAngles, outcome)
+              << '\n';
+  }
+  return ExitStatus(outcome);
 }
 
 }  // namespace korvagrid::cli

@@ -5,9 +5,12 @@
 // a combination the window would not offer is a usage error.
 #include <CLI/CLI.hpp>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "conversion/run.h"
 #include "conversion/settings.h"
 #include "own_system_options.h"
 
@@ -48,5 +51,17 @@ struct SettingsFromOptions {
 };
 SettingsFromOptions BuildSettings(const SettingsOptions& options,
                                   std::vector<std::string>& warnings);
+
+// BuildSettings for subcommand `command`, with the refusal or the warnings on
+// standard error; nothing when the options are refused (a usage error).
+std::optional<ConversionSettings> SettingsOrReport(const SettingsOptions& options,
+                                                   std::string_view command);
+
+// The exit status of a run of subcommand `command` over a list, with its
+// message on standard error: a stop names its line and reason; a non-empty
+// list from which no point could be read is a failure naming the input the
+// options expect.
+int ReportRunEnd(std::string_view command, const SettingsOptions& options,
+                 const ConversionSettings& settings, const RunOutcome& outcome);
 
 }  // namespace korvagrid::cli

@@ -130,22 +130,15 @@ int RunOgz(const OgzOptions& o) {
 }
 
 int RunSheets(const SheetsOptions& o) {
-  std::vector<std::string> warnings;
-  const SettingsFromOptions built = BuildSettings(o.settings, warnings);
-  if (!built.refusal.empty()) {
-    std::cerr << "korvagrid-cli sheets: " << built.refusal << '\n';
-    return kExitUsage;
-  }
-  for (const std::string& warning : warnings) {
-    std::cerr << "korvagrid-cli sheets: warning: " << warning << '\n';
-  }
+  const std::optional<ConversionSettings> built = SettingsOrReport(o.settings, "sheets");
+  if (!built) return kExitUsage;
   std::string text;
   LineEnd lineEnd = LineEnd::None;
   if (!ReadInput(o.input, "sheets", text, lineEnd)) return kExitUsage;
 
   // The list converted to Krasovsky latitude and longitude, as the window's
   // sheet task converts its input box, and the sheet of each point.
-  const ConversionSettings settings = SheetRunSettings(built.settings);
+  const ConversionSettings settings = SheetRunSettings(*built);
   CliInteraction interaction(o.yes);
   PlacementRandom random;
   TextLineSource lines(PrepareRunText(text));
@@ -157,15 +150,7 @@ int RunSheets(const SheetsOptions& o) {
       BuildSheetList(results, points.points, static_cast<std::int16_t>(o.scale),
                      settings.outputLayout == RecordLayout::NameXYH);
   if (!WriteTaskText("sheets", o.output, o.encoding, o.eol, lineEnd, sheets)) return kExitFailed;
-  if (outcome.end == RunEnd::Completed && outcome.points == 0 && outcome.nonBlankLines > 0) {
-    std::cerr << "korvagrid-cli sheets: no point could be read from the input; expected "
-              << ExpectedInput(o.settings.inAngles, o.settings.inLayout, settings) << '\n';
-    return kExitFailed;
-  }
-  if (outcome.end != RunEnd::Completed) {
-    std::cerr << "korvagrid-cli sheets: " << StopMessage(o.settings.inAngles, outcome) << '\n';
-  }
-  return ExitStatus(outcome);
+  return ReportRunEnd("sheets", o.settings, settings, outcome);
 }
 
 }  // namespace

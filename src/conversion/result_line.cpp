@@ -8,7 +8,6 @@ namespace {
 
 constexpr char kTab = '\t';
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::int32_t kMaxExtraLines = 32767;
 
 // Height column and extra empty lines, common to both records.
 void AppendHeightAndExtraLines(std::string& out, double h, const ResultStyle& style) {
@@ -26,16 +25,6 @@ void AppendName(std::string& out, std::string_view name, const ResultStyle& styl
 }
 
 }  // namespace
-
-std::int32_t ExtraLinesFromCounter(std::string_view counterText) {
-  std::int32_t value = 0;
-  for (const char c : counterText) {
-    if (c < '0' || c > '9') break;
-    value = value * 10 + (c - '0');
-    if (value >= kMaxExtraLines) return kMaxExtraLines;
-  }
-  return value;
-}
 
 std::string PlaneResult(std::string_view name, double x, double y, double h,
                         const CoordinateSystem& target, const ResultStyle& style) {
