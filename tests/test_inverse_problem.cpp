@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                  false, false, '.', "90°00'00.0\t100.000\r\n270°00'00.0\t100.000\r\n\r\n\r\n\r\n"},
         TaskCase{"blank lines before the first point", "\r\n\r\n100 100\r\n100 200", false, false,
                  '.', "\r\n\r\n90°00'00.0\t100.000\r\n"},
-        TaskCase{"worked example with names in and out", "A 100 100\r\nB 100 200", true, true, '.',
+        TaskCase{"two points with names in and out", "A 100 100\r\nB 100 200", true, true, '.',
                  "A-B\t90°00'00.0\t100.000\r\n"},
         TaskCase{"names out without names in: '-' and TAB", "100 100\r\n100 200", false, true, '.',
                  "-\t90°00'00.0\t100.000\r\n"},

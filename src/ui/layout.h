@@ -58,7 +58,7 @@ struct MainWindowGeometry {
 };
 
 // The positions the window is designed with, before its first layout. The
-// text boxes and buttons are where the layout puts them at the design size.
+// text boxes and buttons are where the layout puts them at the size the window opens with.
 MainWindowGeometry MainWindowDesignGeometry();
 
 struct MainWindowLayoutResult {
