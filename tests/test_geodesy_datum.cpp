@@ -1,4 +1,5 @@
-// The datum shift between SK-42 and WGS-84 and its three steps.
+// The datum shift between SK-42 and WGS-84, its three steps and its parameter
+// sets.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -26,13 +27,15 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 const double kMoscowB = ArcSecondsToRad(Dms(55, 45, 0));
 const double kMoscowL = ArcSecondsToRad(Dms(37, 37, 0));
 
-TEST(DatumShift, IntermediateGeocentricPointsOfTheWorkedPoint) {
-  // Metres to 0.0005 m (the digits given).
+const DatumShift& kClassic = DatumShiftOf(DatumShiftKey::Classic);
+
+TEST(DatumShift, IntermediateGeocentricPointsMatchIndependentReference) {
+  // Reference computed independently to 1 mm; metres to 0.0005 m.
   const GeocentricPoint krasovsky = GeodeticToGeocentric({kMoscowB, kMoscowL, 150}, kKrasovsky);
   EXPECT_NEAR(krasovsky.x, 2850042.223, 0.0005);
   EXPECT_NEAR(krasovsky.y, 2196148.994, 0.0005);
   EXPECT_NEAR(krasovsky.z, 5249043.073, 0.0005);
-  const GeocentricPoint shifted = HelmertShift(krasovsky, kSk42ToWgs84Parameters);
+  const GeocentricPoint shifted = HelmertShift(krasovsky, kClassic.set().toWgs84);
   EXPECT_NEAR(shifted.x, 2850068.777, 0.0005);
   EXPECT_NEAR(shifted.y, 2196022.967, 0.0005);
   EXPECT_NEAR(shifted.z, 5248962.959, 0.0005);
@@ -45,8 +48,9 @@ struct ShiftRow {
   double b2, l2, h2;  // arc seconds, arc seconds, metres
 };
 
-TEST(DatumShift, ReproducesTheWorkedPoints) {
-  // 0.00005" (digits to 0.0001") and 0.0005 m (digits to 1 mm).
+TEST(DatumShift, MatchesIndependentReferencePoints) {
+  // Classic set. Reference values computed independently to 0.0001" and
+  // 1 mm: 0.00005" and 0.0005 m.
   const ShiftRow rows[] = {
       {"SK-42 to WGS-84", Dms(55, 45, 0), Dms(37, 37, 0), 150, DatumDirection::Sk42ToWgs84,
        Dms(55, 45, 0.1173), Dms(37, 36, 53.3479), 162.170},
@@ -56,7 +60,7 @@ TEST(DatumShift, ReproducesTheWorkedPoints) {
   for (const ShiftRow& row : rows) {
     SCOPED_TRACE(row.why);
     const GeodeticPoint r =
-        DatumShift({ArcSecondsToRad(row.b), ArcSecondsToRad(row.l), row.h}, row.direction);
+        kClassic.Apply({ArcSecondsToRad(row.b), ArcSecondsToRad(row.l), row.h}, row.direction);
     EXPECT_NEAR(RadToArcSeconds(r.b), row.b2, 0.00005);
     EXPECT_NEAR(RadToArcSeconds(r.l), row.l2, 0.00005);
     EXPECT_NEAR(r.h, row.h2, 0.0005);
@@ -64,8 +68,8 @@ TEST(DatumShift, ReproducesTheWorkedPoints) {
 }
 
 TEST(DatumShift, HeightTakesPartInTheShift) {
-  // The worked point at H = 0 instead of 150 m: H' = 12.170 m (0.0005 m).
-  const GeodeticPoint r = DatumShift({kMoscowB, kMoscowL, 0}, DatumDirection::Sk42ToWgs84);
+  // The reference point at H = 0 instead of 150 m: H' = 12.170 m (0.0005 m).
+  const GeodeticPoint r = kClassic.Forward({kMoscowB, kMoscowL, 0});
   EXPECT_NEAR(r.h, 12.170, 0.0005);
 }
 
@@ -77,13 +81,11 @@ TEST(DatumShift, ThereAndBackReturnsThePoint) {
       for (double h : {-50.0, 150.0, 3000.0}) {
         const GeodeticPoint p{latitude / kDegreesPerRadian, longitude / kDegreesPerRadian, h};
         SCOPED_TRACE(::testing::Message() << "B " << latitude << " L " << longitude << " H " << h);
-        const GeodeticPoint viaWgs = DatumShift(
-            DatumShift(p, DatumDirection::Sk42ToWgs84), DatumDirection::Wgs84ToSk42);
+        const GeodeticPoint viaWgs = kClassic.Reverse(kClassic.Forward(p));
         EXPECT_NEAR(RadToArcSeconds(viaWgs.b), RadToArcSeconds(p.b), 0.0001);
         EXPECT_NEAR(RadToArcSeconds(viaWgs.l), RadToArcSeconds(p.l), 0.0001);
         EXPECT_NEAR(viaWgs.h, h, 0.001);
-        const GeodeticPoint viaSk42 = DatumShift(
-            DatumShift(p, DatumDirection::Wgs84ToSk42), DatumDirection::Sk42ToWgs84);
+        const GeodeticPoint viaSk42 = kClassic.Forward(kClassic.Reverse(p));
         EXPECT_NEAR(RadToArcSeconds(viaSk42.b), RadToArcSeconds(p.b), 0.0001);
         EXPECT_NEAR(RadToArcSeconds(viaSk42.l), RadToArcSeconds(p.l), 0.0001);
         EXPECT_NEAR(viaSk42.h, h, 0.001);
@@ -139,8 +141,8 @@ TEST(HelmertShift, RotationsFollowTheCoordinateFrameConvention) {
 }
 
 TEST(HelmertShift, WayBackUsesTheNegatedSet) {
-  const HelmertParameters& f = kSk42ToWgs84Parameters;
-  const HelmertParameters& b = kWgs84ToSk42Parameters;
+  const HelmertParameters& f = kClassic.set().toWgs84;
+  const HelmertParameters b = Negated(f);
   EXPECT_EQ(b.dx, -f.dx);
   EXPECT_EQ(b.dy, -f.dy);
   EXPECT_EQ(b.dz, -f.dz);
@@ -167,7 +169,7 @@ TEST(DatumShift, LongitudeIsTrueInEveryQuadrant) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
     const GeodeticPoint p{55 / kDegreesPerRadian, row.longitude / kDegreesPerRadian, 150};
-    const GeodeticPoint r = DatumShift(p, DatumDirection::Sk42ToWgs84);
+    const GeodeticPoint r = kClassic.Forward(p);
     EXPECT_NEAR(RadToArcSeconds(r.l), row.longitude * 3600, 10.0);
   }
 }
@@ -201,7 +203,7 @@ TEST(DatumShift, NonFiniteInputsThrow) {
     SCOPED_TRACE(row.why);
     for (DatumDirection direction : {DatumDirection::Sk42ToWgs84, DatumDirection::Wgs84ToSk42}) {
       try {
-        DatumShift({row.b, row.l, row.h}, direction);
+        kClassic.Apply({row.b, row.l, row.h}, direction);
         ADD_FAILURE() << "no error";
       } catch (const KorvagridError& error) {
         EXPECT_EQ(std::string(error.what()).rfind("арифметическая ошибка: DatumShift", 0), 0u)

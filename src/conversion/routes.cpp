@@ -1,21 +1,109 @@
 #include "conversion/routes.h"
 
 #include <cmath>
+#include <cstdint>
+#include <string_view>
 
 #include "common/checked_int16.h"
 #include "formats/angles.h"
-#include "geodesy/fo42_wgs.h"
-#include "geodesy/m42wgs.h"
-#include "geodesy/module1.h"
+#include "geodesy/arithmetic_check.h"
+#include "geodesy/closed_series_plane.h"
+#include "geodesy/constants.h"
+#include "geodesy/kruger_zone.h"
+#include "geodesy/packed_angle.h"
 
 namespace korvagrid {
 namespace {
 
-constexpr double kArcSecondsPerZone = 21600;      // 6°
-constexpr double kArcSecondsHalfZone = 10800;     // 3°
-constexpr double kMetresPerZonePrefix = 1000000;  // the zone number is the millions of Y
-
 bool IsPlane(const CoordinateSystem& s) { return s.kind != SystemKind::Geographic; }
+
+// The name under which a route reports an arithmetic fault of its own steps.
+std::string_view OperationOf(Route route) {
+  switch (route) {
+    case Route::Identity: return "Identity";
+    case Route::PlaneToPlane: return "PlaneToPlane";
+    case Route::LocalToKrasovsky: return "LocalToKrasovsky";
+    case Route::ZoneToGeographic: return "ZoneToGeographic";
+    case Route::LocalToWgs84: return "LocalToWgs84";
+    case Route::GeographicToZone: return "GeographicToZone";
+    case Route::KrasovskyToWgs84: return "KrasovskyToWgs84";
+    case Route::Wgs84ToKrasovsky: return "Wgs84ToKrasovsky";
+    case Route::GeographicToLocal: return "GeographicToLocal";
+  }
+  return "CarryPoint";
+}
+
+// A point of a route with its operation name: the conversions at the edges
+// of the chains (packed and decimal degrees, heights), checked for
+// arithmetic faults.
+class Chain {
+ public:
+  Chain(Route route, const RoutePair& pair)
+      : operation_(OperationOf(route)),
+        decimalInput_(pair.decimalInput),
+        heights_(pair.heights),
+        shift_(&DatumShiftOf(pair.datumShift)) {}
+
+  // A finite height, or the arithmetic fault.
+  double Height(double h) const { return RequireFinite(operation_, "H", h); }
+
+  // Latitude and longitude as the run read them (packed, or decimal where
+  // the input is decimal) in radians, with the height.
+  GeodeticPoint FromInput(const RouteInput& in) const {
+    RequireFinite(operation_, "B", in.x);
+    RequireFinite(operation_, "L", in.y);
+    const double h = Height(in.h);
+    if (decimalInput_) return {in.x / kDegreesPerRadian, in.y / kDegreesPerRadian, h};
+    return {PackedToRad(in.x), PackedToRad(in.y), h};
+  }
+
+  // Packed latitude and longitude (Krasovsky) in radians, with the height.
+  GeodeticPoint FromPacked(double b, double l, double h) const {
+    return {CheckedPackedToRad(operation_, "B", b), CheckedPackedToRad(operation_, "L", l), h};
+  }
+
+  // The result in packed degrees.
+  RouteOutput Packed(LatitudeLongitude q, double h) const {
+    return {CheckedRadToPacked(operation_, "B", q.latitude),
+            CheckedRadToPacked(operation_, "L", q.longitude), h};
+  }
+  RouteOutput Packed(GeodeticPoint p) const { return Packed({p.b, p.l}, p.h); }
+
+  // SK-42 to WGS-84 and back with the pair's set, heights as the pair says.
+  GeodeticPoint ToWgs84(GeodeticPoint sk42) const { return Heights(sk42, shift_->Forward(sk42)); }
+  GeodeticPoint FromWgs84(GeodeticPoint wgs84) const {
+    return Heights(wgs84, shift_->Reverse(wgs84));
+  }
+
+ private:
+  GeodeticPoint Heights(GeodeticPoint before, GeodeticPoint after) const {
+    if (heights_ == HeightsMode::Keep) after.h = before.h;
+    return after;
+  }
+
+  std::string_view operation_;
+  bool decimalInput_;
+  HeightsMode heights_;
+  const DatumShift* shift_;
+};
+
+// The zone a geographic point is projected into: zone `number`, or for 0
+// the zone whose band holds the longitude as read.
+KrugerZone ZoneFor(std::int16_t number, double longitude) {
+  return number != 0 ? KrugerZone(number) : KrugerZone::Holding(longitude);
+}
+
+// Geographic input (Krasovsky, or WGS-84 when the pair involves it) to the
+// plane of zone `number` (0: the zone holding the point as read); the height
+// as the datum leaves it.
+RouteOutput GeographicToZonePlane(const Chain& chain, const RoutePair& pair, std::int16_t number,
+                                  const RouteInput& in) {
+  GeodeticPoint p = chain.FromInput(in);
+  const KrugerZone zone = ZoneFor(number, in.y);
+  if (pair.wgsInvolved) p = chain.FromWgs84(p);
+  const PlanePoint plane = zone.Forward({p.b, p.l});
+  return {plane.x, plane.y, p.h};
+}
 
 }  // namespace
 
@@ -40,6 +128,7 @@ Route ChooseRoute(const RoutePair& pair) {
 RouteOutput CarryPoint(Route route, const RoutePair& pair, double deltaL, const RouteInput& in) {
   const CoordinateSystem& src = pair.source;
   const CoordinateSystem& tgt = pair.target;
+  const Chain chain(route, pair);
   RouteOutput out{0, 0, in.h};
   switch (route) {
     case Route::Identity: {
@@ -52,41 +141,47 @@ RouteOutput CarryPoint(Route route, const RoutePair& pair, double deltaL, const 
       break;
     }
     case Route::PlaneToPlane: {
-      const PlanePair p = Module1(in.x, in.y, src.falseNorth, tgt.falseNorth, deltaL, src.falseEast,
-                                  tgt.falseEast, tgt.kind);
-      out.x = p.out1;
-      out.y = p.out2;
+      const PlanePoint p = ToOtherPlane(ClosedSeriesPlane(src.falseNorth, src.falseEast),
+                                        ClosedSeriesPlane(tgt.falseNorth, tgt.falseEast), deltaL,
+                                        {in.x, in.y});
+      out.x = p.x;
+      out.y = p.y;
       break;
     }
     case Route::LocalToKrasovsky: {
-      // Module1 as for a target with false northing 0 and meridian 0: the
-      // longitude comes out counted from Greenwich.
-      const PlanePair p = Module1(in.x, in.y, src.falseNorth, 0, src.centralMeridian, src.falseEast,
-                                  tgt.falseEast, SystemKind::Geographic);
-      out.x = p.out1;
-      out.y = p.out2;
+      // The longitude comes out counted from Greenwich.
+      const LatitudeLongitude q =
+          ToGeographic(ClosedSeriesPlane(src.falseNorth, src.falseEast), src.centralMeridian, {in.x, in.y});
+      out = chain.Packed(q, in.h);
       break;
     }
     case Route::ZoneToGeographic: {
-      // The prefix the run stripped from Y goes back from the source zone.
+      // The prefix the run stripped from Y goes back from the source zone;
+      // the zone of the full Y is the one its millions name.
       const double y = in.y + static_cast<double>(src.zone) * kMetresPerZonePrefix;
-      const GeoResult g = Fo42_WGS(in.x, y, in.h, pair.wgsInvolved, false);
-      out = {g.b, g.l, g.h};
+      const double h = chain.Height(in.h);
+      const KrugerZone zone = KrugerZone::OfPrefixedY(y);
+      const LatitudeLongitude q = zone.Reverse({in.x, zone.WithoutPrefix(y)});
+      if (pair.wgsInvolved) {
+        out = chain.Packed(chain.ToWgs84({q.latitude, q.longitude, h}));
+      } else {
+        out = chain.Packed(q, h);
+      }
       break;
     }
     case Route::LocalToWgs84: {
-      const PlanePair k = Module1(in.x, in.y, src.falseNorth, 0, src.centralMeridian, src.falseEast,
-                                  tgt.falseEast, SystemKind::Geographic);
-      const GeoResult g = Fo42_WGS(k.out1, k.out2, in.h, true, true);
-      out = {g.b, g.l, g.h};
+      // Krasovsky latitude and longitude in packed degrees, as for a
+      // "BLH(Kras)" target, then on to WGS-84.
+      const RouteOutput k = chain.Packed(
+          ToGeographic(ClosedSeriesPlane(src.falseNorth, src.falseEast), src.centralMeridian, {in.x, in.y}),
+          in.h);
+      out = chain.Packed(chain.ToWgs84(chain.FromPacked(k.x, k.y, chain.Height(in.h))));
       break;
     }
     case Route::GeographicToZone: {
       // Projected into the target's zone, so that the value agrees with the
       // zone it is written for (and with its prefix) wherever the point lies.
-      const M42Result m =
-          M42WGS(in.x, in.y, in.h, pair.wgsInvolved, pair.targetZone, false, pair.decimalInput);
-      out = {m.out1, m.out2, m.h};
+      out = GeographicToZonePlane(chain, pair, pair.targetZone, in);
       break;
     }
     case Route::KrasovskyToWgs84: {
@@ -96,27 +191,30 @@ RouteOutput CarryPoint(Route route, const RoutePair& pair, double deltaL, const 
         b = DegreesToPacked(b);
         l = DegreesToPacked(l);
       }
-      const GeoResult g = Fo42_WGS(b, l, in.h, true, true);
-      out = {g.b, g.l, g.h};
+      out = chain.Packed(chain.ToWgs84(chain.FromPacked(b, l, chain.Height(in.h))));
       break;
     }
     case Route::Wgs84ToKrasovsky: {
-      const M42Result m = M42WGS(in.x, in.y, in.h, true, 0, true, pair.decimalInput);
-      out = {m.out1, m.out2, m.h};
+      // The longitude's zone is formed as on the plane routes, so that a
+      // longitude beyond the 16-bit zone range fails alike on every route
+      // from geographic input.
+      const GeodeticPoint wgs84 = chain.FromInput(in);
+      KrugerZone::Holding(in.y);
+      out = chain.Packed(chain.FromWgs84(wgs84));
       break;
     }
     case Route::GeographicToLocal: {
       // The intermediate Gauss–Krüger values lie in the 6° zone whose band
       // holds the target meridian.
-      const std::int16_t band = TruncToInt16(tgt.centralMeridian / kArcSecondsPerZone);
-      const std::int16_t zone = CheckedInt16(std::int64_t{band} + 1);
-      const double zoneMeridian = band * kArcSecondsPerZone + kArcSecondsHalfZone;
+      const std::int16_t band = TruncToInt16(tgt.centralMeridian / kArcSecondsPerZoneWidth);
+      const std::int16_t number = CheckedInt16(std::int64_t{band} + 1);
+      const double zoneMeridian = band * kArcSecondsPerZoneWidth + kArcSecondsPerZoneHalfWidth;
       const double zoneDeltaL = zoneMeridian - tgt.centralMeridian;
-      const M42Result g =
-          M42WGS(in.x, in.y, in.h, pair.wgsInvolved, zone, false, pair.decimalInput);
-      const PlanePair p = Module1(g.out1, g.out2, 0, tgt.falseNorth, zoneDeltaL, src.falseEast,
-                                  tgt.falseEast, SystemKind::LocalPlane);
-      out = {p.out1, p.out2, g.h};
+      const RouteOutput g = GeographicToZonePlane(chain, pair, number, in);
+      const PlanePoint p = ToOtherPlane(ClosedSeriesPlane(0, kZoneFalseEastingMetres),
+                                        ClosedSeriesPlane(tgt.falseNorth, tgt.falseEast), zoneDeltaL,
+                                        {g.x, g.y});
+      out = {p.x, p.y, g.h};
       break;
     }
   }
