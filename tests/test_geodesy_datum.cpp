@@ -218,5 +218,64 @@ TEST(DatumShift, PointOnTheAxisIsADivisionByZero) {
   EXPECT_THROW(GeocentricToGeodetic({0, 0, 6356863}, kKrasovsky), KorvagridError);
 }
 
+// ---------------------------------------------------------------------------
+// Parameter sets
+
+TEST(DatumShiftSets, AreFoundByTheirKeysOnly) {
+  struct Row {
+    const char* why;
+    const char* key;
+    const DatumShiftSet* expected;
+  };
+  const Row rows[] = {
+      {"the default set", "classic", &DatumShiftSetOf(DatumShiftKey::Classic)},
+      {"GOST R 51794-2008", "gost2008", &DatumShiftSetOf(DatumShiftKey::Gost2008)},
+      {"GOST R 51794-2001", "gost2001", &DatumShiftSetOf(DatumShiftKey::Gost2001)},
+      {"keys are lower case", "GOST2008", nullptr},
+      {"no prefix matching", "gost", nullptr},
+      {"the name is not a key", "GOST R 51794-2008", nullptr},
+      {"empty", "", nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_EQ(FindDatumShiftSet(row.key), row.expected);
+  }
+  // The table is in the order of the keys it is looked up by.
+  for (const DatumShiftSet& set : kDatumShiftSets) EXPECT_EQ(&DatumShiftSetOf(set.key), &set) << set.keyText;
+}
+
+struct SetRow {
+  const char* why;
+  DatumShiftKey key;
+  DatumDirection direction;
+  double b, l, h;  // degrees, degrees, metres
+};
+
+TEST(DatumShift, EverySetMatchesReferencePointsComputedWithProj) {
+  // 55°45'00", 37°37'00", 150 m through each set, both ways. Reference
+  // values computed independently with PROJ 9.1.1's cct (cart, helmert with
+  // convention=coordinate_frame, the way back with the negated set):
+  // 1e-9° (0.1 mm) and 0.1 mm.
+  const SetRow rows[] = {
+      {"classic to WGS-84", DatumShiftKey::Classic, DatumDirection::Sk42ToWgs84, 55.750032573120,
+       37.614818864803, 162.170342545956},
+      {"GOST R 51794-2008 to WGS-84", DatumShiftKey::Gost2008, DatumDirection::Sk42ToWgs84,
+       55.750042555224, 37.614792502684, 154.546334279701},
+      {"GOST R 51794-2008 back with the negated set", DatumShiftKey::Gost2008,
+       DatumDirection::Wgs84ToSk42, 55.749957415557, 37.618540800179, 145.455815090798},
+      {"GOST R 51794-2001 to WGS-84", DatumShiftKey::Gost2001, DatumDirection::Sk42ToWgs84,
+       55.750036368869, 37.614793397958, 154.319567840546},
+      {"GOST R 51794-2001 back with the negated set", DatumShiftKey::Gost2001,
+       DatumDirection::Wgs84ToSk42, 55.749963601834, 37.618539905544, 145.682589490898},
+  };
+  for (const SetRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    const GeodeticPoint r = DatumShiftOf(row.key).Apply({kMoscowB, kMoscowL, 150}, row.direction);
+    EXPECT_NEAR(r.b * kDegreesPerRadian, row.b, 1e-9);
+    EXPECT_NEAR(r.l * kDegreesPerRadian, row.l, 1e-9);
+    EXPECT_NEAR(r.h, row.h, 0.0001);
+  }
+}
+
 }  // namespace
 }  // namespace korvagrid

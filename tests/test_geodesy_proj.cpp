@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
@@ -93,6 +94,68 @@ double Degrees(double radians) { return radians * kDegreesPerRadian; }
 void Report(const std::string& what, double value, const char* unit) {
   std::cout << "measured: " << what << " " << value << " " << unit << "\n";
   ::testing::Test::RecordProperty(what, std::to_string(value) + " " + unit);
+}
+
+// ---------------------------------------------------------------------------
+// The definitions as text (no PROJ needed)
+
+TEST(ProjDefinition, EpsgCodesWhereTheSystemIsAnEpsgSystem) {
+  using enum SystemKind;
+  struct Row {
+    const char* why;
+    DefinedSystem system;
+    std::optional<int> epsg;
+  };
+  const Row rows[] = {
+      {"zone 6, Y with its prefix: false easting 6 500 000", {GaussKrugerZone, 118800, 0, 500000, 0, 6}, 28406},
+      {"zone 5 with prefix", {GaussKrugerZone, 97200, 0, 500000, 0, 5}, 28405},
+      {"zone 7 with prefix", {GaussKrugerZone, 140400, 0, 500000, 0, 7}, 28407},
+      {"zone 6, Y bare: the CM 33E system", {GaussKrugerZone, 118800, 0, 500000, 0, 0}, 2496},
+      {"zone 32 (meridian 189°, the last EPSG zone)", {GaussKrugerZone, 680400, 0, 500000, 0, 32}, 28432},
+      {"zone 1 is not in EPSG", {GaussKrugerZone, 10800, 0, 500000, 0, 1}, std::nullopt},
+      {"a prefix that is not the zone's", {GaussKrugerZone, 118800, 0, 500000, 0, 7}, std::nullopt},
+      {"X written short", {GaussKrugerZone, 118800, 0, 500000, 6000000, 6}, std::nullopt},
+      {"a meridian between zones", {GaussKrugerZone, 120600, 0, 500000, 0, 0}, std::nullopt},
+      {"a local system", {LocalPlane, 100620, 11057.626, 250000, 0, 2}, std::nullopt},
+      {"Krasovsky latitude and longitude", {Geographic}, 4284},
+      {"WGS-84", {Geographic, 0, 0, 0, 0, 0, true}, 4326},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_EQ(EpsgCodeOf(row.system), row.epsg);
+  }
+}
+
+TEST(ProjDefinition, CrsStringsCarryTheWrittenFormAndThePositionVectorSet) {
+  using enum SystemKind;
+  struct Row {
+    const char* why;
+    DefinedSystem system;
+    DatumShiftKey set;
+    const char* crs;
+  };
+  const Row rows[] = {
+      {"zone 6 with prefix; +towgs84 flips the rotations; y_0 is 0, not -0",
+       {GaussKrugerZone, 118800, 0, 500000, 0, 6}, DatumShiftKey::Classic,
+       "+proj=tmerc +lat_0=0 +lon_0=33 +k=1 +x_0=6500000 +y_0=0 +ellps=krass "
+       "+towgs84=26.3,-132.6,-76.3,0.22,0.4,0.9,-0.12 +units=m +no_defs +type=crs"},
+      {"47(1): X written short by 6 200 000 m below the false northing, Y with prefix 1",
+       {LocalPlane, 100620, 11057.626, 250000, 6200000, 1}, DatumShiftKey::Gost2008,
+       "+proj=tmerc +lat_0=0 +lon_0=27.95 +k=1 +x_0=1250000 +y_0=-6211057.626 +ellps=krass "
+       "+towgs84=23.57,-140.95,-79.8,0,0.35,0.79,-0.22 +units=m +no_defs +type=crs"},
+      {"M64: Y bare, a meridian in whole degrees", {LocalPlane, 108000, 6552810.0, 95942.17, 0, 0},
+       DatumShiftKey::Gost2001,
+       "+proj=tmerc +lat_0=0 +lon_0=30 +k=1 +x_0=95942.17 +y_0=-6552810 +ellps=krass "
+       "+towgs84=23.92,-141.27,-80.9,0,0.35,0.82,-0.12 +units=m +no_defs +type=crs"},
+      {"Krasovsky latitude and longitude", {Geographic}, DatumShiftKey::Classic,
+       "+proj=longlat +ellps=krass +towgs84=26.3,-132.6,-76.3,0.22,0.4,0.9,-0.12 +no_defs +type=crs"},
+      {"WGS-84 has no shift", {Geographic, 0, 0, 0, 0, 0, true}, DatumShiftKey::Gost2008,
+       "+proj=longlat +datum=WGS84 +no_defs +type=crs"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_EQ(DefineForProj(row.system, DatumShiftSetOf(row.set), HeightsMode::Shift).crs, row.crs);
+  }
 }
 
 // ---------------------------------------------------------------------------
