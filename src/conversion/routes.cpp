@@ -17,75 +17,40 @@ namespace {
 
 bool IsPlane(const CoordinateSystem& s) { return s.kind != SystemKind::Geographic; }
 
-// The name under which a route reports an arithmetic fault of its own steps.
-std::string_view OperationOf(Route route) {
-  switch (route) {
-    case Route::Identity: return "Identity";
-    case Route::PlaneToPlane: return "PlaneToPlane";
-    case Route::LocalToKrasovsky: return "LocalToKrasovsky";
-    case Route::ZoneToGeographic: return "ZoneToGeographic";
-    case Route::LocalToWgs84: return "LocalToWgs84";
-    case Route::GeographicToZone: return "GeographicToZone";
-    case Route::KrasovskyToWgs84: return "KrasovskyToWgs84";
-    case Route::Wgs84ToKrasovsky: return "Wgs84ToKrasovsky";
-    case Route::GeographicToLocal: return "GeographicToLocal";
-  }
-  return "CarryPoint";
+// Latitude and longitude as the run read them (packed degrees, or decimal
+// degrees where the input is decimal) in radians, with the height; each
+// checked, a fault reported under `operation`.
+GeodeticPoint ReadGeographic(std::string_view operation, const RoutePair& pair, const RouteInput& in) {
+  RequireFinite(operation, "B", in.x);
+  RequireFinite(operation, "L", in.y);
+  RequireFinite(operation, "H", in.h);
+  if (pair.decimalInput) return {in.x / kDegreesPerRadian, in.y / kDegreesPerRadian, in.h};
+  return {PackedToRad(in.x), PackedToRad(in.y), in.h};
 }
 
-// A point of a route with its operation name: the conversions at the edges
-// of the chains (packed and decimal degrees, heights), checked for
-// arithmetic faults.
-class Chain {
- public:
-  Chain(Route route, const RoutePair& pair)
-      : operation_(OperationOf(route)),
-        decimalInput_(pair.decimalInput),
-        heights_(pair.heights),
-        shift_(&DatumShiftOf(pair.datumShift)) {}
+// Packed latitude and longitude (Krasovsky) in radians, with the height.
+GeodeticPoint FromPacked(std::string_view operation, double b, double l, double h) {
+  return {CheckedPackedToRad(operation, "B", b), CheckedPackedToRad(operation, "L", l), h};
+}
 
-  // A finite height, or the arithmetic fault.
-  double Height(double h) const { return RequireFinite(operation_, "H", h); }
+// A result in packed degrees.
+RouteOutput Packed(std::string_view operation, double b, double l, double h) {
+  return {CheckedRadToPacked(operation, "B", b), CheckedRadToPacked(operation, "L", l), h};
+}
 
-  // Latitude and longitude as the run read them (packed, or decimal where
-  // the input is decimal) in radians, with the height.
-  GeodeticPoint FromInput(const RouteInput& in) const {
-    RequireFinite(operation_, "B", in.x);
-    RequireFinite(operation_, "L", in.y);
-    const double h = Height(in.h);
-    if (decimalInput_) return {in.x / kDegreesPerRadian, in.y / kDegreesPerRadian, h};
-    return {PackedToRad(in.x), PackedToRad(in.y), h};
-  }
+// SK-42 to WGS-84 and back with the pair's set; the height shifted or kept
+// as the pair says.
+GeodeticPoint ToWgs84(const RoutePair& pair, GeodeticPoint sk42) {
+  GeodeticPoint r = DatumShiftOf(pair.datumShift).Forward(sk42);
+  if (pair.heights == HeightsMode::Keep) r.h = sk42.h;
+  return r;
+}
 
-  // Packed latitude and longitude (Krasovsky) in radians, with the height.
-  GeodeticPoint FromPacked(double b, double l, double h) const {
-    return {CheckedPackedToRad(operation_, "B", b), CheckedPackedToRad(operation_, "L", l), h};
-  }
-
-  // The result in packed degrees.
-  RouteOutput Packed(LatitudeLongitude q, double h) const {
-    return {CheckedRadToPacked(operation_, "B", q.latitude),
-            CheckedRadToPacked(operation_, "L", q.longitude), h};
-  }
-  RouteOutput Packed(GeodeticPoint p) const { return Packed({p.b, p.l}, p.h); }
-
-  // SK-42 to WGS-84 and back with the pair's set, heights as the pair says.
-  GeodeticPoint ToWgs84(GeodeticPoint sk42) const { return Heights(sk42, shift_->Forward(sk42)); }
-  GeodeticPoint FromWgs84(GeodeticPoint wgs84) const {
-    return Heights(wgs84, shift_->Reverse(wgs84));
-  }
-
- private:
-  GeodeticPoint Heights(GeodeticPoint before, GeodeticPoint after) const {
-    if (heights_ == HeightsMode::Keep) after.h = before.h;
-    return after;
-  }
-
-  std::string_view operation_;
-  bool decimalInput_;
-  HeightsMode heights_;
-  const DatumShift* shift_;
-};
+GeodeticPoint FromWgs84(const RoutePair& pair, GeodeticPoint wgs84) {
+  GeodeticPoint r = DatumShiftOf(pair.datumShift).Reverse(wgs84);
+  if (pair.heights == HeightsMode::Keep) r.h = wgs84.h;
+  return r;
+}
 
 // The zone a geographic point is projected into: zone `number`, or for 0
 // the zone whose band holds the longitude as read.
@@ -93,16 +58,112 @@ KrugerZone ZoneFor(std::int16_t number, double longitude) {
   return number != 0 ? KrugerZone(number) : KrugerZone::Holding(longitude);
 }
 
+ClosedSeriesPlane SourcePlane(const RoutePair& pair) {
+  return ClosedSeriesPlane(pair.source.falseNorth, pair.source.falseEast);
+}
+
+ClosedSeriesPlane TargetPlane(const RoutePair& pair) {
+  return ClosedSeriesPlane(pair.target.falseNorth, pair.target.falseEast);
+}
+
+// ---- The routes (see routes.h) -----------------------------------------------
+
+RouteOutput Identity(const RoutePair& pair, const RouteInput& in) {
+  if (pair.source.kind == SystemKind::Geographic && pair.decimalInput) {
+    return {DegreesToPacked(in.x), DegreesToPacked(in.y), in.h};
+  }
+  return {in.x, in.y, in.h};
+}
+
+RouteOutput PlaneToPlane(const RoutePair& pair, double deltaL, const RouteInput& in) {
+  const PlanePoint p = ToOtherPlane(SourcePlane(pair), TargetPlane(pair), deltaL, {in.x, in.y});
+  return {p.x, p.y, in.h};
+}
+
+RouteOutput LocalToKrasovsky(const RoutePair& pair, const RouteInput& in) {
+  // The longitude comes out counted from Greenwich.
+  const LatitudeLongitude q = ToGeographic(SourcePlane(pair), pair.source.centralMeridian, {in.x, in.y});
+  return Packed("LocalToKrasovsky", q.latitude, q.longitude, in.h);
+}
+
+RouteOutput ZoneToGeographic(const RoutePair& pair, const RouteInput& in) {
+  constexpr std::string_view kOperation = "ZoneToGeographic";
+  // The prefix the run stripped from Y goes back from the source zone; the
+  // zone of the full Y is the one its millions name.
+  const double y = in.y + static_cast<double>(pair.source.zone) * kMetresPerZonePrefix;
+  const double h = RequireFinite(kOperation, "H", in.h);
+  const KrugerZone zone = KrugerZone::OfPrefixedY(y);
+  const LatitudeLongitude q = zone.Reverse({in.x, zone.WithoutPrefix(y)});
+  if (!pair.wgsInvolved) return Packed(kOperation, q.latitude, q.longitude, h);
+  const GeodeticPoint wgs84 = ToWgs84(pair, {q.latitude, q.longitude, h});
+  return Packed(kOperation, wgs84.b, wgs84.l, wgs84.h);
+}
+
+RouteOutput LocalToWgs84(const RoutePair& pair, const RouteInput& in) {
+  constexpr std::string_view kOperation = "LocalToWgs84";
+  // Krasovsky latitude and longitude in packed degrees, as for a
+  // "BLH(Kras)" target, then on to WGS-84.
+  const LatitudeLongitude q = ToGeographic(SourcePlane(pair), pair.source.centralMeridian, {in.x, in.y});
+  const RouteOutput k = Packed(kOperation, q.latitude, q.longitude, in.h);
+  const double h = RequireFinite(kOperation, "H", in.h);
+  const GeodeticPoint wgs84 = ToWgs84(pair, FromPacked(kOperation, k.x, k.y, h));
+  return Packed(kOperation, wgs84.b, wgs84.l, wgs84.h);
+}
+
 // Geographic input (Krasovsky, or WGS-84 when the pair involves it) to the
 // plane of zone `number` (0: the zone holding the point as read); the height
 // as the datum leaves it.
-RouteOutput GeographicToZonePlane(const Chain& chain, const RoutePair& pair, std::int16_t number,
-                                  const RouteInput& in) {
-  GeodeticPoint p = chain.FromInput(in);
+RouteOutput IntoZone(std::string_view operation, const RoutePair& pair, std::int16_t number,
+                     const RouteInput& in) {
+  GeodeticPoint p = ReadGeographic(operation, pair, in);
   const KrugerZone zone = ZoneFor(number, in.y);
-  if (pair.wgsInvolved) p = chain.FromWgs84(p);
+  if (pair.wgsInvolved) p = FromWgs84(pair, p);
   const PlanePoint plane = zone.Forward({p.b, p.l});
   return {plane.x, plane.y, p.h};
+}
+
+RouteOutput GeographicToZone(const RoutePair& pair, const RouteInput& in) {
+  // Projected into the target's zone, so that the value agrees with the
+  // zone it is written for (and with its prefix) wherever the point lies.
+  return IntoZone("GeographicToZone", pair, pair.targetZone, in);
+}
+
+RouteOutput KrasovskyToWgs84(const RoutePair& pair, const RouteInput& in) {
+  constexpr std::string_view kOperation = "KrasovskyToWgs84";
+  double b = in.x;
+  double l = in.y;
+  if (pair.decimalInput) {
+    b = DegreesToPacked(b);
+    l = DegreesToPacked(l);
+  }
+  const double h = RequireFinite(kOperation, "H", in.h);
+  const GeodeticPoint wgs84 = ToWgs84(pair, FromPacked(kOperation, b, l, h));
+  return Packed(kOperation, wgs84.b, wgs84.l, wgs84.h);
+}
+
+RouteOutput Wgs84ToKrasovsky(const RoutePair& pair, const RouteInput& in) {
+  constexpr std::string_view kOperation = "Wgs84ToKrasovsky";
+  const GeodeticPoint wgs84 = ReadGeographic(kOperation, pair, in);
+  // The longitude's zone is formed as on the routes into a plane, so that a
+  // longitude beyond the 16-bit zone range fails alike on every route from
+  // geographic input.
+  KrugerZone::Holding(in.y);
+  const GeodeticPoint sk42 = FromWgs84(pair, wgs84);
+  return Packed(kOperation, sk42.b, sk42.l, sk42.h);
+}
+
+RouteOutput GeographicToLocal(const RoutePair& pair, const RouteInput& in) {
+  // The intermediate Gauss–Krüger values lie in the 6° zone whose band holds
+  // the target meridian.
+  const double targetMeridian = pair.target.centralMeridian;
+  const std::int16_t band = TruncToInt16(targetMeridian / kArcSecondsPerZoneWidth);
+  const std::int16_t number = CheckedInt16(std::int64_t{band} + 1);
+  const double zoneMeridian = band * kArcSecondsPerZoneWidth + kArcSecondsPerZoneHalfWidth;
+  const double zoneDeltaL = zoneMeridian - targetMeridian;
+  const RouteOutput g = IntoZone("GeographicToLocal", pair, number, in);
+  const PlanePoint p =
+      ToOtherPlane(ClosedSeriesPlane(0, kZoneFalseEastingMetres), TargetPlane(pair), zoneDeltaL, {g.x, g.y});
+  return {p.x, p.y, g.h};
 }
 
 }  // namespace
@@ -126,99 +187,18 @@ Route ChooseRoute(const RoutePair& pair) {
 }
 
 RouteOutput CarryPoint(Route route, const RoutePair& pair, double deltaL, const RouteInput& in) {
-  const CoordinateSystem& src = pair.source;
-  const CoordinateSystem& tgt = pair.target;
-  const Chain chain(route, pair);
-  RouteOutput out{0, 0, in.h};
   switch (route) {
-    case Route::Identity: {
-      out.x = in.x;
-      out.y = in.y;
-      if (src.kind == SystemKind::Geographic && pair.decimalInput) {
-        out.x = DegreesToPacked(in.x);
-        out.y = DegreesToPacked(in.y);
-      }
-      break;
-    }
-    case Route::PlaneToPlane: {
-      const PlanePoint p = ToOtherPlane(ClosedSeriesPlane(src.falseNorth, src.falseEast),
-                                        ClosedSeriesPlane(tgt.falseNorth, tgt.falseEast), deltaL,
-                                        {in.x, in.y});
-      out.x = p.x;
-      out.y = p.y;
-      break;
-    }
-    case Route::LocalToKrasovsky: {
-      // The longitude comes out counted from Greenwich.
-      const LatitudeLongitude q =
-          ToGeographic(ClosedSeriesPlane(src.falseNorth, src.falseEast), src.centralMeridian, {in.x, in.y});
-      out = chain.Packed(q, in.h);
-      break;
-    }
-    case Route::ZoneToGeographic: {
-      // The prefix the run stripped from Y goes back from the source zone;
-      // the zone of the full Y is the one its millions name.
-      const double y = in.y + static_cast<double>(src.zone) * kMetresPerZonePrefix;
-      const double h = chain.Height(in.h);
-      const KrugerZone zone = KrugerZone::OfPrefixedY(y);
-      const LatitudeLongitude q = zone.Reverse({in.x, zone.WithoutPrefix(y)});
-      if (pair.wgsInvolved) {
-        out = chain.Packed(chain.ToWgs84({q.latitude, q.longitude, h}));
-      } else {
-        out = chain.Packed(q, h);
-      }
-      break;
-    }
-    case Route::LocalToWgs84: {
-      // Krasovsky latitude and longitude in packed degrees, as for a
-      // "BLH(Kras)" target, then on to WGS-84.
-      const RouteOutput k = chain.Packed(
-          ToGeographic(ClosedSeriesPlane(src.falseNorth, src.falseEast), src.centralMeridian, {in.x, in.y}),
-          in.h);
-      out = chain.Packed(chain.ToWgs84(chain.FromPacked(k.x, k.y, chain.Height(in.h))));
-      break;
-    }
-    case Route::GeographicToZone: {
-      // Projected into the target's zone, so that the value agrees with the
-      // zone it is written for (and with its prefix) wherever the point lies.
-      out = GeographicToZonePlane(chain, pair, pair.targetZone, in);
-      break;
-    }
-    case Route::KrasovskyToWgs84: {
-      double b = in.x;
-      double l = in.y;
-      if (pair.decimalInput) {
-        b = DegreesToPacked(b);
-        l = DegreesToPacked(l);
-      }
-      out = chain.Packed(chain.ToWgs84(chain.FromPacked(b, l, chain.Height(in.h))));
-      break;
-    }
-    case Route::Wgs84ToKrasovsky: {
-      // The longitude's zone is formed as on the plane routes, so that a
-      // longitude beyond the 16-bit zone range fails alike on every route
-      // from geographic input.
-      const GeodeticPoint wgs84 = chain.FromInput(in);
-      KrugerZone::Holding(in.y);
-      out = chain.Packed(chain.FromWgs84(wgs84));
-      break;
-    }
-    case Route::GeographicToLocal: {
-      // The intermediate Gauss–Krüger values lie in the 6° zone whose band
-      // holds the target meridian.
-      const std::int16_t band = TruncToInt16(tgt.centralMeridian / kArcSecondsPerZoneWidth);
-      const std::int16_t number = CheckedInt16(std::int64_t{band} + 1);
-      const double zoneMeridian = band * kArcSecondsPerZoneWidth + kArcSecondsPerZoneHalfWidth;
-      const double zoneDeltaL = zoneMeridian - tgt.centralMeridian;
-      const RouteOutput g = GeographicToZonePlane(chain, pair, number, in);
-      const PlanePoint p = ToOtherPlane(ClosedSeriesPlane(0, kZoneFalseEastingMetres),
-                                        ClosedSeriesPlane(tgt.falseNorth, tgt.falseEast), zoneDeltaL,
-                                        {g.x, g.y});
-      out = {p.x, p.y, g.h};
-      break;
-    }
+    case Route::Identity: return Identity(pair, in);
+    case Route::PlaneToPlane: return PlaneToPlane(pair, deltaL, in);
+    case Route::LocalToKrasovsky: return LocalToKrasovsky(pair, in);
+    case Route::ZoneToGeographic: return ZoneToGeographic(pair, in);
+    case Route::LocalToWgs84: return LocalToWgs84(pair, in);
+    case Route::GeographicToZone: return GeographicToZone(pair, in);
+    case Route::KrasovskyToWgs84: return KrasovskyToWgs84(pair, in);
+    case Route::Wgs84ToKrasovsky: return Wgs84ToKrasovsky(pair, in);
+    case Route::GeographicToLocal: return GeographicToLocal(pair, in);
   }
-  return out;
+  return {0, 0, in.h};
 }
 
 }  // namespace korvagrid

@@ -56,8 +56,10 @@ LatitudeLongitude ClosedSeriesPlane::Reverse(PlanePoint p) const {
 }
 
 PlanePoint ClosedSeriesPlane::Forward(LatitudeLongitude q) const {
-  const double b = RequireFinite(kOperation, "B", q.latitude);
-  const double l = RequireFinite(kOperation, "l", q.longitude);
+  // A NaN or infinite B or l makes x and y NaN: the checks of the results
+  // report it.
+  const double b = q.latitude;
+  const double l = q.longitude;
   const double sinB = std::sin(b);
   const double cosB = std::cos(b);
   const double c = cosB * cosB;

@@ -59,10 +59,12 @@ KrugerZone KrugerZone::OfPrefixedY(double prefixedY) {
 }
 
 PlanePoint KrugerZone::Forward(LatitudeLongitude geodetic) const {
-  const double b = RequireFinite(kOperation, "B", geodetic.latitude);
+  // A NaN or infinite B or L makes X and Y NaN: the checks of the results
+  // report it.
+  const double b = geodetic.latitude;
   const double e = kKrasovsky.e;
   // Longitude difference from the central meridian.
-  const double l = RequireFinite(kOperation, "L", geodetic.longitude) - meridian_ / kDegreesPerRadian;
+  const double l = geodetic.longitude - meridian_ / kDegreesPerRadian;
   // Conformal latitude.
   const double sinB = std::sin(b);
   const double q = std::pow((1 - e * sinB) / (1 + e * sinB), e / 2);
