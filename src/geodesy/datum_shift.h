@@ -28,10 +28,10 @@
 // and longitudes 20° to 60°, heights −50 to 2 500 m, agree to 3.5e-10°
 // (0.04 mm) and 0.03 mm in height, both ways and for every set; the
 // remainder is the ellipsoid constants (ellipsoid.h) and PROJ's scaling of
-// the rotation terms. Shifting a point
-// there and back returns its latitude and longitude to better than 0.0001"
-// and its height to within 1 mm. The single Bowring step is exact to
-// 0.00001" and 0.1 mm for heights of the Earth's surface.
+// the rotation terms. Shifting a point there and back returns its latitude
+// and longitude to better than 0.0001" and its height to within 1 mm. The
+// single Bowring step is exact to 0.00001" and 0.1 mm for heights of the
+// Earth's surface.
 //
 // Heights: ellipsoidal heights take part in the shift. A route may instead
 // keep heights (HeightsMode::Keep): the shift is computed with the height as
