@@ -10,7 +10,12 @@
 // the closed Gauss–Krüger series and the SK-42 zones with Krüger's series;
 // PROJ's tmerc is exact, so the definitions agree with Korvagrid's
 // conversions to the method difference of the series (closed_series_plane.h,
-// kruger_zone.h; measured per system family in tests/test_geodesy_proj.cpp).
+// kruger_zone.h). Measured with cct running the to-WGS-84 pipelines against
+// Korvagrid's routes, 200 random points per catalogue system, latitudes 42°
+// to 62° (tests/test_geodesy_proj.cpp):
+//   local systems, within 250 km of the meridian   9.4 mm
+//   SK-42 zones, within 3° of the meridian         0.9 mm
+//   Krasovsky and WGS-84 latitude and longitude    0.04 mm
 //
 // Written coordinates. A system's X is written in full (the northing:
 // meridian arc minus the false northing) or short by xOffset metres; its Y
