@@ -13,17 +13,15 @@ namespace {
 
 double Wiggle(std::uint32_t i, double step) { return static_cast<double>(i & 1023u) * step; }
 
-constexpr CoordinateSystem k63C3{SystemKind::LocalPlane, 11057.63, 111420, 3, 250000, 0, false};
-constexpr CoordinateSystem k63P1{SystemKind::LocalPlane, 12900.563, 116940, 1, 250000, 0, false};
-constexpr CoordinateSystem kZone6{SystemKind::GaussKrugerZone, 0, 118800, 6, 500000, 0, false};
-constexpr CoordinateSystem kZone7{SystemKind::GaussKrugerZone, 0, 140400, 7, 500000, 0, false};
-constexpr CoordinateSystem kKrasovsky{SystemKind::Geographic, 0, 0, 0, 500000, 0, false};
-constexpr CoordinateSystem kWgs84{SystemKind::Geographic, 0, 0, 0, 500000, 0, true};
+const CoordinateSystem k63C3{"", SystemKind::LocalPlane, 11057.63, 111420, 3, 250000, 0, false};
+const CoordinateSystem k63P1{"", SystemKind::LocalPlane, 12900.563, 116940, 1, 250000, 0, false};
+const CoordinateSystem kZone6{"", SystemKind::GaussKrugerZone, 0, 118800, 6, 500000, 0, false};
+const CoordinateSystem kZone7{"", SystemKind::GaussKrugerZone, 0, 140400, 7, 500000, 0, false};
+const CoordinateSystem kKrasovsky{"", SystemKind::Geographic, 0, 0, 0, 500000, 0, false};
+const CoordinateSystem kWgs84{"", SystemKind::Geographic, 0, 0, 0, 500000, 0, true};
 
 RoutePair Pair(const CoordinateSystem& source, const CoordinateSystem& target) {
   RoutePair pair;
-  pair.sourceIndex = 0;
-  pair.targetIndex = 1;
   pair.source = source;
   pair.target = target;
   pair.targetZone = target.zone;

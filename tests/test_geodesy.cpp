@@ -172,8 +172,8 @@ TEST(ClosedSeriesPlane, TargetFalseNorthingAndEastingDoNotTouchGeographicOutput)
   // The route to "BLH(Kras)" from a local system: whatever false values the
   // geographic target carries, the packed result is the same.
   RoutePair pair;
-  pair.source = {SystemKind::LocalPlane, 0, 118800, 0, 0, 0, false};
-  pair.target = {SystemKind::Geographic, 0, 0, 0, 0, 0, false};
+  pair.source = {"63-like", SystemKind::LocalPlane, 0, 118800, 0, 0, 0, false};
+  pair.target = {"BLH(Kras)", SystemKind::Geographic, 0, 0, 0, 0, 0, false};
   const RouteOutput plain = CarryPoint(Route::LocalToKrasovsky, pair, 0, {6200000, 100000, 0});
   pair.target.falseNorth = 6552810.0;
   pair.target.falseEast = 95942.17;

@@ -10,10 +10,10 @@
 namespace korvagrid {
 namespace {
 
-constexpr CoordinateSystem k63C3{SystemKind::LocalPlane, 11057.63, 111420, 3, 250000, 0, false};
-constexpr CoordinateSystem kZone6{SystemKind::GaussKrugerZone, 0, 118800, 6, 500000, 0, false};
-constexpr CoordinateSystem kKrasovsky{SystemKind::Geographic, 0, 0, 0, 500000, 0, false};
-constexpr CoordinateSystem kWgs84{SystemKind::Geographic, 0, 0, 0, 500000, 0, true};
+const CoordinateSystem k63C3{"63 (C3)", SystemKind::LocalPlane, 11057.63, 111420, 3, 250000, 0, false};
+const CoordinateSystem kZone6{"42(zone6)", SystemKind::GaussKrugerZone, 0, 118800, 6, 500000, 0, false};
+const CoordinateSystem kKrasovsky{"BLH(Kras)", SystemKind::Geographic, 0, 0, 0, 500000, 0, false};
+const CoordinateSystem kWgs84{"WGS-84", SystemKind::Geographic, 0, 0, 0, 500000, 0, true};
 
 struct RouteRow {
   const char* why;
@@ -39,8 +39,6 @@ const RouteRow kRows[] = {
 
 RouteOutput Carry(const RouteRow& row, DatumShiftKey set, HeightsMode heights) {
   RoutePair pair;
-  pair.sourceIndex = 0;
-  pair.targetIndex = 1;
   pair.source = row.source;
   pair.target = row.target;
   pair.targetZone = row.target.zone;

@@ -5,6 +5,7 @@
 #include <proj.h>
 
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <random>
 #include <string>
@@ -22,36 +23,45 @@ namespace {
 struct WktRow {
   const char* why;
   const char* name;
-  CoordinateSystem system;  // as the catalogue holds it
-  int yPrefix;              // the zone number written in front of Y, 0 for Y written bare
+  DefinedSystem system;  // its yPrefix: the zone written in front of Y, 0 for Y written bare
+  std::int16_t zone;     // the catalogue row's zone, which the route puts back in front of Y
   DatumShiftKey set;
   std::vector<std::string> mustName;  // pieces the WKT must carry
   double toleranceMetres;             // against Korvagrid's route (the family's method difference)
 };
 
-DefinedSystem Defined(const WktRow& row) {
-  const CoordinateSystem& s = row.system;
-  return {s.kind, s.centralMeridian, s.falseNorth, s.falseEast, static_cast<double>(s.xOffset), row.yPrefix, s.isWgs84};
+// The catalogue row of the system, as the route takes it.
+CoordinateSystem RouteSystem(const WktRow& row) {
+  CoordinateSystem s;
+  s.name = row.name;
+  s.kind = row.system.kind;
+  s.falseNorth = row.system.falseNorth;
+  s.centralMeridian = row.system.centralMeridian;
+  s.zone = row.zone;
+  s.falseEast = row.system.falseEast;
+  s.xOffset = static_cast<std::int32_t>(row.system.xOffset);
+  s.isWgs84 = row.system.isWgs84;
+  return s;
 }
 
 const WktRow kRows[] = {
     {"an EPSG zone with Y prefixed, and an EPSG datum shift", "42(zone6)",
-     {SystemKind::GaussKrugerZone, 0, 118800, 6, 500000, 0, false}, 6, DatumShiftKey::Gost2008,
+     {SystemKind::GaussKrugerZone, 118800, 0, 500000, 0, 6}, 6, DatumShiftKey::Gost2008,
      {"BOUNDCRS", "ID[\"EPSG\",28406]", "ID[\"EPSG\",5044]"}, 0.0015},
     {"an EPSG zone with Y bare, and the classic set built from its parameters", "42(zone6)",
-     {SystemKind::GaussKrugerZone, 0, 118800, 6, 500000, 0, false}, 0, DatumShiftKey::Classic,
+     {SystemKind::GaussKrugerZone, 118800, 0, 500000, 0, 0}, 6, DatumShiftKey::Classic,
      {"BOUNDCRS", "ID[\"EPSG\",2496]", "Coordinate Frame rotation (geog2D domain)", "ID[\"EPSG\",9607]",
       "\"X-axis translation\",26.3", "\"Z-axis rotation\",-0.9"},
      0.0015},
     {"a local system on Pulkovo 1942 with its written form", "63 (C2)",
-     {SystemKind::LocalPlane, 11057.626, 100620, 2, 250000, 0, false}, 2, DatumShiftKey::Classic,
+     {SystemKind::LocalPlane, 100620, 11057.626, 250000, 0, 2}, 2, DatumShiftKey::Classic,
      {"BOUNDCRS", "PROJCRS[\"63 (C2)\"", "\"False easting\",2250000", "\"False northing\",-11057.626",
       "\"Longitude of natural origin\",27.95", "ID[\"EPSG\",4284]", "AXIS[\"northing (X)\",north"},
      0.012},
-    {"X written short", "47(1)", {SystemKind::LocalPlane, 11057.626, 100620, 1, 250000, 6200000, false}, 1,
+    {"X written short", "47(1)", {SystemKind::LocalPlane, 100620, 11057.626, 250000, 6200000, 1}, 1,
      DatumShiftKey::Gost2001, {"\"False northing\",-6211057.626", "ID[\"EPSG\",1267]"}, 0.012},
-    {"Krasovsky latitude and longitude", "BLH(Kras)", {SystemKind::Geographic, 0, 0, 0, 500000, 0, false}, 0,
-     DatumShiftKey::Gost2001, {"BOUNDCRS", "ID[\"EPSG\",4284]", "ID[\"EPSG\",1267]"}, 0.0002},
+    {"Krasovsky latitude and longitude", "BLH(Kras)", {SystemKind::Geographic}, 0, DatumShiftKey::Gost2001,
+     {"BOUNDCRS", "ID[\"EPSG\",4284]", "ID[\"EPSG\",1267]"}, 0.0002},
 };
 
 struct ContextDeleter {
@@ -64,7 +74,7 @@ struct ObjectDeleter {
 TEST(ProjWkt, NamesTheSystemAndItsDatumShift) {
   for (const WktRow& row : kRows) {
     SCOPED_TRACE(row.why);
-    const std::string wkt = WktOf(Defined(row), DatumShiftSetOf(row.set), row.name);
+    const std::string wkt = WktOf(row.system, DatumShiftSetOf(row.set), row.name);
     for (const std::string& piece : row.mustName) EXPECT_NE(wkt.find(piece), std::string::npos) << piece << "\n" << wkt;
   }
   const std::string wgs84 = WktOf({SystemKind::Geographic, 0, 0, 0, 0, 0, true}, DatumShiftSetOf(DatumShiftKey::Classic),
@@ -78,21 +88,19 @@ TEST(ProjWkt, PointsCarriedByProjWithTheWktAgreeWithTheRoutes) {
   // meridian), to WGS 84 by PROJ from the WKT and by Korvagrid's route;
   // horizontal difference within the method difference of the family.
   const std::unique_ptr<PJ_CONTEXT, ContextDeleter> context(proj_context_create());
-  const CoordinateSystem wgs84{SystemKind::Geographic, 0, 0, 0, 500000, 0, true};
+  const CoordinateSystem wgs84{"WGS-84", SystemKind::Geographic, 0, 0, 0, 500000, 0, true};
   std::mt19937_64 rng(3);
   const auto uniform = [&](double lo, double hi) {
     return lo + (hi - lo) * (static_cast<double>(rng() >> 11) / 9007199254740992.0);
   };
   for (const WktRow& row : kRows) {
     SCOPED_TRACE(row.why);
-    const CoordinateSystem& s = row.system;
-    const std::string wkt = WktOf(Defined(row), DatumShiftSetOf(row.set), row.name);
+    const CoordinateSystem s = RouteSystem(row);
+    const std::string wkt = WktOf(row.system, DatumShiftSetOf(row.set), row.name);
     const std::unique_ptr<PJ, ObjectDeleter> operation(
         proj_create_crs_to_crs(context.get(), wkt.c_str(), "EPSG:4326", nullptr));
     ASSERT_NE(operation, nullptr) << wkt;
     RoutePair pair;
-    pair.sourceIndex = 0;
-    pair.targetIndex = 1;
     pair.source = s;
     pair.target = wgs84;
     pair.wgsInvolved = true;
@@ -112,7 +120,7 @@ TEST(ProjWkt, PointsCarriedByProjWithTheWktAgreeWithTheRoutes) {
         const double bareY = s.falseEast + uniform(-200000, 200000);
         in = {fullX, bareY, 0};
         c.v[0] = fullX - s.xOffset;
-        c.v[1] = bareY + row.yPrefix * kMetresPerZonePrefix;
+        c.v[1] = bareY + row.system.yPrefix * kMetresPerZonePrefix;
       }
       const PJ_COORD peer = proj_trans(operation.get(), PJ_FWD, c);
       const RouteOutput r = CarryPoint(route, pair, s.centralMeridian, in);
