@@ -25,7 +25,7 @@
 #include "geodesy/constants.h"
 #include "geodesy/datum_shift.h"
 #include "geodesy/kruger_zone.h"
-#include "geodesy/proj_definition.h"
+#include "definitions/proj_definition.h"
 #include "support/temp_dir.h"
 
 namespace korvagrid {

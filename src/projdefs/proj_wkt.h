@@ -1,7 +1,7 @@
 #pragma once
 // WKT2:2019 of Korvagrid's coordinate systems, written by libproj (PROJ's C
 // API) from the same parameters as the PROJ strings of
-// geodesy/proj_definition.h.
+// definitions/proj_definition.h.
 //
 //   WGS-84                      GEOGCRS "WGS 84" (EPSG:4326)
 //   Krasovsky lat/long          BOUNDCRS: Pulkovo 1942 (EPSG:4284) with the datum shift to WGS 84
@@ -22,7 +22,7 @@
 #include <string>
 #include <string_view>
 
-#include "geodesy/proj_definition.h"
+#include "definitions/proj_definition.h"
 
 namespace korvagrid {
 

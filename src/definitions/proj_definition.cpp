@@ -1,7 +1,7 @@
 // PROJ strings and pipelines of Korvagrid's systems (see proj_definition.h).
 // Numbers are written in their shortest form that reads back as the same
 // double, so that PROJ computes with exactly the values Korvagrid uses.
-#include "geodesy/proj_definition.h"
+#include "definitions/proj_definition.h"
 
 #include <charconv>
 #include <cmath>
