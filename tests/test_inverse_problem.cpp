@@ -21,7 +21,7 @@ class Leg : public ::testing::TestWithParam<LegCase> {};
 
 TEST_P(Leg, IsWrittenExactly) {
   const LegCase& c = GetParam();
-  EXPECT_EQ(LegLine(PlanePoint{0, 0, ""}, PlanePoint{c.x2, c.y2, ""}, false, '.'), c.line) << c.why;
+  EXPECT_EQ(LegLine(TraversePoint{0, 0, ""}, TraversePoint{c.x2, c.y2, ""}, false, '.'), c.line) << c.why;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -49,9 +49,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "270°00'00.0\t5156.607\r\n"}));
 
 TEST(Leg, DecimalCommaAndNames) {
-  EXPECT_EQ(LegLine(PlanePoint{100, 100, "A"}, PlanePoint{100, 200, "B"}, true, ','),
+  EXPECT_EQ(LegLine(TraversePoint{100, 100, "A"}, TraversePoint{100, 200, "B"}, true, ','),
             "A-B\t90°00'00,0\t100,000\r\n");
-  EXPECT_EQ(LegLine(PlanePoint{100, 100, "A"}, PlanePoint{100, 200, "B"}, true, '.'),
+  EXPECT_EQ(LegLine(TraversePoint{100, 100, "A"}, TraversePoint{100, 200, "B"}, true, '.'),
             "A-B\t90°00'00.0\t100.000\r\n");
 }
 

@@ -1,6 +1,7 @@
 #include "conversion/result_line.h"
 
 #include "formats/angles.h"
+#include "geodesy/constants.h"
 #include "formats/number_format.h"
 
 namespace korvagrid {
@@ -33,7 +34,7 @@ std::string PlaneResult(std::string_view name, double x, double y, double h,
   AppendName(out, name, style);
   if (style.shortX) x = x - 6000000;
   x = x - target.xOffset;
-  y = y + static_cast<double>(target.zone) * 1000000;
+  y = y + static_cast<double>(target.zone) * kMetresPerZonePrefix;
   FormatTo(out, x, "0.##0", style.decimalSeparator);
   out += kTab;
   FormatTo(out, y, "0.##0 ", style.decimalSeparator);

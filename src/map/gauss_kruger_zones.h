@@ -2,12 +2,13 @@
 // The 6° zones of the Gauss–Krüger projection: zone n spans longitudes
 // 6(n − 1)° to 6n° east with its central meridian at 6n − 3°, n = 1..60
 // counted eastwards from Greenwich (western longitudes fall in zones 31..60).
+#include "geodesy/constants.h"
 #include <optional>
 #include <string>
 
 namespace korvagrid {
 
-inline constexpr double kZoneWidthDegrees = 6.0;
+
 inline constexpr int kZoneCount = 60;
 
 // The zone that holds `longitude` (decimal degrees, any value); a longitude
