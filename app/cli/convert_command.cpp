@@ -17,12 +17,14 @@
 #include "conversion/batched_run.h"
 #include "conversion/catalogue.h"
 #include "conversion/run.h"
+#include "definitions/proj_definition.h"
 #include "documents/text_encoding.h"
 #include "documents/text_file.h"
 #include "formats/number_format.h"
 #include "formats/read_str.h"
 #include "options.h"
 #include "output.h"
+#include "projdefs/proj_wkt.h"
 #include "settings_options.h"
 
 namespace korvagrid::cli {
@@ -151,16 +153,100 @@ std::string MeridianText(double arcSeconds) {
   return text;
 }
 
-int RunSystems() {
+struct SystemsOptions {
+  bool proj = false;
+  bool wkt = false;
+  std::string shift{DatumShiftSetOf(kDefaultDatumShift).keyText};
+  std::string heights = "shift";
+  OwnSystemOptions own;
+};
+
+const char* KindName(SystemKind kind) {
+  return kind == SystemKind::Geographic        ? "geographic"
+         : kind == SystemKind::GaussKrugerZone ? "gauss-kruger"
+                                               : "local-plane";
+}
+
+// A row as a definition for other tools, with Y written as the standard
+// output writes it (bare, or prefixed for the systems written short), or
+// with its zone prefix (`full`).
+DefinedSystem DefinedFrom(const CoordinateSystem& row, bool full) {
+  DefinedSystem d;
+  d.kind = row.kind;
+  d.centralMeridian = row.centralMeridian;
+  d.falseNorth = row.falseNorth;
+  d.falseEast = row.falseEast;
+  d.xOffset = row.xOffset;
+  d.yPrefix = full || row.xOffset != 0 ? row.zone : 0;
+  d.isWgs84 = row.isWgs84;
+  return d;
+}
+
+// The written forms of a row that other tools may need: the standard one,
+// and Y with its zone prefix where the row offers that.
+std::vector<std::pair<const char*, DefinedSystem>> WrittenForms(const CoordinateSystem& row) {
+  std::vector<std::pair<const char*, DefinedSystem>> forms;
+  if (IsGeographic(row)) {
+    forms.emplace_back("latitude longitude", DefinedFrom(row, false));
+    return forms;
+  }
+  forms.emplace_back(row.xOffset != 0 ? "standard (Y with its zone prefix)" : "standard",
+                     DefinedFrom(row, false));
+  if (row.xOffset == 0 && row.zone != 0 && row.offersFullAndShortX) {
+    forms.emplace_back("full (Y with its zone prefix)", DefinedFrom(row, true));
+  }
+  return forms;
+}
+
+int RunSystems(const SystemsOptions& o) {
+  std::vector<std::string> warnings;
+  const OwnSystemFromOptions own = ReadOwnSystemOptions(o.own, '.', warnings);
+  if (!own.refusal.empty()) {
+    std::cerr << "korvagrid-cli systems: " << own.refusal << '\n';
+    return kExitUsage;
+  }
+  for (const std::string& warning : warnings)
+    std::cerr << "korvagrid-cli systems: warning: " << warning << '\n';
+  std::vector<CoordinateSystem> rows(FixedSystems().begin(), FixedSystems().end());
+  rows.push_back(OwnSystemEntry(own.system));
+  const DatumShiftSet& set = DatumShiftSetOf(DatumShiftNamed(o.shift));
+  const HeightsMode heights = HeightsNamed(o.heights);
+  const auto indexText = [&](std::size_t i) {
+    return i + 1 == rows.size() ? std::string("own") : std::to_string(i);
+  };
+
+  if (o.proj) {
+    std::cout << "index\tname\tform\tepsg\tproj\tto WGS-84\tfrom WGS-84\n";
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      for (const auto& [form, system] : WrittenForms(rows[i])) {
+        const ProjDefinition d = DefineForProj(system, set, heights);
+        std::cout << indexText(i) << '\t' << rows[i].name << '\t' << form << '\t'
+                  << (d.epsg ? "EPSG:" + std::to_string(*d.epsg) : std::string("-")) << '\t'
+                  << d.crs << '\t' << d.toWgs84 << '\t' << d.fromWgs84 << '\n';
+      }
+    }
+    return kExitCompleted;
+  }
+  if (o.wkt) {
+    try {
+      for (std::size_t i = 0; i < rows.size(); ++i) {
+        for (const auto& [form, system] : WrittenForms(rows[i])) {
+          std::cout << "# " << indexText(i) << ' ' << rows[i].name << ", " << form << "\n"
+                    << WktOf(system, set, rows[i].name) << "\n\n";
+        }
+      }
+    } catch (const std::exception& error) {
+      std::cerr << "korvagrid-cli systems: " << error.what() << '\n';
+      return kExitFailed;
+    }
+    return kExitCompleted;
+  }
+
   std::cout << "index\tname\tkind\tcentral meridian\tfalse easting, m\tfalse northing, m\tX "
                "written short by, m\n";
-  const auto rows = FixedSystems();
-  for (std::size_t i = 0; i < rows.size(); ++i) {
+  for (std::size_t i = 0; i + 1 < rows.size(); ++i) {
     const CoordinateSystem& s = rows[i];
-    const char* kind = s.kind == SystemKind::Geographic        ? "geographic"
-                       : s.kind == SystemKind::GaussKrugerZone ? "gauss-kruger"
-                                                               : "local-plane";
-    std::cout << i << '\t' << s.name << '\t' << kind << '\t';
+    std::cout << i << '\t' << s.name << '\t' << KindName(s.kind) << '\t';
     if (IsGeographic(s)) {
       std::cout << "-\t-\t-\t-\n";
       continue;
@@ -168,7 +254,7 @@ int RunSystems() {
     std::cout << MeridianText(s.centralMeridian) << '\t' << Format(s.falseEast, "0.0##", '.')
               << '\t' << Format(s.falseNorth, "0.0##", '.') << '\t' << s.xOffset << '\n';
   }
-  std::cout << rows.size()
+  std::cout << rows.size() - 1
             << "\town\tlocal-plane or "
                "gauss-kruger\t--own-meridian\t--own-false-east\t--own-false-north\t0\n";
   return kExitCompleted;
@@ -194,8 +280,15 @@ void AddConvertCommands(CLI::App& app, int& exitCode) {
   convert->add_option("INPUT", options->input, "Input file (default or \"-\": standard input)");
   convert->callback([options, &exitCode] { exitCode = RunConvert(*options); });
 
+  auto systemsOptions = std::make_shared<SystemsOptions>();
   CLI::App* systems = app.add_subcommand("systems", "List the coordinate systems");
-  systems->callback([&exitCode] { exitCode = RunSystems(); });
+  systems->add_flag("--proj", systemsOptions->proj,
+                    "Print each system (and the own system of --own-...) as PROJ definitions");
+  systems->add_flag("--wkt", systemsOptions->wkt,
+                    "Print each system as WKT2:2019 (written by libproj)");
+  AddDatumOptions(systems, systemsOptions->shift, systemsOptions->heights);
+  AddOwnSystemOptions(systems, systemsOptions->own);
+  systems->callback([systemsOptions, &exitCode] { exitCode = RunSystems(*systemsOptions); });
 }
 
 }  // namespace korvagrid::cli

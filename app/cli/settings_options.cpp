@@ -20,6 +20,26 @@ const CoordinateSystem* SystemNamed(const std::string& name, const CoordinateSys
 
 }  // namespace
 
+void AddDatumOptions(CLI::App* command, std::string& shift, std::string& heights) {
+  std::vector<std::string> keys;
+  for (const DatumShiftSet& set : kDatumShiftSets) keys.emplace_back(set.keyText);
+  command->add_option("--shift", shift, "SK-42 <-> WGS-84 parameter set (default classic)")
+      ->check(CLI::IsMember(keys));
+  command
+      ->add_option("--heights", heights,
+                   "Heights across the datum: shift (ellipsoidal) or keep (normal heights)")
+      ->check(CLI::IsMember({"shift", "keep"}));
+}
+
+DatumShiftKey DatumShiftNamed(std::string_view keyText) {
+  const DatumShiftSet* set = FindDatumShiftSet(keyText);
+  return set != nullptr ? set->key : kDefaultDatumShift;
+}
+
+HeightsMode HeightsNamed(std::string_view name) {
+  return name == "keep" ? HeightsMode::Keep : HeightsMode::Shift;
+}
+
 void AddSettingsOptions(CLI::App* command, SettingsOptions& o, SettingsOptionSet set) {
   command->add_option("--from", o.from, "Source system: list text, index 0-17 or \"own\"")
       ->required();
@@ -48,6 +68,7 @@ void AddSettingsOptions(CLI::App* command, SettingsOptions& o, SettingsOptionSet
     command->add_option("--ozi-font-size", o.oziFontSize, "Waypoint font size text");
     command->add_option("--ozi-colour", o.oziColour, "Waypoint label background colour");
   }
+  AddDatumOptions(command, o.shift, o.heights);
   AddOwnSystemOptions(command, o.own);
 }
 
@@ -101,6 +122,8 @@ SettingsFromOptions BuildSettings(const SettingsOptions& o, std::vector<std::str
   s.waypoints.fontSizeText = o.oziFontSize;
   s.waypoints.backgroundColour = o.oziColour;
   s.waypoints.repair();
+  s.datumShift = DatumShiftNamed(o.shift);
+  s.heights = HeightsNamed(o.heights);
   return {s, {}};
 }
 

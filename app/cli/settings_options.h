@@ -30,9 +30,17 @@ struct SettingsOptions {
   int oziPlacement = 0;
   std::string oziFontSize{kDefaultWaypointFontSize};
   std::int32_t oziColour = 65535;
+  std::string shift{DatumShiftSetOf(kDefaultDatumShift).keyText};
+  std::string heights = "shift";
   CLI::Option* inLayoutOption = nullptr;
   OwnSystemOptions own;
 };
+
+// The datum-shift set and heights mode options (--shift, --heights), also
+// used by `systems`.
+void AddDatumOptions(CLI::App* command, std::string& shift, std::string& heights);
+DatumShiftKey DatumShiftNamed(std::string_view keyText);
+HeightsMode HeightsNamed(std::string_view name);
 
 // Which options a subcommand offers beyond the source, the input and the
 // output layout.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSettings>
 #include <QTranslator>
 
 #include "mainwindow.h"
@@ -23,6 +24,9 @@ int main(int argc, char* argv[]) {
   korvagrid::gui::QtPlatform platform;
   korvagrid::gui::MainWindow window(platform);
   korvagrid::gui::ConnectPlatform(platform, window);
+  // The datum-shift set and the heights mode are remembered between sessions.
+  QSettings remembered(QStringLiteral("Korvagrid"), QStringLiteral("Korvagrid"));
+  window.rememberChoicesIn(&remembered);
   window.show();
   return QApplication::exec();
 }

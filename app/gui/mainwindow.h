@@ -10,11 +10,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/form1.h"
 #include "ui/layout.h"
 
 class QAction;
+class QLabel;
+class QSettings;
 class QActionGroup;
 class QComboBox;
 class QLineEdit;
@@ -57,6 +60,10 @@ class MainWindow : public QMainWindow {
   // Redraws every widget from the model.
   void refresh();
 
+  // Keeps the datum-shift set and the heights mode in `settings` between
+  // sessions: takes what it holds now and writes every later choice.
+  void rememberChoicesIn(QSettings* settings);
+
  public slots:
   // Progress of a long command: a bar in the status area.
   void showProgress(qint64 done, qint64 total);
@@ -78,8 +85,8 @@ class MainWindow : public QMainWindow {
  private:
   struct TextBox {
     QPlainTextEdit* edit = nullptr;
-    std::string shown;   // the model text the box shows
-    bool edited = false; // the user changed the box since it was drawn
+    std::string shown;    // the model text the box shows
+    bool edited = false;  // the user changed the box since it was drawn
   };
 
   void buildControls();
@@ -91,6 +98,7 @@ class MainWindow : public QMainWindow {
   // the widgets are redrawn after it.
   void dispatch(const std::function<void()>& handler, bool busy = false);
   void pullFromWidgets();
+  void rememberChoices();
   // True when the box was redrawn.
   bool pushText(TextBox& box, const std::string& text);
   // Tab stops of a result box wide enough for the fields of its text.
@@ -129,6 +137,10 @@ class MainWindow : public QMainWindow {
   QAction* mnu_ctr_count_ = nullptr;
   QAction* mnuOGZ_ = nullptr;
   QAction* mnuMySist_ = nullptr;
+  std::vector<std::pair<DatumShiftKey, QAction*>> shiftActions_;
+  std::vector<std::pair<HeightsMode, QAction*>> heightsActions_;
+  QLabel* datumStatus_ = nullptr;
+  QSettings* remembered_ = nullptr;
 };
 
 // Connects the desktop platform to its window: the dialogs are modal to it,

@@ -196,6 +196,8 @@ ConversionSettings Form1::settings(std::string* refusal) const {
   s.separators = {NumP, NotP};
   s.extraLines = ExtraLinesFromCounter(txtCount);
   s.waypoints = oziSettings();
+  s.datumShift = datumShift;
+  s.heights = heights;
   return s;
 }
 

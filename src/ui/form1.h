@@ -60,6 +60,10 @@ class Form1 {
 
   char NumP = ',';
   char NotP = '.';
+  // "Параметры перехода" and "Высоты": the datum-shift set and what happens
+  // to heights across the datum (the front end remembers them between runs).
+  DatumShiftKey datumShift = kDefaultDatumShift;
+  HeightsMode heights = HeightsMode::Shift;
   std::int16_t MySistState = 0;
 
   // Documents.

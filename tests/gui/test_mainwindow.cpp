@@ -5,6 +5,7 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -82,6 +84,7 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void datumChoicesShowInTheStatusBarAndAreRemembered();
   void startupLists_data();
   void startupLists();
   void startupMenuItems_data();
@@ -747,6 +750,32 @@ void MainWindowTest::minimumSizeKeepsTheTopRowInView() {
   for (const char* name : {"Combo1", "Combo2", "Combo3", "Combo4", "txtCount", "Text1"}) {
     QVERIFY2(client->rect().contains(Child<QWidget>(&window, name)->geometry()), name);
   }
+}
+
+// The parameter set and the heights mode: radio items, the status bar, and
+// remembered between sessions.
+void MainWindowTest::datumChoicesShowInTheStatusBarAndAreRemembered() {
+  QTemporaryDir dir;
+  QSettings remembered(dir.filePath(QStringLiteral("korvagrid.ini")), QSettings::IniFormat);
+  {
+    FakePlatform platform;
+    MainWindow window(platform, '.');
+    window.rememberChoicesIn(&remembered);
+    auto* status = Child<QLabel>(&window, "datumStatus");
+    QVERIFY(status->text().contains(QStringLiteral("Прежние параметры программы")));
+    QVERIFY(Child<QAction>(&window, "mnuShiftClassic")->isChecked());
+    Child<QAction>(&window, "mnuShiftGost2008")->trigger();
+    Child<QAction>(&window, "mnuHeightsKeep")->trigger();
+    QCOMPARE(window.model().datumShift, korvagrid::DatumShiftKey::Gost2008);
+    QCOMPARE(window.model().heights, korvagrid::HeightsMode::Keep);
+    QVERIFY(!Child<QAction>(&window, "mnuShiftClassic")->isChecked());
+    QCOMPARE(status->text(), QStringLiteral("СК-42 ↔ WGS-84: ГОСТ Р 51794-2008 (EPSG:5044), высоты сохраняются"));
+  }
+  FakePlatform platform;
+  MainWindow next(platform, '.');
+  next.rememberChoicesIn(&remembered);
+  QCOMPARE(next.model().datumShift, korvagrid::DatumShiftKey::Gost2008);
+  QVERIFY(Child<QAction>(&next, "mnuHeightsKeep")->isChecked());
 }
 
 QTEST_MAIN(MainWindowTest)
