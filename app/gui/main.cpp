@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include "exchange/exchange_point_files.h"
 #include "mainwindow.h"
 #include "qtplatform.h"
 
@@ -22,6 +23,9 @@ int main(int argc, char* argv[]) {
 
   korvagrid::gui::QtPlatform platform;
   korvagrid::gui::MainWindow window(platform);
+  // "Open..." and "Save Resultats" offer the point file formats too.
+  const korvagrid::ExchangePointFiles pointFiles;
+  window.model().setPointFiles(&pointFiles);
   korvagrid::gui::ConnectPlatform(platform, window);
   window.show();
   return QApplication::exec();
