@@ -110,6 +110,9 @@ PointFileWriter::PointFileWriter(const fs::path& path, ExchangeFormat format, Cr
       case ExchangeFormat::Dxf:
         sink_ = MakeDxfPointSink(partPath_);
         break;
+      case ExchangeFormat::GeoPackage:
+        sink_ = MakeGeoPackagePointSink(partPath_, target_.stem().string(), crs_);
+        break;
       default:
         sink_ = MakeOgrPointSink(format, partPath_, target_.stem().string(), crs_);
         break;
