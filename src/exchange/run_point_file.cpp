@@ -60,6 +60,12 @@ PointList ReadPointList(const std::filesystem::path& path, ExchangeFormat format
   PointFileContent content = ReadPointFile(path, format);
   const CrsDescription crs = CrsOfSystem(source);
   if (const std::optional<std::string> mismatch = SourceMismatch(content, crs)) throw KorvagridError(*mismatch);
+  // The run neither takes off nor puts back the zone number of the own
+  // system's Y: the list has Y as that system writes it, without one.
+  if (source.userDefined) {
+    const double prefix = ZonePrefixMetres(crs);
+    for (ExchangePoint& point : content.points) point.second -= prefix;
+  }
   const InputList list = MakeInputList(content.points, crs.geographic, source.xOffset);
   return {list.text, crs.geographic, static_cast<std::int64_t>(content.points.size()), std::move(content.messages)};
 }

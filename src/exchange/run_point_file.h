@@ -65,10 +65,10 @@ class PointFileSink final : public PointSink {
 // The points of the file at `path`, read as `format`, as an input list of
 // `source`: the file must hold coordinates of `source` (SourceMismatch).
 // Plane points are written as the source system writes them in its standard
-// style: X short by the system's xOffset; Y with the zone prefix of an EPSG
-// zone, which the run takes off, and for the own system (whose Y the run
-// takes as it stands) as its CRS holds it. Throws KorvagridError with the
-// reason when the file cannot be read or holds another system's coordinates.
+// style: X short by the system's xOffset; Y of a fixed EPSG zone with its
+// zone number, which the run takes off; Y of the own system, which the run
+// takes as it stands, without one. Throws KorvagridError with the reason when
+// the file cannot be read or holds another system's coordinates.
 PointList ReadPointList(const std::filesystem::path& path, ExchangeFormat format, const CoordinateSystem& source);
 
 }  // namespace korvagrid

@@ -46,8 +46,10 @@ constexpr const char* kNamedC3 =
 constexpr const char* kNamedWgs84 =
     "P1 55°45'12.3456\" 37°36'56.789\" 150.2\r\n"
     "Пункт 55°44'58.1200\" 33°37'10.455\" 148.9\r\n";
-constexpr const char* kOwn =
+constexpr const char* kOwnLocal =
     "--own-name Моя --own-meridian 33:00:00 --own-false-east 300000 --own-false-north 0";
+constexpr const char* kOwnZone6 =
+    "--own-name GK6 --own-type UTM-42 --own-meridian 33:00:00 --own-false-east 500000 --own-false-north 0";
 
 struct PlainPoint {
   std::string name;
@@ -124,11 +126,13 @@ std::vector<PlainPoint> ReadWithOgr(const fs::path& file) {
   return points;
 }
 
+// The lines of a text that hold more than spaces, each ended by LF.
 std::string Lines(const std::string& text) {
   std::string out;
   std::istringstream lines(text);
   for (std::string line; std::getline(lines, line);) {
-    if (line.find_first_not_of(" \r\t") != std::string::npos) out += line + "\n";
+    if (line.ends_with('\r')) line.pop_back();
+    if (line.find_first_not_of(" \t") != std::string::npos) out += line + "\n";
   }
   return out;
 }
@@ -152,13 +156,16 @@ struct WrittenCase {
   const char* input;  // the list
   bool named;         // the list names its points (--in-layout name)
   // Options giving the text results as the file's system counts them, and
-  // what the text still writes differently: X short and Y with a prefix by
-  // these many metres (the 47 family), which the file holds without.
+  // what the text still writes differently: X short and Y larger by these
+  // many metres (the 47 family's X short and Y with its zone number, which
+  // the file holds in full and without; the own system's Y without the zone
+  // number its EPSG zone has).
   const char* textFlags;
   double textXShort;
   double textYPrefix;
   std::optional<int> epsg;  // the code ogrinfo must find
   const char* why;
+  const char* own = "";  // the own system's options, where it is the target
 };
 
 const WrittenCase kWritten[] = {
@@ -181,21 +188,23 @@ const WrittenCase kWritten[] = {
     {"out.dxf", "\"42(zone6)\"", "\"42(zone7)\"", kNamedZone6, true, "--out-plane full", 0, 0, std::nullopt,
      "a drawing: points with their names as labels"},
     {"out.gpkg", "\"42(zone6)\"", "own", kNamedZone6, true, "", 0, 0, std::nullopt,
-     "the own system, by its definition"},
+     "the own system, by its definition", kOwnLocal},
+    {"out.gpkg", "\"42(zone6)\"", "own", kNamedZone6, true, "", 0, -6000000, 28406,
+     "the own system on a zone's parameters is the EPSG zone, whose Y has the zone number the text's has not",
+     kOwnZone6},
 };
 
-class CliPointFiles : public testing::CliRunner {
- protected:
-  std::string Systems(const std::string& from, const std::string& to) const {
-    return "--from " + from + " --to " + to + (to == "own" ? " " + std::string(kOwn) : "");
-  }
-};
+class CliPointFiles : public testing::CliRunner {};
+
+std::string Systems(const WrittenCase& c, const std::string& from) {
+  return "--from " + from + " --to " + c.to + " " + c.own;
+}
 
 TEST_F(CliPointFiles, WrittenFilesHoldTheResultsOfTheText) {
   for (const WrittenCase& c : kWritten) {
     SCOPED_TRACE(std::string(c.file) + ": " + c.why);
     const bool geographic = std::string(c.textFlags).find("angles") != std::string::npos;
-    const std::string run = "convert " + Systems(c.from, c.to) + (c.named ? " --in-layout name " : " ");
+    const std::string run = "convert " + Systems(c, c.from) + (c.named ? " --in-layout name " : " ");
     Write(dir_ / "list.txt", c.input);
     const std::string list = " '" + (dir_ / "list.txt").string() + "'";
     const fs::path file = dir_ / c.file;
@@ -219,7 +228,7 @@ TEST_F(CliPointFiles, WrittenFilesHoldTheResultsOfTheText) {
     }
 
     // Read back into the target system, the file gives the same text.
-    const Result back = Run("convert " + Systems(c.to, c.to) + " " + c.textFlags + " '" + file.string() + "'");
+    const Result back = Run("convert " + Systems(c, c.to) + " " + c.textFlags + " '" + file.string() + "'");
     ASSERT_EQ(back.status, 0) << back.err;
     const Result plain = Run(run + c.textFlags + list);
     EXPECT_EQ(Lines(back.out), Lines(plain.out));
@@ -286,6 +295,10 @@ TEST_F(CliPointFiles, AFileWrittenByGdalIsReadAsNamedDecimalDegrees) {
   const std::vector<PlainPoint> again = ReadWithOgr(dir_ / "again.gpx");
   ASSERT_EQ(again.size(), 4U);
   EXPECT_EQ(again[0].name, "Пункт А");
+  // The map sheets of the same file, one line per point.
+  const Result sheets = Run("sheets --scale 100 --from WGS-84 '" + (dir_ / "mixed.geojson").string() + "'");
+  ASSERT_EQ(sheets.status, 0) << sheets.err;
+  EXPECT_EQ(Lines(sheets.out), "N-37-28\nN-37-28\nN-37-27\nN-37-27\n");
 }
 
 // ------------------------------------------------------------ refusals
