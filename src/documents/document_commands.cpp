@@ -163,7 +163,7 @@ std::string ListedLines(const std::vector<std::string>& lines) {
 }  // namespace
 
 std::string SkippedFeaturesMessage(std::string_view path, const std::vector<std::string>& skipped) {
-  return "В файле " + std::string(path) + " не всё — точки; это пропущено:" + ListedLines(skipped);
+  return "В файле " + std::string(path) + " есть не только точки; пропущено:" + ListedLines(skipped);
 }
 
 std::string NoPointsInFileMessage(std::string_view path) {
