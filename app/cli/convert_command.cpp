@@ -9,6 +9,8 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 
@@ -20,6 +22,9 @@
 #include "definitions/proj_definition.h"
 #include "documents/text_encoding.h"
 #include "documents/text_file.h"
+#include "exchange/point_file_writer.h"
+#include "exchange/run_point_file.h"
+#include "exchange_io.h"
 #include "formats/number_format.h"
 #include "formats/read_str.h"
 #include "options.h"
@@ -39,6 +44,14 @@ struct ConvertOptions {
   std::string input = "-";
   std::uint64_t seed = 0;
   bool seedGiven = false;
+  std::string inFormat;   // empty: from the input's extension
+  std::string outFormat;  // empty: from the output's extension
+};
+
+// The result text of a run whose points go to a point file.
+class DiscardedText final : public ResultSink {
+ public:
+  void append(std::string_view) override {}
 };
 
 constexpr unsigned kMaxThreads = 8;
@@ -95,40 +108,109 @@ std::istream* OpenInput(const std::string& input, std::ifstream& file) {
   return &file;
 }
 
-int RunConvert(const ConvertOptions& o) {
+// Why the input and output formats cannot go with the options; empty when
+// they can. --out-format wpt chooses waypoint lines in `settings`.
+std::string FormatRefusal(const CLI::App& command, ExchangeFormat inFormat, ExchangeFormat outFormat,
+                          const ConvertOptions& o, ConversionSettings& settings) {
+  if (inFormat == ExchangeFormat::Wpt) return "--in-format wpt: waypoint files are not read";
+  if (IsPointFileFormat(inFormat)) {
+    const std::string refusal = PointFileRefusal(command, Side::Input, inFormat, o.input);
+    if (!refusal.empty()) return refusal;
+  }
+  if (outFormat == ExchangeFormat::Wpt) {
+    if (settings.outputAngles != OutputAngles::Waypoints && Given(command, "--out-angles")) {
+      return "--out-format wpt writes waypoints: --out-angles " + o.settings.outAngles + " does not go with it";
+    }
+    settings.outputAngles = OutputAngles::Waypoints;
+    if (!WritesWaypoints(settings)) {
+      return "--out-format wpt writes the waypoints of a geographic --to (WGS-84 or BLH(Kras))";
+    }
+  }
+  if (IsPointFileFormat(outFormat)) {
+    const std::string refusal = PointFileRefusal(command, Side::Output, outFormat, o.output);
+    if (!refusal.empty()) return refusal;
+    if (const std::optional<std::string> refused = WriteRefusal(outFormat, CrsOfSystem(settings.target))) {
+      return *refused;
+    }
+  }
+  return {};
+}
+
+int RunConvert(const ConvertOptions& o, const CLI::App& command) {
   const std::optional<ConversionSettings> built = SettingsOrReport(o.settings, "convert");
   if (!built) return kExitUsage;
-  const ConversionSettings& settings = *built;
+  ConversionSettings settings = *built;
   const TextEncoding encoding = o.encoding == "cp1251" ? TextEncoding::Cp1251 : TextEncoding::Utf8;
+  const ExchangeFormat inFormat = FileFormat(o.inFormat, o.input);
+  const ExchangeFormat outFormat = FileFormat(o.outFormat, o.output);
+  if (const std::string refusal = FormatRefusal(command, inFormat, outFormat, o, settings); !refusal.empty()) {
+    std::cerr << "korvagrid-cli convert: " << refusal << '\n';
+    return kExitUsage;
+  }
 
   std::ifstream file;
-  std::istream* in = OpenInput(o.input, file);
-  if (in == nullptr) return kExitUsage;
+  std::istringstream pointLines;
+  std::istream* in = nullptr;
+  std::string inAngles = o.settings.inAngles;  // how the messages name the reader
+  if (IsPointFileFormat(inFormat)) {
+    // The file's points become the input lines, read with the named layout.
+    std::string list;
+    if (const std::optional<int> status = ReadPointInput("convert", o.input, inFormat, settings, list)) {
+      return *status;
+    }
+    if (settings.inputAngles == InputAngles::Decimal) inAngles = "decimal";
+    pointLines.str(std::move(list));
+    in = &pointLines;
+  } else {
+    in = OpenInput(o.input, file);
+    if (in == nullptr) return kExitUsage;
+  }
 
   try {
     CliInteraction interaction(o.yes);
     PlacementRandom random;
     if (o.seedGiven) random.seed(o.seed);
-    Output out(o.output, encoding);
+    // The result text, or the points in a point file instead.
+    std::optional<Output> text;
+    std::optional<PointFileSink> points;
+    DiscardedText discarded;
+    if (IsPointFileFormat(outFormat)) {
+      points.emplace(o.output, outFormat, settings.target);
+    } else {
+      text.emplace(o.output, encoding);
+    }
+    ResultSink& out = text ? static_cast<ResultSink&>(*text) : discarded;
     StreamLineSource stream(*in);
     DecodingLineSource lines(stream);
     // Waypoint files keep CR LF whatever the input's line ends; other output
     // takes those of the input's first line, known before the first result.
     const bool waypoints = WritesWaypoints(settings);
     lines.onFirstLine = [&] {
-      out.setLineFeedEnds(!waypoints && OutputLineFeedEnds(o.eol, stream.firstLineEnd()));
+      if (text) text->setLineFeedEnds(!waypoints && OutputLineFeedEnds(o.eol, stream.firstLineEnd()));
     };
     // Points are carried and written on every core; lines are still read,
     // checked and written in order.
     const int threads =
         static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, kMaxThreads));
-    const RunOutcome outcome =
-        ConversionRunInBatches(lines, out, settings, interaction, random, threads, kBatchLines);
-    // One result line for each input line, each ended. A stopped run's text
-    // already ends with the line end before the line it stopped at.
-    if (outcome.end == RunEnd::Completed && outcome.lines > 0) out.append("\r\n");
-    out.finish();
-    return ReportRunEnd("convert", o.settings, settings, outcome);
+    const RunOutcome outcome = ConversionRunInBatches(lines, out, settings, interaction, random, threads,
+                                                      kBatchLines, points ? &*points : nullptr);
+    if (text) {
+      // One result line for each input line, each ended. A stopped run's text
+      // already ends with the line end before the line it stopped at.
+      if (outcome.end == RunEnd::Completed && outcome.lines > 0) text->append("\r\n");
+      text->finish();
+    } else if (!points->failed()) {
+      // What was converted before a stop is written, as it is to a text.
+      points->finish();
+      for (const std::string& note : points->notes()) {
+        std::cerr << "korvagrid-cli convert: warning: " << note << '\n';
+      }
+    }
+    const int status = ReportRunEnd("convert", inAngles, o.settings.inLayout, settings, outcome);
+    if (points && points->failed()) {
+      std::cerr << "korvagrid-cli convert: \"" << o.output << "\" was not written\n";
+    }
+    return status;
   } catch (const std::exception& error) {
     std::cerr << "korvagrid-cli convert: " << error.what() << '\n';
     return kExitFailed;
@@ -277,8 +359,16 @@ void AddConvertCommands(CLI::App& app, int& exitCode) {
       ->check(CLI::IsMember({"auto", "lf", "crlf"}));
   convert->add_option("--seed", options->seed, "Seed of the random placement")
       ->each([options](const std::string&) { options->seedGiven = true; });
+  convert
+      ->add_option("--in-format", options->inFormat,
+                   "Format of the input (default: from its extension, else text)")
+      ->check(CLI::IsMember(FormatNames(), CLI::ignore_case));
+  convert
+      ->add_option("--out-format", options->outFormat,
+                   "Format of the output (default: from the -o extension, else text)")
+      ->check(CLI::IsMember(FormatNames(), CLI::ignore_case));
   convert->add_option("INPUT", options->input, "Input file (default or \"-\": standard input)");
-  convert->callback([options, &exitCode] { exitCode = RunConvert(*options); });
+  convert->callback([options, convert, &exitCode] { exitCode = RunConvert(*options, *convert); });
 
   auto systemsOptions = std::make_shared<SystemsOptions>();
   CLI::App* systems = app.add_subcommand("systems", "List the coordinate systems");

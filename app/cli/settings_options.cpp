@@ -142,15 +142,15 @@ std::optional<ConversionSettings> SettingsOrReport(const SettingsOptions& option
   return std::move(built.settings);
 }
 
-int ReportRunEnd(std::string_view command, const SettingsOptions& options,
+int ReportRunEnd(std::string_view command, std::string_view inAngles, std::string_view inLayout,
                  const ConversionSettings& settings, const RunOutcome& outcome) {
   if (outcome.end == RunEnd::Completed && outcome.points == 0 && outcome.nonBlankLines > 0) {
     std::cerr << "korvagrid-cli " << command << ": no point could be read from the input; expected "
-              << ExpectedInput(options.inAngles, options.inLayout, settings) << '\n';
+              << ExpectedInput(inAngles, inLayout, settings) << '\n';
     return kExitFailed;
   }
   if (outcome.end != RunEnd::Completed) {
-    std::cerr << "korvagrid-cli " << command << ": " << StopMessage(options.inAngles, outcome)
+    std::cerr << "korvagrid-cli " << command << ": " << StopMessage(inAngles, outcome)
               << '\n';
   }
   return ExitStatus(outcome);

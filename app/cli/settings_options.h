@@ -69,7 +69,8 @@ std::optional<ConversionSettings> SettingsOrReport(const SettingsOptions& option
 // message on standard error: a stop names its line and reason; a non-empty
 // list from which no point could be read is a failure naming the input the
 // options expect.
-int ReportRunEnd(std::string_view command, const SettingsOptions& options,
+// `inAngles` and `inLayout` name the reader as the options name it.
+int ReportRunEnd(std::string_view command, std::string_view inAngles, std::string_view inLayout,
                  const ConversionSettings& settings, const RunOutcome& outcome);
 
 }  // namespace korvagrid::cli

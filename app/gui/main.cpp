@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QTranslator>
 
+#include "exchange/exchange_point_files.h"
 #include "mainwindow.h"
 #include "qtplatform.h"
 
@@ -23,6 +24,9 @@ int main(int argc, char* argv[]) {
 
   korvagrid::gui::QtPlatform platform;
   korvagrid::gui::MainWindow window(platform);
+  // "Open..." and "Save Resultats" offer the point file formats too.
+  const korvagrid::ExchangePointFiles pointFiles;
+  window.model().setPointFiles(&pointFiles);
   korvagrid::gui::ConnectPlatform(platform, window);
   // The datum-shift set and the heights mode are remembered between sessions.
   QSettings remembered(QStringLiteral("Korvagrid"), QStringLiteral("Korvagrid"));

@@ -52,9 +52,10 @@ void WriteBatch(const detail::RunSteps& run, std::vector<BatchEntry>& batch, int
 
 RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
                                   const ConversionSettings& settings, Interaction& interaction,
-                                  PlacementRandom& random, int threads, std::size_t batchLines) {
+                                  PlacementRandom& random, int threads, std::size_t batchLines,
+                                  PointSink* points) {
   batchLines = std::max<std::size_t>(batchLines, 1);
-  detail::RunSteps run(lines, out, settings, interaction, random, nullptr);
+  detail::RunSteps run(lines, out, settings, interaction, random, points);
   return run.execute([&] {
     std::vector<BatchEntry> batch;
     std::string line;
@@ -89,7 +90,14 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
           run.setCurrentLine(entry.line);
           std::rethrow_exception(entry.error);
         }
-        if (entry.job) run.appendPoint(*entry.job, entry.text, entry.value);
+        if (entry.job) {
+          try {
+            run.appendPoint(*entry.job, entry.text, entry.value);
+          } catch (...) {
+            run.setCurrentLine(entry.line);  // the point sink refused this line's point
+            throw;
+          }
+        }
       }
       if (stopped) {
         if (!first) run.out().append(kLineEnd);

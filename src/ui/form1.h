@@ -7,12 +7,14 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "conversion/catalogue.h"
 #include "conversion/own_system.h"
 #include "conversion/run.h"
 #include "conversion/settings.h"
 #include "documents/document_commands.h"
+#include "documents/point_files.h"
 #include "documents/text_encoding.h"
 #include "formats/waypoints.h"
 #include "interaction/platform.h"
@@ -116,6 +118,9 @@ class Form1 {
   void openDocument(const ChosenFile& file);
   // Whether Txt1 differs from the text last opened, saved or cleared by New.
   bool inputModified() const;
+  // The point file formats "Open..." and "Save Resultats" offer besides
+  // text (korvagrid_exchange); none until given. Not owned.
+  void setPointFiles(const PointFiles* files) { pointFiles_ = files; }
 
   // Exit, the Exit button and the window's close box: whether the program may
   // end now. Edited input asks "Сохранить изменения?": Yes saves (a cancelled
@@ -154,11 +159,22 @@ class Form1 {
   void runConversion(PointSink* points);
   void saveDocumentAs(const std::string& proposedName);
   void markInputSaved();
+  void openPointFile(const ChosenFile& file);
+  void savePointResults(const ChosenFile& file);
+  bool isPointFile(const ChosenFile& file) const;
 
   Platform& platform_;
   TextFingerprint savedInput_;  // Txt1 as last opened, saved or cleared
   std::unique_ptr<FmOziModel> fmOzi_;
   std::unique_ptr<MySistModel> mySist_;
+
+  const PointFiles* pointFiles_ = nullptr;
+  // The document was opened from a point file: its text has no file yet.
+  bool documentIsPointFile_ = false;
+  // The points of the last run and its target, kept for "Save Resultats" to
+  // a point file while point files are offered.
+  std::vector<RunPoint> resultPoints_;
+  CoordinateSystem resultTarget_;
 };
 
 }  // namespace korvagrid

@@ -51,6 +51,29 @@ TEST(ExchangeFormatNames, CommandLineNamesAndExtensions) {
   }
 }
 
+TEST(ExchangeFormatNames, AChosenFilterDecidesWhereItNamesOnePointFormat) {
+  struct Row {
+    const char* path;
+    const char* pattern;
+    ExchangeFormat format;
+    const char* why;
+  };
+  const Row rows[] = {
+      {"/d/list.txt", "*.gpx", Gpx, "a point format's filter decides over the name"},
+      {"/d/out", "*.GPKG", GeoPackage, "filters are compared without case"},
+      {"/d/out.kml", "*.*", Kml, "all files: the extension"},
+      {"/d/out.csv", "*.txt", Csv, "the text filter chooses no point format"},
+      {"/d/out.wpt", "*.wpt", Wpt, "waypoints stay waypoints"},
+      {"/d/out.dxf", "*.gpx;*.kml", Dxf, "several patterns choose none"},
+      {"/d/out.json", "", GeoJson, "no filter known: the extension"},
+      {"/d/out", "*.", Text, "an empty extension"},
+  };
+  for (const Row& row : rows) EXPECT_EQ(FormatOfChosenFile(row.path, row.pattern), row.format) << row.why;
+  EXPECT_EQ(PointFormatsDialogFilter(),
+            "GPX (*.gpx)|*.gpx|KML (*.kml)|*.kml|GeoJSON (*.geojson)|*.geojson|CSV (*.csv)|*.csv|"
+            "GeoPackage (*.gpkg)|*.gpkg|Shapefile (*.shp)|*.shp|DXF (*.dxf)|*.dxf");
+}
+
 TEST(ExchangeFormatRefusals, WhichFormatHoldsWhichSystem) {
   const CrsDescription wgs = Wgs84Crs();
   const CrsDescription kras = KrasovskyGeographicCrs("BLH(Kras)");
