@@ -14,6 +14,11 @@
 //       names to target list entry TARGET written as Format item FORMAT (for
 //       instance 11 mnugms2_, 10 mnuGGG, 9 MaxEnd), in the window at the size
 //       it opens with, and saves a picture of the window to PNG.
+//   korvagrid_window_demo map FILE LINE SECONDS
+//       opens FILE, a list of named "42(zone6)" points, converts it, opens
+//       the map window from "Tasks" → "Карта" at the top left corner of the
+//       screen (1000 × 680), puts the input cursor on LINE so that its marker
+//       is ringed, and keeps the windows on screen for SECONDS.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -23,6 +28,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTimer>
 #include <cstdio>
 #include <fstream>
@@ -97,7 +103,7 @@ int main(int argc, char* argv[]) {
   if (argc < 3) {
     std::fprintf(stderr,
                  "usage: %s show FILE SECONDS | help SECONDS | time LINES | "
-                 "shot FILE TARGET FORMAT PNG\n",
+                 "shot FILE TARGET FORMAT PNG | map FILE LINE SECONDS\n",
                  argv[0]);
     return 2;
   }
@@ -136,6 +142,26 @@ int main(int argc, char* argv[]) {
       window.grab().save(png);
       QApplication::quit();
     });
+    return QApplication::exec();
+  }
+  if (mode == "map") {
+    if (argc < 5) return 2;
+    const QFileInfo info(QString::fromLocal8Bit(argv[2]));
+    ScriptedPlatform platform({info.absoluteFilePath().toStdString(), info.fileName().toStdString()});
+    korvagrid::gui::MainWindow window(platform);
+    korvagrid::gui::ConnectPlatform(platform, window);
+    window.move(0, 0);
+    window.show();
+    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo1")), kZone6);
+    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo3")), 1);  // names in
+    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo2")), kWgs84);
+    OpenAndConvert(window);
+    window.findChild<QAction*>(QStringLiteral("mnuMap"))->trigger();
+    auto* map = window.findChild<QWidget*>(QStringLiteral("frmMap"));
+    map->setGeometry(0, 0, 1000, 680);
+    auto* input = window.findChild<QPlainTextEdit*>(QStringLiteral("Txt1"));
+    input->setTextCursor(QTextCursor(input->document()->findBlockByNumber(std::stoi(argv[3]) - 1)));
+    QTimer::singleShot(static_cast<int>(std::stod(argv[4]) * 1000), &app, &QApplication::quit);
     return QApplication::exec();
   }
   if (mode == "show") {
