@@ -58,43 +58,56 @@ constexpr auto kXyh = RecordLayout::XYH;
 TEST(MapPoints, StatusAndReasonOfEachLine) {
   const std::vector<ListCase> cases = {
       {"a zone list: in the zone, in the overlap, beyond it; blank lines are no points",
-       "42(zone6)", kPlane, kXyh,
+       "42(zone6)",
+       kPlane,
+       kXyh,
        Lines({kAt33, "", kAt3554, kAt3620, "", kAt3730}),
        {{1, S::Ok, "", true},
         {3, S::Ok, "", true},
         {4, S::Ok, "", true},
         {6, S::OutsideZone, "долгота 37°30' вне зоны 6 (30°00'–36°00')", true}}},
       {"a line that cannot be converted fails alone; the lines after it are converted",
-       "42(zone6)", kPlane, kXyh,
+       "42(zone6)",
+       kPlane,
+       kXyh,
        Lines({kAt33, "6100000 3000000000", kAt3554}),
-       {{1, S::Ok, "", true},
-        {2, S::Failed, "переполнение: Y", false},
-        {3, S::Ok, "", true}}},
+       {{1, S::Ok, "", true}, {2, S::Failed, "переполнение: Y", false}, {3, S::Ok, "", true}}},
       {"a line without coordinates is a failed point",
-       "42(zone6)", kPlane, kXyh,
+       "42(zone6)",
+       kPlane,
+       kXyh,
        Lines({"X Y H", kAt33}),
        {{1, S::Failed, "не прочитаны координаты", false}, {2, S::Ok, "", true}}},
       // Regression: a Yes to the zone question silences it for the rest of a
       // run, which would leave the second doubtful point unmarked.
       {"every point with another zone's prefix is questioned, each one drawn as read",
-       "42(zone6)", kPlane, kXyh,
+       "42(zone6)",
+       kPlane,
+       kXyh,
        Lines({"6100000 5600000", kAt33, "6100000 5650000", kAt3554}),
        {{1, S::Questioned, "Надо 'UTM-27'.", true},
         {2, S::Ok, "", true},
         {3, S::Questioned, "Надо 'UTM-27'.", true},
         {4, S::Ok, "", true}}},
       {"an X with too few digits is questioned",
-       "42(zone6)", kPlane, kXyh,
+       "42(zone6)",
+       kPlane,
+       kXyh,
        Lines({"610000 6500000", kAt33}),
        {{1, S::Questioned, "мало знаков", true}, {2, S::Ok, "", true}}},
       {"an invalid angle fails with the part of the line and why; names are kept",
-       "BLH(Kras)", InputAngles::Dms, RecordLayout::NameXYH,
-       Lines({"A 55°45'00\" 37°37'00\" 10", "B 55°75'00\" 37°37'00\" 10", "C 56°00'00\" 38°00'00\""}),
+       "BLH(Kras)",
+       InputAngles::Dms,
+       RecordLayout::NameXYH,
+       Lines(
+           {"A 55°45'00\" 37°37'00\" 10", "B 55°75'00\" 37°37'00\" 10", "C 56°00'00\" 38°00'00\""}),
        {{1, S::Ok, "", true},
         {2, S::Failed, "Встречено недопустимое значение: ", false},
         {3, S::Ok, "", true}}},
       {"a geographic list has no zone to leave",
-       "WGS-84", InputAngles::Decimal, kXyh,
+       "WGS-84",
+       InputAngles::Decimal,
+       kXyh,
        Lines({"55.5 20.0 0", "55.5 150.0 0"}),
        {{1, S::Ok, "", true}, {2, S::Ok, "", true}}},
   };
@@ -111,14 +124,18 @@ TEST(MapPoints, StatusAndReasonOfEachLine) {
       if (*e.reason == '\0') {
         EXPECT_EQ(p.reason, "") << "line " << e.line;
       } else {
-        EXPECT_NE(p.reason.find(e.reason), std::string::npos) << "line " << e.line << ": " << p.reason;
+        EXPECT_NE(p.reason.find(e.reason), std::string::npos)
+            << "line " << e.line << ": " << p.reason;
       }
     }
   }
 }
 
 TEST(MapPoints, NamesAndPositionsAreThoseOfTheSheetTask) {
-  const ListCase c{"", "BLH(Kras)", InputAngles::Dms, RecordLayout::NameXYH,
+  const ListCase c{"",
+                   "BLH(Kras)",
+                   InputAngles::Dms,
+                   RecordLayout::NameXYH,
                    Lines({"P1 55°45'12.3456\" 37°36'56.789\" 150.2", "",
                           "P2 56°00'00\" 36°00'00\" 1", "Пункт 52°20'00\" 41°30'00\""}),
                    {}};
@@ -157,7 +174,10 @@ TEST(MapPoints, NamesAndPositionsAreThoseOfTheSheetTask) {
 }
 
 TEST(MapPoints, SummaryCountsWhatTheMapShowsAndNamesFailedLines) {
-  const ListCase c{"", "42(zone6)", kPlane, kXyh,
+  const ListCase c{"",
+                   "42(zone6)",
+                   kPlane,
+                   kXyh,
                    Lines({kAt33, kAt3730, "a", "b", "6100000 5600000", "c", "d", "e", "f"}),
                    {}};
   EXPECT_EQ(MapPointsSummary(PointsOf(c).points),

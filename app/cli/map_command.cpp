@@ -32,7 +32,8 @@ struct MapOptions {
 bool ReadList(const std::string& input, std::string& text) {
   ReadTextResult read;
   if (input == "-") {
-    const std::string bytes(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>{});
+    const std::string bytes(std::istreambuf_iterator<char>(std::cin),
+                            std::istreambuf_iterator<char>{});
     read = DecodeTextDocument(bytes);
   } else {
     read = ReadTextDocument(input);
@@ -56,7 +57,8 @@ std::string OneLine(std::string text) {
 
 int RunMap(const MapOptions& o) {
   if (!map::MapFileFormatOf(o.output)) {
-    std::cerr << kCommand << "-o \"" << o.output << "\": the map is written as .png, .svg or .pdf\n";
+    std::cerr << kCommand << "-o \"" << o.output
+              << "\": the map is written as .png, .svg or .pdf\n";
     return kExitUsage;
   }
   std::vector<std::string> warnings;
@@ -65,7 +67,8 @@ int RunMap(const MapOptions& o) {
     std::cerr << kCommand << built.refusal << '\n';
     return kExitUsage;
   }
-  for (const std::string& warning : warnings) std::cerr << kCommand << "warning: " << warning << '\n';
+  for (const std::string& warning : warnings)
+    std::cerr << kCommand << "warning: " << warning << '\n';
   std::string text;
   if (!ReadList(o.input, text)) return kExitUsage;
 
@@ -103,7 +106,9 @@ void AddMapCommand(CLI::App& app, int& exitCode) {
   auto options = std::make_shared<MapOptions>();
   CLI::App* command = app.add_subcommand(
       "map", "Map of the points on the sheet grid, fitted to them, as PNG, SVG or PDF");
-  command->add_option("--scale", options->scale, "Finest sheet frames: 200 for 1:200 000, 100 for 1:100 000")
+  command
+      ->add_option("--scale", options->scale,
+                   "Finest sheet frames: 200 for 1:200 000, 100 for 1:100 000")
       ->check(CLI::IsMember({200, 100}))
       ->capture_default_str();
   AddSettingsOptions(command, options->settings, {.target = false, .outputFormats = false});

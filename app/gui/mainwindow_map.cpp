@@ -27,8 +27,9 @@ void MainWindow::buildMapButton() {
   mapButton_->setObjectName(key);
   mapButton_->setData(key);
   mapButton_->setToolTip(toolTip);
-  connect(mapButton_, &QAction::triggered, this,
-          [this, key] { dispatch([this, key] { model_->toolbarButton(ToStdString(key)); }, true); });
+  connect(mapButton_, &QAction::triggered, this, [this, key] {
+    dispatch([this, key] { model_->toolbarButton(ToStdString(key)); }, true);
+  });
 
   // The marker of the line the cursor is on is ringed, whoever moved it.
   connect(Txt1_.edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {

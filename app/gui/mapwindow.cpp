@@ -52,8 +52,7 @@ QIcon MapIcon() {
   return icon;
 }
 
-MapWindow::MapWindow(Form1& model, QWidget* parent)
-    : QWidget(parent, Qt::Window), model_(model) {
+MapWindow::MapWindow(Form1& model, QWidget* parent) : QWidget(parent, Qt::Window), model_(model) {
   setObjectName(QStringLiteral("frmMap"));
   setWindowTitle(QStringLiteral("Карта"));
   setWindowIcon(MapIcon());

@@ -25,7 +25,8 @@ constexpr std::size_t kSummaryLinesNamed = 5;
 // and notes which of them are not blank.
 class ResumableLines final : public LineSource {
  public:
-  ResumableLines(LineSource& inner, bool noteNonBlank) : inner_(inner), noteNonBlank_(noteNonBlank) {}
+  ResumableLines(LineSource& inner, bool noteNonBlank)
+      : inner_(inner), noteNonBlank_(noteNonBlank) {}
 
   bool next(std::string& line) override {
     if (endRun_ || exhausted_) {
@@ -166,7 +167,8 @@ void MarkLinesWithoutPoint(std::vector<MapPoint>& points,
   merged.reserve(points.size());
   std::size_t next = 0;
   for (const std::int64_t line : nonBlankLines) {
-    while (next < points.size() && points[next].line < line) merged.push_back(std::move(points[next++]));
+    while (next < points.size() && points[next].line < line)
+      merged.push_back(std::move(points[next++]));
     if (next < points.size() && points[next].line == line) continue;
     merged.push_back(FailedPoint(line, std::string(kNoPointReason)));
   }

@@ -26,8 +26,8 @@ using testing::ShowActive;
 
 namespace {
 
-constexpr int kZone6 = 8;       // "42(zone6)" in the source list
-constexpr int kListLines = 80;  // more than the input box shows at once
+constexpr int kZone6 = 8;         // "42(zone6)" in the source list
+constexpr int kListLines = 80;    // more than the input box shows at once
 constexpr int kQuestionLine = 7;  // Y with zone 5's prefix: the run asks about it
 
 // Points of a "42(zone6)" list 1.4 km apart along a diagonal near 55° N 33° E.
@@ -93,7 +93,9 @@ class MapWindowTest : public QObject {
     QVERIFY(platform_->warnings.empty());
     QCOMPARE(box("Txt2")->toPlainText(), results);
     QCOMPARE(mapWindow()->view()->points()[kQuestionLine - 1].status, MapPointStatus::Questioned);
-    QVERIFY(Child<QLabel>(mapWindow(), "mapSummary")->text().contains(QStringLiteral("под вопросом: 1")));
+    QVERIFY(Child<QLabel>(mapWindow(), "mapSummary")
+                ->text()
+                .contains(QStringLiteral("под вопросом: 1")));
   }
 
   void clickedMarkerSelectsItsLineWithTheResultOpposite_data() {
@@ -130,8 +132,7 @@ class MapWindowTest : public QObject {
     Child<QAction>(window_.get(), "mnuMap")->trigger();
     testing::TempDir dir;
     // A name typed without an extension takes the chosen type's.
-    platform_->saveChoices.push_back(
-        ChosenFile{(dir.path() / "lines").string(), "lines", "*.svg"});
+    platform_->saveChoices.push_back(ChosenFile{(dir.path() / "lines").string(), "lines", "*.svg"});
     mapWindow()->view()->exportAction()->trigger();
     QCOMPARE(platform_->saveRequests.size(), std::size_t{1});
     QCOMPARE(platform_->saveRequests[0].filter,

@@ -102,8 +102,9 @@ TEST_F(CliMap, UsageErrorsAndListsWithoutPoints) {
   const std::string svg = "'" + (dir_ / "m.svg").string() + "'";
   const std::vector<Case> cases = {
       {"no output file", "map " + kFrom, kNamedList, 2, "--output is required"},
-      {"an extension that is no map format", "map " + kFrom + " -o '" + (dir_ / "m.bmp").string() + "'",
-       kNamedList, 2, "written as .png, .svg or .pdf"},
+      {"an extension that is no map format",
+       "map " + kFrom + " -o '" + (dir_ / "m.bmp").string() + "'", kNamedList, 2,
+       "written as .png, .svg or .pdf"},
       {"a scale the sheet task has not", "map " + kFrom + " --scale 50 -o " + svg, kNamedList, 2,
        "--scale"},
       {"a picture too small", "map " + kFrom + " --width 8 -o " + svg, kNamedList, 2, "--width"},
