@@ -61,21 +61,15 @@ int RunMap(const MapOptions& o) {
               << "\": the map is written as .png, .svg or .pdf\n";
     return kExitUsage;
   }
-  std::vector<std::string> warnings;
-  const SettingsFromOptions built = BuildSettings(o.settings, warnings);
-  if (!built.refusal.empty()) {
-    std::cerr << kCommand << built.refusal << '\n';
-    return kExitUsage;
-  }
-  for (const std::string& warning : warnings)
-    std::cerr << kCommand << "warning: " << warning << '\n';
+  const std::optional<ConversionSettings> settings = SettingsOrReport(o.settings, "map");
+  if (!settings) return kExitUsage;
   std::string text;
   if (!ReadList(o.input, text)) return kExitUsage;
 
   // The list converted as the sheet task converts it; every point that is
   // not Ok is reported, and the map is drawn with all that could be placed.
   TextLineSource lines(PrepareRunText(text));
-  const MapPointList list = MapPointsOfList(lines, built.settings);
+  const MapPointList list = MapPointsOfList(lines, *settings);
   bool anyFailed = false;
   bool anyLocated = false;
   for (const MapPoint& p : list.points) {
@@ -87,7 +81,7 @@ int RunMap(const MapOptions& o) {
   }
   if (!anyLocated && list.nonBlankLines > 0) {
     std::cerr << kCommand << "no point could be read from the input; expected "
-              << ExpectedInput(o.settings.inAngles, o.settings.inLayout, built.settings) << '\n';
+              << ExpectedInput(o.settings.inAngles, o.settings.inLayout, *settings) << '\n';
     return kExitFailed;
   }
   try {

@@ -29,12 +29,12 @@ std::optional<std::string> OutsideZoneReason(int zone, double longitude, double 
   // Degrees east of the central meridian in [-180°, 180°), so that the
   // overlap reaches across 0° (zone 1's west, zone 60's east) as well; the
   // differences of whole degrees are exact, so a boundary meridian is in.
-  const double centre = west + kZoneWidthDegrees / 2;
+  const double centre = west + kZoneHalfWidthDegrees;
   const double fromCentre =
       std::fmod(EastOfGreenwich(longitude) - centre + 1.5 * kFullCircleDegrees,
                 kFullCircleDegrees) -
       kFullCircleDegrees / 2;
-  if (std::fabs(fromCentre) <= kZoneWidthDegrees / 2 + overlapDegrees) return std::nullopt;
+  if (std::fabs(fromCentre) <= kZoneHalfWidthDegrees + overlapDegrees) return std::nullopt;
   return "долгота " + DegreesMinutesText(longitude) + " вне зоны " + std::to_string(zone) + " (" +
          DegreesMinutesText(west) + "–" + DegreesMinutesText(east) + ")";
 }
