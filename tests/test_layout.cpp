@@ -186,6 +186,13 @@ TEST(MainWindowLayout, MinimumSizeKeepsTheTopRowInside) {
   }
   // One twip lower and the layout stops before it is done.
   EXPECT_FALSE(MainWindowLayout(minimum.width, minimum.height - 1, design).complete);
+
+  // Room kept at the right end of the row (the map button): the label moves
+  // with half the width, so each twip kept costs the window two.
+  const TwipsSize withButton = MainWindowMinimumSize(400);
+  EXPECT_EQ(withButton, (TwipsSize{10400 + 2 * 400, 1815}));
+  const MainWindowGeometry g = MainWindowLayout(withButton.width, withButton.height, design).geometry;
+  EXPECT_EQ(g.Text1.left + g.Text1.width, withButton.width - kMainNonClientWidth - 400);
 }
 
 TEST(MainWindowLayout, WidthForAResultBox) {

@@ -174,7 +174,7 @@ void MainWindow::applySizes() {
   // The window never becomes smaller than the layout needs to keep the top
   // row in view. Rounding up keeps the client area from standing for fewer
   // twips than that.
-  const TwipsSize minimum = MainWindowMinimumSize();
+  const TwipsSize minimum = MainWindowMinimumSize(mapButtonTwips());
   client_->setMinimumSize(TwipsToPixelsRoundedUp(minimum.width - kMainNonClientWidth, dpiX()),
                           TwipsToPixelsRoundedUp(minimum.height - kMainNonClientHeight, dpiY()));
 
@@ -344,6 +344,7 @@ void MainWindow::buildToolbar() {
                key == QLatin1String("Open"));
     });
   }
+  buildMapButton();
   Toolbar1_->lower();
 }
 
@@ -464,6 +465,8 @@ void MainWindow::buildMenus() {
       trap, "tr200", QStringLiteral("1:&200 000"), [&m] { m.sheets200k(); }, true);
   newAction(
       trap, "tr50", QStringLiteral("&1:100 000"), [&m] { m.sheets100k(); }, true);
+  newAction(tasks, "mnuMap", QStringLiteral("&Карта"), [&m] { m.showMap(); }, true)
+      ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
   mnuMySist_ = newAction(tasks, "mnuMySist", QStringLiteral("&Редакция своей СК"),
                          [&m] { m.editOwnSystem(); });
 
@@ -595,6 +598,7 @@ void MainWindow::refresh() {
   // The line a run stopped at stays selected until the model lets it go; the
   // user's own cursor is left alone otherwise.
   if (inputRedrawn || m.selectedInputLine != selectionShown_) selectInputLine(m.selectedInputLine);
+  if (m.mapVersion != mapVersionShown_) showMapWindow();
 }
 
 void MainWindow::dispatch(const std::function<void()>& handler, bool busy) {

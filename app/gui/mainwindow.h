@@ -29,6 +29,7 @@ class QToolBar;
 
 namespace korvagrid::gui {
 
+class MapWindow;
 class QtPlatform;
 
 // The decimal separator of the user's locale: "." when the text "4.5" reads
@@ -112,6 +113,13 @@ class MainWindow : public QMainWindow {
   bool acceptDroppedFile(QDropEvent* event);
   void followInputScroll();
   double fitScale() const;
+  // The map (mainwindow_map.cpp): the toolbar's map button at the right end
+  // of the top row, and the width in twips it keeps free there; the map
+  // window shown with the model's new points; a clicked marker's line.
+  void buildMapButton();
+  double mapButtonTwips() const;
+  void showMapWindow();
+  void selectMapPoint(qint64 line);
 
   Platform& platform_;
   std::unique_ptr<Form1> model_;
@@ -141,6 +149,9 @@ class MainWindow : public QMainWindow {
   std::vector<std::pair<HeightsMode, QAction*>> heightsActions_;
   QLabel* datumStatus_ = nullptr;
   QSettings* remembered_ = nullptr;
+  QAction* mapButton_ = nullptr;
+  QPointer<MapWindow> mapWindow_;
+  std::uint64_t mapVersionShown_ = 0;
 };
 
 // Connects the desktop platform to its window: the dialogs are modal to it,

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "documents/text_encoding.h"
 #include "formats/waypoints.h"
 #include "interaction/platform.h"
+#include "map/map_point.h"
 #include "ui/controls.h"
 #include "ui/format_menu.h"
 #include "ui/mysist.h"
@@ -28,6 +30,11 @@ class MySistModel;
 class FmOziModel;
 
 inline constexpr std::string_view kStartCaption = "Korvagrid05++";
+// The key of the toolbar's map button (after those of the file commands).
+inline constexpr std::string_view kToolMap = "Map";
+// The file types the map is exported to.
+inline constexpr std::string_view kMapExportFilter =
+    "PNG (*.png)|*.png|SVG (*.svg)|*.svg|PDF (*.pdf)|*.pdf";
 
 class Form1 {
  public:
@@ -82,6 +89,14 @@ class Form1 {
   // How the last conversion run ended (for front ends and the command line).
   RunOutcome lastRun;
 
+  // The map window: the points of the input list as it shows them, made by
+  // showMap without touching the result box, and a summary for its status
+  // line. mapVersion grows with every new list, so that the front end knows
+  // when to show the window and hand the points over.
+  std::vector<MapPoint> mapPoints;
+  std::string mapSummary;
+  std::uint64_t mapVersion = 0;
+
   // ---- Events ----------------------------------------------------------------
   // Window load; `localeDecimalSeparator` is the separator of the user's locale.
   void load(char localeDecimalSeparator = '.');
@@ -133,6 +148,15 @@ class Form1 {
   void sheets200k();           // tr200: the 1:200 000 sheet of each point
   void sheets100k();           // tr50: the 1:100 000 sheet of each point
   void editOwnSystem();        // mnuMySist "Редакция своей СК"
+  void showMap();              // mnuMap "Карта" and the toolbar's map button
+  // A click on a marker of the map: its input line is selected, with the
+  // result opposite.
+  void selectMapPoint(std::int64_t line);
+  // The file the map view is exported to (.png, .svg or .pdf; a typed name
+  // without an extension gets the chosen type's), or nothing when cancelled.
+  std::optional<std::string> chooseMapExportFile();
+  // A georeferenced raster or vector file to draw under the map's grid.
+  std::optional<std::string> chooseMapBackgroundFile();
   void showHelp();             // mnuF1 "Вызов справки"
 
   // The waypoint options dialog (created on first use) and the settings it holds.

@@ -255,6 +255,8 @@ void Form1::toolbarButton(std::string_view key) {
     save();
   } else if (key == kToolSaveResults) {
     saveResults();
+  } else if (key == kToolMap) {
+    showMap();
   }
 }
 

@@ -79,9 +79,10 @@ struct TwipsSize {
 
 // The smallest outer size of the main window at which the layout runs to its
 // end and every control of the top row (the six selectors, the counter and
-// its label) lies inside the client area. Front ends do not let the window
-// become smaller.
-TwipsSize MainWindowMinimumSize();
+// its label) lies inside the client area, `rightEnd` twips clear of its right
+// edge (where a toolbar button stands at the end of the row). Front ends do
+// not let the window become smaller.
+TwipsSize MainWindowMinimumSize(double rightEnd = 0);
 
 // The smallest outer width at which the result box Txt2 is `boxWidth` wide.
 double MainWindowWidthForResultBox(double boxWidth);

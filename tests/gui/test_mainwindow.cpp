@@ -184,6 +184,7 @@ void MainWindowTest::startupMenuItems_data() {
   QTest::newRow("mnuOGZ") << "mnuOGZ" << "Решение &ОГЗ" << false << true << "";
   QTest::newRow("tr200") << "tr200" << "1:&200 000" << false << true << "";
   QTest::newRow("tr50") << "tr50" << "&1:100 000" << false << true << "";
+  QTest::newRow("mnuMap") << "mnuMap" << "&Карта" << false << true << "Ctrl+M";
   QTest::newRow("mnuMySist") << "mnuMySist" << "&Редакция своей СК" << false << false << "";
   QTest::newRow("mnuF1") << "mnuF1" << "&Вызов справки" << false << true << "F1";
   // ">>" has no menu item; its shortcut works anywhere in the window.
@@ -236,17 +237,20 @@ void MainWindowTest::startupControls() {
   QCOMPARE(label->text(), QStringLiteral("доп.строк"));
   QVERIFY(label->isHidden());
 
-  // Toolbar: four keyed buttons with the spacer before the last.
+  // Toolbar: four keyed buttons with the spacer before the last, then the
+  // map button pushed to the right end.
   auto* toolbar = Child<QToolBar>(&window, "Toolbar1");
   QVERIFY(toolbar != nullptr);
   const QList<QAction*> actions = toolbar->actions();
-  QCOMPARE(actions.size(), 5);
-  const QStringList keys = {"New", "Open", "Save", QString(), "SaveRez"};
+  QCOMPARE(actions.size(), 7);
+  const QStringList keys = {"New", "Open", "Save", QString(), "SaveRez", QString(), "Map"};
   const QStringList tips = {"Создать ", "Открыть ", "Сохранить", QString(),
-                            "Сохранить результаты вычислений"};
-  for (int i = 0; i < 5; ++i) {
-    if (i == 3) {
-      QCOMPARE(toolbar->widgetForAction(actions[i])->objectName(), QStringLiteral("Toolbar1Spacer"));
+                            "Сохранить результаты вычислений", QString(),
+                            "Карта: точки на сетке листов"};
+  const QStringList spacers = {"Toolbar1Spacer", "Toolbar1Stretch"};
+  for (int i = 0; i < 7; ++i) {
+    if (i == 3 || i == 5) {
+      QCOMPARE(toolbar->widgetForAction(actions[i])->objectName(), spacers[i == 3 ? 0 : 1]);
       continue;
     }
     QCOMPARE(actions[i]->data().toString(), keys[i]);
@@ -750,6 +754,13 @@ void MainWindowTest::minimumSizeKeepsTheTopRowInView() {
   for (const char* name : {"Combo1", "Combo2", "Combo3", "Combo4", "txtCount", "Text1"}) {
     QVERIFY2(client->rect().contains(Child<QWidget>(&window, name)->geometry()), name);
   }
+  // The map button at the end of the row is in view and not under the label.
+  auto* toolbar = Child<QToolBar>(&window, "Toolbar1");
+  const QWidget* map = toolbar->widgetForAction(Child<QAction>(&window, "Map"));
+  QVERIFY(map->isVisible());
+  const QRect mapRect(map->mapTo(client, QPoint(0, 0)), map->size());
+  QVERIFY(client->rect().contains(mapRect));
+  QVERIFY(!mapRect.intersects(Child<QWidget>(&window, "Text1")->geometry()));
 }
 
 // The parameter set and the heights mode: radio items, the status bar, and
