@@ -22,14 +22,12 @@
 #include "definitions/proj_definition.h"
 #include "documents/text_encoding.h"
 #include "documents/text_file.h"
-#include "exchange/point_file_writer.h"
-#include "exchange/run_point_file.h"
+#include "cli_extras.h"
 #include "exchange_io.h"
 #include "formats/number_format.h"
 #include "formats/read_str.h"
 #include "options.h"
 #include "output.h"
-#include "projdefs/proj_wkt.h"
 #include "settings_options.h"
 
 namespace korvagrid::cli {
@@ -129,8 +127,12 @@ std::string FormatRefusal(const CLI::App& command, ExchangeFormat inFormat, Exch
   if (IsPointFileFormat(outFormat)) {
     const std::string refusal = PointFileRefusal(command, Side::Output, outFormat, o.output);
     if (!refusal.empty()) return refusal;
-    if (const std::optional<std::string> refused = WriteRefusal(outFormat, CrsOfSystem(settings.target))) {
-      return *refused;
+    try {
+      if (const std::optional<std::string> refused = Extras().writeRefusal(outFormat, settings.target)) {
+        return *refused;
+      }
+    } catch (const KorvagridError& error) {
+      return error.what();
     }
   }
   return {};
@@ -172,10 +174,10 @@ int RunConvert(const ConvertOptions& o, const CLI::App& command) {
     if (o.seedGiven) random.seed(o.seed);
     // The result text, or the points in a point file instead.
     std::optional<Output> text;
-    std::optional<PointFileSink> points;
+    std::unique_ptr<PointFileOutput> points;
     DiscardedText discarded;
     if (IsPointFileFormat(outFormat)) {
-      points.emplace(o.output, outFormat, settings.target);
+      points = Extras().openPointFile(o.output, outFormat, settings.target);
     } else {
       text.emplace(o.output, encoding);
     }
@@ -193,7 +195,7 @@ int RunConvert(const ConvertOptions& o, const CLI::App& command) {
     const int threads =
         static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, kMaxThreads));
     const RunOutcome outcome = ConversionRunInBatches(lines, out, settings, interaction, random, threads,
-                                                      kBatchLines, points ? &*points : nullptr);
+                                                      kBatchLines, points.get());
     if (text) {
       // One result line for each input line, each ended. A stopped run's text
       // already ends with the line end before the line it stopped at.
@@ -314,7 +316,7 @@ int RunSystems(const SystemsOptions& o) {
       for (std::size_t i = 0; i < rows.size(); ++i) {
         for (const auto& [form, system] : WrittenForms(rows[i])) {
           std::cout << "# " << indexText(i) << ' ' << rows[i].name << ", " << form << "\n"
-                    << WktOf(system, set, rows[i].name) << "\n\n";
+                    << Extras().wkt(system, set, rows[i].name) << "\n\n";
         }
       }
     } catch (const std::exception& error) {

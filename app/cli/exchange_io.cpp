@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "exchange/run_point_file.h"
+#include "cli_extras.h"
 #include "options.h"
 
 namespace korvagrid::cli {
@@ -60,7 +60,7 @@ std::optional<int> ReadPointInput(std::string_view command, const std::string& p
                                   ConversionSettings& settings, std::string& text) {
   PointList list;
   try {
-    list = ReadPointList(path, format, settings.source);
+    list = Extras().readPointList(path, format, settings.source);
   } catch (const std::exception& error) {
     std::cerr << "korvagrid-cli " << command << ": " << error.what() << '\n';
     return kExitUsage;

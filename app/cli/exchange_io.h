@@ -20,7 +20,7 @@
 
 #include "conversion/settings.h"
 #include "documents/point_files.h"
-#include "exchange/exchange_format.h"
+#include "documents/exchange_format.h"
 
 namespace korvagrid::cli {
 

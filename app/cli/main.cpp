@@ -3,9 +3,7 @@
 #include <string>
 
 #include "convert_command.h"
-#ifdef KORVAGRID_CLI_MAP
 #include "map_command.h"
-#endif
 #include "options.h"
 #include "task_commands.h"
 
@@ -16,9 +14,7 @@ int main(int argc, char** argv) {
   int exitCode = korvagrid::cli::kExitCompleted;
   korvagrid::cli::AddConvertCommands(app, exitCode);
   korvagrid::cli::AddTaskCommands(app, exitCode);
-#ifdef KORVAGRID_CLI_MAP
   korvagrid::cli::AddMapCommand(app, exitCode);
-#endif
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -7,7 +7,8 @@
 
 #include "common/error.h"
 #include "documents/text_file.h"
-#include "map_export.h"
+#include "cli_extras.h"
+#include "map/map_file_format.h"
 #include "options.h"
 #include "settings_options.h"
 #include "tasks/map_points.h"
@@ -85,8 +86,7 @@ int RunMap(const MapOptions& o) {
     return kExitFailed;
   }
   try {
-    map::RenderMapFile(list.points, static_cast<std::int16_t>(o.scale), o.width, o.height,
-                       o.output);
+    Extras().renderMap(list.points, static_cast<std::int16_t>(o.scale), o.width, o.height, o.output);
   } catch (const KorvagridError& error) {
     std::cerr << kCommand << error.what() << '\n';
     return kExitFailed;

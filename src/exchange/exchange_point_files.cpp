@@ -1,6 +1,6 @@
 #include "exchange/exchange_point_files.h"
 
-#include "exchange/exchange_format.h"
+#include "documents/exchange_format.h"
 #include "exchange/run_point_file.h"
 
 namespace korvagrid {

@@ -19,7 +19,7 @@
 #include "conversion/run.h"
 #include "documents/point_files.h"
 #include "exchange/crs_description.h"
-#include "exchange/exchange_format.h"
+#include "documents/exchange_format.h"
 #include "exchange/exchange_point.h"
 #include "exchange/point_file_writer.h"
 

@@ -11,6 +11,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -348,8 +349,17 @@ TEST_F(CliPointFiles, RefusalsNameTheirReasonAndEndWithTheirStatus) {
       EXPECT_NE(r.err.find(fragment), std::string::npos) << row.why << ": no \"" << fragment << "\" in\n" << r.err;
     }
   }
+  // Without its extras module the command line still converts text and
+  // refuses point files naming the module.
+  ::setenv("KORVAGRID_CLI_EXTRAS", (dir_ / "absent.so").c_str(), 1);
+  const Result text = Run(zone6 + "--to WGS-84");
+  const Result file = Run(zone6 + "--to WGS-84 -o" + at("x.gpx"));
+  ::unsetenv("KORVAGRID_CLI_EXTRAS");
+  EXPECT_EQ(text.status, 0) << text.err;
+  EXPECT_EQ(file.status, 2) << file.err;
+  EXPECT_NE(file.err.find("cannot load " + (dir_ / "absent.so").string()), std::string::npos) << file.err;
   // No refused writing left a file behind.
-  for (const char* name : {"k.gpx", "w.dxf", "w.gpx"}) EXPECT_FALSE(fs::exists(dir_ / name)) << name;
+  for (const char* name : {"k.gpx", "w.dxf", "w.gpx", "x.gpx"}) EXPECT_FALSE(fs::exists(dir_ / name)) << name;
 }
 
 TEST_F(CliPointFiles, AStoppedRunWritesThePointsBeforeAndAFailedWritingNothing) {

@@ -13,7 +13,7 @@
 
 #include "conversion/catalogue.h"
 #include "exchange/crs_description.h"
-#include "exchange/exchange_format.h"
+#include "documents/exchange_format.h"
 #include "exchange/input_list.h"
 #include "exchange/point_file_writer.h"
 #include "formats/angles.h"

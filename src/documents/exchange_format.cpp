@@ -1,4 +1,4 @@
-#include "exchange/exchange_format.h"
+#include "documents/exchange_format.h"
 
 #include <algorithm>
 #include <cctype>
