@@ -15,8 +15,8 @@
 #include "conversion/catalogue.h"
 #include "conversion/run.h"
 #include "definitions/proj_definition.h"
-#include "documents/point_files.h"
 #include "documents/exchange_format.h"
+#include "documents/point_files.h"
 #include "map/map_point.h"
 
 namespace korvagrid::cli {
@@ -37,20 +37,25 @@ class CliExtras {
   virtual ~CliExtras() = default;
 
   // Why `format` cannot hold the coordinates of `target`; nothing when it can.
-  virtual std::optional<std::string> writeRefusal(ExchangeFormat format, const CoordinateSystem& target) = 0;
-  // A point file of `target`'s coordinates at `path`. Throws KorvagridError.
-  virtual std::unique_ptr<PointFileOutput> openPointFile(const std::string& path, ExchangeFormat format,
-                                                         const CoordinateSystem& target) = 0;
+  virtual std::optional<std::string> writeRefusal(ExchangeFormat format,
+                                                  const CoordinateSystem& target) = 0;
+  // A point file of `target`'s coordinates at `path`, its CRS with the datum
+  // shift `set`. Throws KorvagridError.
+  virtual std::unique_ptr<PointFileOutput> openPointFile(const std::string& path,
+                                                         ExchangeFormat format,
+                                                         const CoordinateSystem& target,
+                                                         const DatumShiftSet& set) = 0;
   // The points of the file at `path` as an input list of `source`. Throws
   // KorvagridError with the reason.
   virtual PointList readPointList(const std::string& path, ExchangeFormat format,
                                   const CoordinateSystem& source) = 0;
   // WKT2:2019 of `system` with the datum shift `set`. Throws KorvagridError.
-  virtual std::string wkt(const DefinedSystem& system, const DatumShiftSet& set, std::string_view name) = 0;
+  virtual std::string wkt(const DefinedSystem& system, const DatumShiftSet& set,
+                          std::string_view name) = 0;
   // Draws `points` on the sheet grid of `scaleCode` to a PNG, SVG or PDF
   // file, fitted to them. Throws KorvagridError.
-  virtual void renderMap(std::span<const MapPoint> points, std::int16_t scaleCode, int width, int height,
-                         const std::string& path) = 0;
+  virtual void renderMap(std::span<const MapPoint> points, std::int16_t scaleCode, int width,
+                         int height, const std::string& path) = 0;
 };
 
 // The module, loaded on first use. Throws KorvagridError naming the module

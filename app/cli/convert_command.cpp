@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "cli_extras.h"
 #include "cli_interaction.h"
 #include "common/error.h"
 #include "conversion/batched_run.h"
@@ -22,7 +23,6 @@
 #include "definitions/proj_definition.h"
 #include "documents/text_encoding.h"
 #include "documents/text_file.h"
-#include "cli_extras.h"
 #include "exchange_io.h"
 #include "formats/number_format.h"
 #include "formats/read_str.h"
@@ -108,8 +108,9 @@ std::istream* OpenInput(const std::string& input, std::ifstream& file) {
 
 // Why the input and output formats cannot go with the options; empty when
 // they can. --out-format wpt chooses waypoint lines in `settings`.
-std::string FormatRefusal(const CLI::App& command, ExchangeFormat inFormat, ExchangeFormat outFormat,
-                          const ConvertOptions& o, ConversionSettings& settings) {
+std::string FormatRefusal(const CLI::App& command, ExchangeFormat inFormat,
+                          ExchangeFormat outFormat, const ConvertOptions& o,
+                          ConversionSettings& settings) {
   if (inFormat == ExchangeFormat::Wpt) return "--in-format wpt: waypoint files are not read";
   if (IsPointFileFormat(inFormat)) {
     const std::string refusal = PointFileRefusal(command, Side::Input, inFormat, o.input);
@@ -117,7 +118,8 @@ std::string FormatRefusal(const CLI::App& command, ExchangeFormat inFormat, Exch
   }
   if (outFormat == ExchangeFormat::Wpt) {
     if (settings.outputAngles != OutputAngles::Waypoints && Given(command, "--out-angles")) {
-      return "--out-format wpt writes waypoints: --out-angles " + o.settings.outAngles + " does not go with it";
+      return "--out-format wpt writes waypoints: --out-angles " + o.settings.outAngles +
+             " does not go with it";
     }
     settings.outputAngles = OutputAngles::Waypoints;
     if (!WritesWaypoints(settings)) {
@@ -128,7 +130,8 @@ std::string FormatRefusal(const CLI::App& command, ExchangeFormat inFormat, Exch
     const std::string refusal = PointFileRefusal(command, Side::Output, outFormat, o.output);
     if (!refusal.empty()) return refusal;
     try {
-      if (const std::optional<std::string> refused = Extras().writeRefusal(outFormat, settings.target)) {
+      if (const std::optional<std::string> refused =
+              Extras().writeRefusal(outFormat, settings.target)) {
         return *refused;
       }
     } catch (const KorvagridError& error) {
@@ -145,7 +148,8 @@ int RunConvert(const ConvertOptions& o, const CLI::App& command) {
   const TextEncoding encoding = o.encoding == "cp1251" ? TextEncoding::Cp1251 : TextEncoding::Utf8;
   const ExchangeFormat inFormat = FileFormat(o.inFormat, o.input);
   const ExchangeFormat outFormat = FileFormat(o.outFormat, o.output);
-  if (const std::string refusal = FormatRefusal(command, inFormat, outFormat, o, settings); !refusal.empty()) {
+  if (const std::string refusal = FormatRefusal(command, inFormat, outFormat, o, settings);
+      !refusal.empty()) {
     std::cerr << "korvagrid-cli convert: " << refusal << '\n';
     return kExitUsage;
   }
@@ -157,7 +161,8 @@ int RunConvert(const ConvertOptions& o, const CLI::App& command) {
   if (IsPointFileFormat(inFormat)) {
     // The file's points become the input lines, read with the named layout.
     std::string list;
-    if (const std::optional<int> status = ReadPointInput("convert", o.input, inFormat, settings, list)) {
+    if (const std::optional<int> status =
+            ReadPointInput("convert", o.input, inFormat, settings, list)) {
       return *status;
     }
     if (settings.inputAngles == InputAngles::Decimal) inAngles = "decimal";
@@ -177,7 +182,8 @@ int RunConvert(const ConvertOptions& o, const CLI::App& command) {
     std::unique_ptr<PointFileOutput> points;
     DiscardedText discarded;
     if (IsPointFileFormat(outFormat)) {
-      points = Extras().openPointFile(o.output, outFormat, settings.target);
+      points = Extras().openPointFile(o.output, outFormat, settings.target,
+                                      DatumShiftSetOf(settings.datumShift));
     } else {
       text.emplace(o.output, encoding);
     }
@@ -188,14 +194,15 @@ int RunConvert(const ConvertOptions& o, const CLI::App& command) {
     // takes those of the input's first line, known before the first result.
     const bool waypoints = WritesWaypoints(settings);
     lines.onFirstLine = [&] {
-      if (text) text->setLineFeedEnds(!waypoints && OutputLineFeedEnds(o.eol, stream.firstLineEnd()));
+      if (text)
+        text->setLineFeedEnds(!waypoints && OutputLineFeedEnds(o.eol, stream.firstLineEnd()));
     };
     // Points are carried and written on every core; lines are still read,
     // checked and written in order.
     const int threads =
         static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, kMaxThreads));
-    const RunOutcome outcome = ConversionRunInBatches(lines, out, settings, interaction, random, threads,
-                                                      kBatchLines, points.get());
+    const RunOutcome outcome = ConversionRunInBatches(lines, out, settings, interaction, random,
+                                                      threads, kBatchLines, points.get());
     if (text) {
       // One result line for each input line, each ended. A stopped run's text
       // already ends with the line end before the line it stopped at.

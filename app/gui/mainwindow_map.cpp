@@ -54,7 +54,7 @@ void MainWindow::showMapWindow() {
     connect(mapWindow_, &MapWindow::updateRequested, this,
             [this] { dispatch([this] { model_->showMap(); }, true); });
   }
-  mapWindow_->showPoints(model_->mapPoints, ToQString(model_->mapSummary));
+  mapWindow_->showPoints(model_->mapPoints, ToQString(model_->mapSummary), model_->mapDatumShift);
   mapWindow_->highlightLine(Txt1_.edit->textCursor().blockNumber() + 1);
   mapWindow_->show();
   mapWindow_->raise();

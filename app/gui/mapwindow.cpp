@@ -123,7 +123,9 @@ MapWindow::MapWindow(Form1& model, QWidget* parent) : QWidget(parent, Qt::Window
   layout->addWidget(summary_);
 }
 
-void MapWindow::showPoints(std::vector<MapPoint> points, const QString& summary) {
+void MapWindow::showPoints(std::vector<MapPoint> points, const QString& summary,
+                           DatumShiftKey datumShift) {
+  view_->setDatumShift(datumShift);
   view_->setPoints(std::move(points));
   summary_->setText(summary);
 }

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "geodesy/datum_shift_sets.h"
 #include "map/map_point.h"
 
 class QAction;
@@ -32,8 +33,9 @@ class MapWindow : public QWidget {
   // The model asks for the files to export to and to draw underneath.
   MapWindow(Form1& model, QWidget* parent = nullptr);
 
-  // Shows a new list of points, fitted, with its summary.
-  void showPoints(std::vector<MapPoint> points, const QString& summary);
+  // Shows a new list of points, fitted, with its summary; backgrounds are
+  // placed by the datum shift set the points were computed with.
+  void showPoints(std::vector<MapPoint> points, const QString& summary, DatumShiftKey datumShift);
   map::MapWidget* view() const { return view_; }
 
  public slots:

@@ -38,9 +38,8 @@ OGRSpatialReference FromProj(const std::string& definition) {
 
 }  // namespace
 
-OGRSpatialReference KrasovskyGeographic() {
-  return FromProj("+proj=longlat +ellps=krass +towgs84=" + Sk42ToWgs84ProjParameters() +
-                  " +no_defs +type=crs");
+OGRSpatialReference KrasovskyGeographic(const ViewProjection& projection) {
+  return FromProj(projection.geographicDefinition());
 }
 
 OGRSpatialReference ViewReference(const ViewProjection& projection) {

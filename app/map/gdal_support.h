@@ -39,8 +39,8 @@ struct TransformationDeleter {
 using TransformationPtr = std::unique_ptr<OGRCoordinateTransformation, TransformationDeleter>;
 
 // Longitude/latitude on the Krasovsky ellipsoid (SK-42 datum, with the
-// system's own shift to WGS-84), longitude first.
-OGRSpatialReference KrasovskyGeographic();
+// projection's shift to WGS-84), longitude first.
+OGRSpatialReference KrasovskyGeographic(const ViewProjection& projection);
 // The view projection, x east and y north.
 OGRSpatialReference ViewReference(const ViewProjection& projection);
 

@@ -70,6 +70,11 @@ void MapWidget::setPoints(std::vector<MapPoint> points) {
   fitToPoints();
 }
 
+void MapWidget::setDatumShift(DatumShiftKey datumShift) {
+  view_.setDatumShift(datumShift);
+  update();
+}
+
 void MapWidget::setFinestSheets(SheetLevel level) {
   renderer_.setFinestSheets(level);
   update();

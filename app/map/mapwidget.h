@@ -39,6 +39,9 @@ class MapWidget : public QWidget {
   const std::vector<MapPoint>& points() const { return renderer_.points(); }
 
   void setFinestSheets(SheetLevel level);
+  // The datum shift set of the points shown, by which backgrounds of other
+  // datums are placed under them.
+  void setDatumShift(DatumShiftKey datumShift);
   // A background under the grid (OpenMapBackground), or nothing to remove it.
   // Without located points the view moves to the background's extent.
   void setBackground(std::shared_ptr<MapBackground> background);

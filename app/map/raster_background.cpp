@@ -81,7 +81,9 @@ std::optional<GeoBounds> RasterExtent(GDALDataset& dataset) {
   double ys[4] = {g[3], g[3] + w * g[4], g[3] + h * g[5], g[3] + w * g[4] + h * g[5]};
   OGRSpatialReference source(*reference);
   source.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  OGRSpatialReference target = KrasovskyGeographic();
+  // The extent only places the raster for a fit; the datum shift sets differ
+  // by about ten metres there, so the default set serves every view.
+  OGRSpatialReference target = KrasovskyGeographic(ViewProjection{});
   TransformationPtr transform(OGRCreateCoordinateTransformation(&source, &target));
   if (!transform) return std::nullopt;
   double west = 0, south = 0, east = 0, north = 0;
@@ -111,7 +113,7 @@ RasterBackground::RasterBackground(GdalDatasetPtr dataset, const std::string& na
 }
 
 bool RasterBackground::covers(const MapView& view) const {
-  if (!warp_ || warp_->standardParallel != view.projection().standardParallel() ||
+  if (!warp_ || warp_->projection != view.projection() ||
       warp_->metresPerPixel != view.metresPerPixel()) {
     return false;
   }
@@ -123,7 +125,7 @@ bool RasterBackground::covers(const MapView& view) const {
 
 void RasterBackground::warp(const MapView& view) {
   Warp next;
-  next.standardParallel = view.projection().standardParallel();
+  next.projection = view.projection();
   next.metresPerPixel = view.metresPerPixel();
   const double s = view.metresPerPixel();
   // The view and a quarter of a view on every side.

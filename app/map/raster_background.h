@@ -4,11 +4,11 @@
 // raster has no data.
 //
 // The warp covers the view and a quarter of a view on every side, and is kept while
-// the standard parallel and the scale stay: panning within that margin only
-// moves the kept image; a zoom, a new fit or a pan beyond the margin warps
-// again. Palette rasters are expanded to RGBA before warping (resampling
-// palette indices would mix unrelated colours), and rasters of other types
-// than bytes are stretched to bytes between their minimum and maximum.
+// the view projection (standard parallel and datum shift) and the scale stay: panning within that
+// margin only moves the kept image; a zoom, a new fit or a pan beyond the margin warps again.
+// Palette rasters are expanded to RGBA before warping (resampling palette indices would mix
+// unrelated colours), and rasters of other types than bytes are stretched to bytes between their
+// minimum and maximum.
 #include <QImage>
 
 #include "gdal_support.h"
@@ -27,7 +27,7 @@ class RasterBackground : public MapBackground {
 
  private:
   struct Warp {
-    double standardParallel = 0;
+    ViewProjection projection;
     double metresPerPixel = 0;
     WorldPoint coveredMin, coveredMax;  // the part of the plane the warp stands for
     WorldPoint imageMin, imageMax;      // where the image lies (within the data)

@@ -23,7 +23,9 @@ constexpr double kPointHalfSize = 2.5;
 VectorBackground::VectorBackground(GdalDatasetPtr dataset, const std::string& name)
     : dataset_(std::move(dataset)) {
   QuietGdalErrors quiet;
-  const OGRSpatialReference krasovsky = KrasovskyGeographic();
+  // The extent only places the layers for a fit; the datum shift sets differ
+  // by about ten metres there, so the default set serves every view.
+  const OGRSpatialReference krasovsky = KrasovskyGeographic(ViewProjection{});
   GeoBounds all{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
                 -std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
   for (OGRLayer* layer : dataset_->GetLayers()) {
@@ -122,11 +124,11 @@ void VectorBackground::project(const ViewProjection& projection) {
     }
     if (out.min.x <= out.max.x) projected_.push_back(std::move(out));
   }
-  projectedParallel_ = projection.standardParallel();
+  projectedFor_ = projection;
 }
 
 void VectorBackground::draw(QPainter& painter, const MapView& view) {
-  if (projectedParallel_ != view.projection().standardParallel()) project(view.projection());
+  if (projectedFor_ != view.projection()) project(view.projection());
   const WorldPoint viewMin = view.pixelToWorld({0, static_cast<double>(view.height())});
   const WorldPoint viewMax = view.pixelToWorld({static_cast<double>(view.width()), 0});
   painter.save();

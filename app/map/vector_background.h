@@ -3,9 +3,8 @@
 // outlined, lightly filled polygons, lines and small squares for points.
 //
 // The geometries are read once; their vertices are transformed by OGR into
-// the view projection whenever the view's standard parallel changes, and each
-// drawing projects them to pixels, skipping shapes whose box lies outside
-// the picture.
+// the view projection whenever the view projection (standard parallel or datum shift) changes, and
+// each drawing projects them to pixels, skipping shapes whose box lies outside the picture.
 #include <QColor>
 #include <vector>
 
@@ -44,7 +43,7 @@ class VectorBackground : public MapBackground {
   std::vector<OGRSpatialReference> layerReferences_;
   std::vector<Shape> shapes_;
   std::optional<GeoBounds> extent_;
-  std::optional<double> projectedParallel_;
+  std::optional<ViewProjection> projectedFor_;
   std::vector<ProjectedShape> projected_;
 };
 

@@ -11,6 +11,7 @@
 
 #include "conversion/catalogue.h"
 #include "conversion/run.h"
+#include "geodesy/datum_shift_sets.h"
 #include "interaction/platform.h"
 
 namespace korvagrid {
@@ -46,12 +47,15 @@ class PointFiles {
   virtual PointList readList(const ChosenFile& file, const CoordinateSystem& source) const = 0;
 
   // Writes `points`, converted by a run whose target was `target`, to `file`
-  // with the target's coordinate reference system. Returns remarks on names
+  // with the target's coordinate reference system and the run's datum shift
+  // `set` (a local system's definition carries it). Returns remarks on names
   // the format had to change (DXF labels). Throws KorvagridError with the
   // reason when the format does not hold the target's coordinates (GPX for
   // "BLH(Kras)", DXF for a geographic target) or the file cannot be written;
   // an existing file of that name is then left as it was.
-  virtual std::vector<std::string> writePoints(const ChosenFile& file, const CoordinateSystem& target,
+  virtual std::vector<std::string> writePoints(const ChosenFile& file,
+                                               const CoordinateSystem& target,
+                                               const DatumShiftSet& set,
                                                std::span<const RunPoint> points) const = 0;
 };
 

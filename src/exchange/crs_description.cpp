@@ -8,7 +8,6 @@
 namespace korvagrid {
 namespace {
 
-
 constexpr int kFirstPulkovoZone = 2;
 constexpr int kLastPulkovoZone = 32;
 
@@ -52,16 +51,20 @@ CrsDescription GaussKrugerZoneCrs(std::string_view displayName, int zone) {
   return crs;
 }
 
-CrsDescription LocalTransverseMercatorCrs(std::string_view displayName, double centralMeridianArcSeconds,
-                                          double falseEastMetres, double falseNorthMetres) {
+CrsDescription LocalTransverseMercatorCrs(std::string_view displayName,
+                                          double centralMeridianArcSeconds, double falseEastMetres,
+                                          double falseNorthMetres, std::string_view towgs84) {
   std::string proj = "+proj=tmerc +lat_0=0 +lon_0=";
   AppendDecimal(proj, centralMeridianArcSeconds / kArcSecondsPerDegree);
   proj += " +k=1 +x_0=";
   AppendDecimal(proj, falseEastMetres);
   proj += " +y_0=";
   AppendDecimal(proj, -falseNorthMetres);
-  proj += " +ellps=krass +towgs84=";
-  proj += kKrasovskyToWgs84;
+  proj += " +ellps=krass";
+  if (!towgs84.empty()) {
+    proj += " +towgs84=";
+    proj += towgs84;
+  }
   proj += " +units=m +no_defs";
   return DefinedPlaneCrs(displayName, std::move(proj));
 }
@@ -72,7 +75,8 @@ CrsDescription DefinedPlaneCrs(std::string_view displayName, std::string definit
   return crs;
 }
 
-CrsDescription DescribeCatalogueSystem(std::string_view listText, const CoordinateSystem& system) {
+CrsDescription DescribeCatalogueSystem(std::string_view listText, const CoordinateSystem& system,
+                                       std::string_view towgs84) {
   if (system.kind == SystemKind::Geographic) {
     return system.isWgs84 ? Wgs84Crs() : KrasovskyGeographicCrs(listText);
   }
@@ -84,7 +88,7 @@ CrsDescription DescribeCatalogueSystem(std::string_view listText, const Coordina
     return GaussKrugerZoneCrs(listText, system.zone);
   }
   return LocalTransverseMercatorCrs(listText, system.centralMeridian, system.falseEast,
-                                    system.falseNorth);
+                                    system.falseNorth, towgs84);
 }
 
 }  // namespace korvagrid

@@ -9,7 +9,8 @@
 //                        (false easting: zone number × 1 000 000 + 500 000 m)
 //   local plane systems  a transverse Mercator definition on the Krasovsky
 //                        ellipsoid built from the entry's central meridian,
-//                        false easting and false northing (LocalTransverseMercator)
+//                        false easting and false northing (LocalTransverseMercator),
+//                        with the chosen datum shift to WGS-84 as +towgs84
 //
 // The writers never build a definition themselves: they take a CrsDescription.
 #include <optional>
@@ -36,13 +37,6 @@ struct CrsDescription {
   static constexpr int kEpsgPulkovo1942GaussKrugerZone0 = 28400;  // + zone number, zones 2..32
 };
 
-// The transformation from the Krasovsky datum to WGS-84 put into the PROJ
-// strings of the local systems: the seven parameters of the system's own
-// datum shift (geodesy/datum_shift.h) in the position-vector convention of
-// PROJ's +towgs84: translations in metres, rotations in arc seconds, scale
-// in ppm.
-inline constexpr std::string_view kKrasovskyToWgs84 = "26.3,-132.6,-76.3,0.22,0.4,0.9,-0.12";
-
 CrsDescription Wgs84Crs();
 CrsDescription KrasovskyGeographicCrs(std::string_view displayName);
 // A Pulkovo 1942 Gauss–Krüger zone (EPSG:28402..28432).
@@ -51,9 +45,12 @@ CrsDescription GaussKrugerZoneCrs(std::string_view displayName, int zone);
 // central meridian, with X = (distance north of the equator) − falseNorth and
 // Y = (distance east of the meridian) + falseEast, as the closed series counts them:
 //   +proj=tmerc +lat_0=0 +lon_0=<meridian °> +k=1 +x_0=<falseEast> +y_0=<−falseNorth>
-//   +ellps=krass +towgs84=<kKrasovskyToWgs84> +units=m +no_defs
-CrsDescription LocalTransverseMercatorCrs(std::string_view displayName, double centralMeridianArcSeconds,
-                                          double falseEastMetres, double falseNorthMetres);
+//   +ellps=krass +towgs84=<towgs84> +units=m +no_defs
+// `towgs84` is the datum shift to WGS-84 as PROJ's +towgs84 value
+// (ProjTowgs84 of the chosen set); empty, the definition names no shift.
+CrsDescription LocalTransverseMercatorCrs(std::string_view displayName,
+                                          double centralMeridianArcSeconds, double falseEastMetres,
+                                          double falseNorthMetres, std::string_view towgs84);
 // A plane system whose definition is given as a PROJ string or WKT.
 CrsDescription DefinedPlaneCrs(std::string_view displayName, std::string definition);
 
@@ -61,7 +58,9 @@ CrsDescription DefinedPlaneCrs(std::string_view displayName, std::string definit
 // the WGS-84 entry, the other geographic entry, a Gauss–Krüger zone whose
 // parameters are those of an EPSG zone (false north 0, false east 500 000,
 // central meridian 6 × zone − 3 degrees), else a local transverse Mercator
-// definition built from the parameters.
-CrsDescription DescribeCatalogueSystem(std::string_view listText, const CoordinateSystem& system);
+// definition built from the parameters with `towgs84` (as above). An EPSG
+// code names the system only: its datum shift is not part of the code.
+CrsDescription DescribeCatalogueSystem(std::string_view listText, const CoordinateSystem& system,
+                                       std::string_view towgs84);
 
 }  // namespace korvagrid

@@ -11,13 +11,16 @@ bool ExchangePointFiles::isPointFile(const ChosenFile& file) const {
   return IsPointFileFormat(FormatOfChosenFile(file.path, file.filterPattern));
 }
 
-PointList ExchangePointFiles::readList(const ChosenFile& file, const CoordinateSystem& source) const {
+PointList ExchangePointFiles::readList(const ChosenFile& file,
+                                       const CoordinateSystem& source) const {
   return ReadPointList(file.path, FormatOfChosenFile(file.path, file.filterPattern), source);
 }
 
-std::vector<std::string> ExchangePointFiles::writePoints(const ChosenFile& file, const CoordinateSystem& target,
+std::vector<std::string> ExchangePointFiles::writePoints(const ChosenFile& file,
+                                                         const CoordinateSystem& target,
+                                                         const DatumShiftSet& set,
                                                          std::span<const RunPoint> points) const {
-  PointFileSink sink(file.path, FormatOfChosenFile(file.path, file.filterPattern), target);
+  PointFileSink sink(file.path, FormatOfChosenFile(file.path, file.filterPattern), target, set);
   for (const RunPoint& point : points) sink.add(point);
   sink.finish();
   return sink.notes();

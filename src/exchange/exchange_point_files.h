@@ -12,6 +12,7 @@ class ExchangePointFiles final : public PointFiles {
   bool isPointFile(const ChosenFile& file) const override;
   PointList readList(const ChosenFile& file, const CoordinateSystem& source) const override;
   std::vector<std::string> writePoints(const ChosenFile& file, const CoordinateSystem& target,
+                                       const DatumShiftSet& set,
                                        std::span<const RunPoint> points) const override;
 };
 

@@ -1,6 +1,7 @@
 #include "exchange/run_point_file.h"
 
 #include "common/error.h"
+#include "definitions/proj_definition.h"
 #include "exchange/input_list.h"
 #include "exchange/point_file_reader.h"
 #include "formats/angles.h"
@@ -8,8 +9,12 @@
 
 namespace korvagrid {
 
+CrsDescription CrsOfSystem(const CoordinateSystem& system, const DatumShiftSet& set) {
+  return DescribeCatalogueSystem(system.name, system, ProjTowgs84(set));
+}
+
 CrsDescription CrsOfSystem(const CoordinateSystem& system) {
-  return DescribeCatalogueSystem(system.name, system);
+  return DescribeCatalogueSystem(system.name, system, {});
 }
 
 double ZonePrefixMetres(const CrsDescription& crs) {
@@ -34,8 +39,8 @@ ExchangePoint ExchangePointOf(const RunPoint& point, const CrsDescription& crs) 
 }
 
 PointFileSink::PointFileSink(const std::filesystem::path& path, ExchangeFormat format,
-                             const CoordinateSystem& target)
-    : crs_(CrsOfSystem(target)), writer_(path, format, crs_) {}
+                             const CoordinateSystem& target, const DatumShiftSet& set)
+    : crs_(CrsOfSystem(target, set)), writer_(path, format, crs_) {}
 
 void PointFileSink::add(RunPoint point) {
   if (failed_) return;
@@ -52,10 +57,12 @@ void PointFileSink::finish() {
   writer_.finish();
 }
 
-PointList ReadPointList(const std::filesystem::path& path, ExchangeFormat format, const CoordinateSystem& source) {
+PointList ReadPointList(const std::filesystem::path& path, ExchangeFormat format,
+                        const CoordinateSystem& source) {
   PointFileContent content = ReadPointFile(path, format);
   const CrsDescription crs = CrsOfSystem(source);
-  if (const std::optional<std::string> mismatch = SourceMismatch(content, crs)) throw KorvagridError(*mismatch);
+  if (const std::optional<std::string> mismatch = SourceMismatch(content, crs))
+    throw KorvagridError(*mismatch);
   // The run neither takes off nor puts back the zone number of the own
   // system's Y: the list has Y as that system writes it, without one.
   if (source.userDefined) {
@@ -63,7 +70,8 @@ PointList ReadPointList(const std::filesystem::path& path, ExchangeFormat format
     for (ExchangePoint& point : content.points) point.second -= prefix;
   }
   const InputList list = MakeInputList(content.points, crs.geographic, source.xOffset);
-  return {list.text, crs.geographic, static_cast<std::int64_t>(content.points.size()), std::move(content.messages)};
+  return {list.text, crs.geographic, static_cast<std::int64_t>(content.points.size()),
+          std::move(content.messages)};
 }
 
 }  // namespace korvagrid

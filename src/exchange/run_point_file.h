@@ -17,16 +17,20 @@
 
 #include "conversion/catalogue.h"
 #include "conversion/run.h"
+#include "documents/exchange_format.h"
 #include "documents/point_files.h"
 #include "exchange/crs_description.h"
-#include "documents/exchange_format.h"
 #include "exchange/exchange_point.h"
 #include "exchange/point_file_writer.h"
+#include "geodesy/datum_shift_sets.h"
 
 namespace korvagrid {
 
 // The coordinate reference system of a catalogue row, the own system's
-// included, named by its list text.
+// included, named by its list text: as a file written with the datum shift
+// `set` records it, and without a datum shift, as a file of the system is
+// compared with it (a file's shift is no part of that comparison).
+CrsDescription CrsOfSystem(const CoordinateSystem& system, const DatumShiftSet& set);
 CrsDescription CrsOfSystem(const CoordinateSystem& system);
 
 // Metres by which Y of `crs` exceeds Y as the run carries it: the zone number
@@ -44,7 +48,9 @@ class PointFileSink final : public PointSink {
  public:
   // Throws KorvagridError when the format does not hold the target's
   // coordinates (the reason of WriteRefusal) or the file cannot be started.
-  PointFileSink(const std::filesystem::path& path, ExchangeFormat format, const CoordinateSystem& target);
+  // The file's CRS carries the run's datum shift `set`.
+  PointFileSink(const std::filesystem::path& path, ExchangeFormat format,
+                const CoordinateSystem& target, const DatumShiftSet& set);
 
   // Throws KorvagridError naming the point when it cannot be written; the
   // sink has then failed and writes nothing more.
@@ -69,6 +75,7 @@ class PointFileSink final : public PointSink {
 // zone number, which the run takes off; Y of the own system, which the run
 // takes as it stands, without one. Throws KorvagridError with the reason when
 // the file cannot be read or holds another system's coordinates.
-PointList ReadPointList(const std::filesystem::path& path, ExchangeFormat format, const CoordinateSystem& source);
+PointList ReadPointList(const std::filesystem::path& path, ExchangeFormat format,
+                        const CoordinateSystem& source);
 
 }  // namespace korvagrid

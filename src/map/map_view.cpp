@@ -66,6 +66,10 @@ void MapView::resize(int width, int height) {
   height_ = std::max(height, 1);
 }
 
+void MapView::setDatumShift(DatumShiftKey datumShift) {
+  projection_ = ViewProjection(projection_.standardParallel(), datumShift);
+}
+
 void MapView::panByPixels(double dx, double dy) {
   centre_.x -= dx * metresPerPixel_;
   centre_.y += dy * metresPerPixel_;
@@ -100,7 +104,7 @@ bool MapView::fitTo(std::span<const MapPoint> points, double marginPixels) {
     box.east = std::max(box.east, p.longitude);
   }
   if (!any) return false;
-  projection_ = ViewProjection((box.south + box.north) / 2);
+  projection_ = ViewProjection((box.south + box.north) / 2, projection_.datumShift());
   const WorldPoint sw = projection_.project({box.south, box.west});
   const WorldPoint ne = projection_.project({box.north, box.east});
   centre_ = {(sw.x + ne.x) / 2, (sw.y + ne.y) / 2};

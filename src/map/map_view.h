@@ -62,6 +62,8 @@ class MapView {
 
   // Keeps the centre and the scale; sizes below one pixel count as one.
   void resize(int width, int height);
+  // The datum shift of the points shown (ViewProjection), kept by fitTo.
+  void setDatumShift(DatumShiftKey datumShift);
   // Moves the picture by dx, dy pixels, as a drag of the mouse does.
   void panByPixels(double dx, double dy);
   // Multiplies the magnification by `factor` (> 1 zooms in), keeping the

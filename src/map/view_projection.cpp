@@ -27,9 +27,10 @@ std::string Decimal(double value) {
 
 }  // namespace
 
-ViewProjection::ViewProjection(double standardParallel)
+ViewProjection::ViewProjection(double standardParallel, DatumShiftKey datumShift)
     : standardParallel_(std::clamp(std::isfinite(standardParallel) ? standardParallel : 0.0,
                                    -kMaxStandardParallel, kMaxStandardParallel)),
+      datumShift_(datumShift),
       metresPerDegreeLongitude_(kKrasovsky.a * std::cos(standardParallel_ * kRadiansPerDegree) *
                                 kRadiansPerDegree),
       metresPerDegreeLatitude_(kKrasovsky.a * kRadiansPerDegree) {}
@@ -44,13 +45,13 @@ GeoPoint ViewProjection::unproject(WorldPoint w) const {
 
 std::string ViewProjection::projDefinition() const {
   return "+proj=eqc +lat_ts=" + Decimal(standardParallel_) +
-         " +lat_0=0 +lon_0=0 +x_0=0 +y_0=0 +ellps=krass +towgs84=" + Sk42ToWgs84ProjParameters() +
-         " +units=m +no_defs +type=crs";
+         " +lat_0=0 +lon_0=0 +x_0=0 +y_0=0 +ellps=krass +towgs84=" +
+         ProjTowgs84(DatumShiftSetOf(datumShift_)) + " +units=m +no_defs +type=crs";
 }
 
-std::string Sk42ToWgs84ProjParameters() {
-  // The default set as +towgs84 (position vector: the rotation signs flipped).
-  return ProjTowgs84(DatumShiftSetOf(kDefaultDatumShift));
+std::string ViewProjection::geographicDefinition() const {
+  return "+proj=longlat +ellps=krass +towgs84=" + ProjTowgs84(DatumShiftSetOf(datumShift_)) +
+         " +no_defs +type=crs";
 }
 
 }  // namespace korvagrid

@@ -19,6 +19,7 @@
 // Longitudes are not wrapped: a view across ±180° shows both edges apart.
 #include <string>
 
+#include "geodesy/datum_shift_sets.h"
 #include "map/map_coordinates.h"
 
 namespace korvagrid {
@@ -26,10 +27,14 @@ namespace korvagrid {
 class ViewProjection {
  public:
   // Standard parallel φ0 in decimal degrees, limited to ±85° so that the
-  // east–west scale stays finite.
-  explicit ViewProjection(double standardParallel = 0);
+  // east–west scale stays finite; `datumShift` is the set by which the
+  // view's points were carried between SK-42 and WGS-84, which data of
+  // other datums shown under them must take too.
+  explicit ViewProjection(double standardParallel = 0,
+                          DatumShiftKey datumShift = kDefaultDatumShift);
 
   double standardParallel() const { return standardParallel_; }
+  DatumShiftKey datumShift() const { return datumShift_; }
   // Metres of the projection plane per degree of longitude and of latitude.
   double metresPerDegreeLongitude() const { return metresPerDegreeLongitude_; }
   double metresPerDegreeLatitude() const { return metresPerDegreeLatitude_; }
@@ -38,18 +43,19 @@ class ViewProjection {
   GeoPoint unproject(WorldPoint w) const;
 
   // The same projection as a PROJ definition, on the Krasovsky ellipsoid with
-  // the system's own SK-42 ↔ WGS-84 datum shift as +towgs84, so that GDAL
-  // and PROJ put data of any datum where the view puts SK-42 points.
+  // the view's SK-42 ↔ WGS-84 datum shift as +towgs84, so that GDAL and PROJ
+  // put data of any datum where the view puts SK-42 points.
   std::string projDefinition() const;
+  // Krasovsky longitude/latitude with the same +towgs84.
+  std::string geographicDefinition() const;
+
+  bool operator==(const ViewProjection&) const = default;
 
  private:
   double standardParallel_;
+  DatumShiftKey datumShift_;
   double metresPerDegreeLongitude_;
   double metresPerDegreeLatitude_;
 };
-
-// The SK-42 → WGS-84 datum shift of the geodetic chains as PROJ's +towgs84
-// (position-vector rotations, scale in ppm): 26.3,-132.6,-76.3,0.22,0.4,0.9,-0.12.
-std::string Sk42ToWgs84ProjParameters();
 
 }  // namespace korvagrid

@@ -234,6 +234,7 @@ void Form1::runConversion(PointSink* points) {
     TextLineSource lines(PrepareRunText(Txt1));
     StringSink sink(Txt2);
     resultTarget_ = settings.target;
+    resultDatumShift_ = settings.datumShift;
     KeptPoints kept(resultPoints_, points);
     lastRun = ConversionRun(lines, sink, settings, platform_, placementRandom,
                             pointFiles_ != nullptr ? &kept : points);

@@ -92,8 +92,11 @@ class Form1 {
   // The map window: the points of the input list as it shows them, made by
   // showMap without touching the result box, and a summary for its status
   // line. mapVersion grows with every new list, so that the front end knows
-  // when to show the window and hand the points over.
+  // when to show the window and hand the points over. mapDatumShift is the
+  // set the points were carried to SK-42 with, which backgrounds of other
+  // datums must take too.
   std::vector<MapPoint> mapPoints;
+  DatumShiftKey mapDatumShift = kDefaultDatumShift;
   std::string mapSummary;
   std::uint64_t mapVersion = 0;
 
@@ -157,7 +160,7 @@ class Form1 {
   std::optional<std::string> chooseMapExportFile();
   // A georeferenced raster or vector file to draw under the map's grid.
   std::optional<std::string> chooseMapBackgroundFile();
-  void showHelp();             // mnuF1 "Вызов справки"
+  void showHelp();  // mnuF1 "Вызов справки"
 
   // The waypoint options dialog (created on first use) and the settings it holds.
   FmOziModel& fmOzi();
@@ -195,10 +198,11 @@ class Form1 {
   const PointFiles* pointFiles_ = nullptr;
   // The document was opened from a point file: its text has no file yet.
   bool documentIsPointFile_ = false;
-  // The points of the last run and its target, kept for "Save Resultats" to
-  // a point file while point files are offered.
+  // The points of the last run, its target and datum shift, kept for "Save
+  // Resultats" to a point file while point files are offered.
   std::vector<RunPoint> resultPoints_;
   CoordinateSystem resultTarget_;
+  DatumShiftKey resultDatumShift_ = kDefaultDatumShift;
 };
 
 }  // namespace korvagrid

@@ -78,8 +78,8 @@ void Form1::newDocument() {
 }
 
 void Form1::openWithDialog() {
-  const std::optional<ChosenFile> chosen = platform_.chooseOpenFile(
-      OpenDialogOptions(pointFiles_ != nullptr ? pointFiles_->dialogFilterEntries() : std::string()));
+  const std::optional<ChosenFile> chosen = platform_.chooseOpenFile(OpenDialogOptions(
+      pointFiles_ != nullptr ? pointFiles_->dialogFilterEntries() : std::string()));
   if (!chosen) return;
   openDocument(*chosen);
 }
@@ -198,7 +198,8 @@ void Form1::saveDocumentAs(const std::string& proposedName) {
 }
 
 void Form1::saveResults() {
-  const std::string pointFormats = pointFiles_ != nullptr ? pointFiles_->dialogFilterEntries() : std::string();
+  const std::string pointFormats =
+      pointFiles_ != nullptr ? pointFiles_->dialogFilterEntries() : std::string();
   // Waypoints are written only by runs to a geographic target.
   const bool waypoints = WritesWaypoints(settings());
   if (waypoints) {
@@ -217,7 +218,8 @@ void Form1::saveResults() {
                    FileReader::AlwaysCp1251);
     return;
   }
-  const std::optional<ChosenFile> chosen = platform_.chooseSaveFile(ResultsDialogOptions(pointFormats));
+  const std::optional<ChosenFile> chosen =
+      platform_.chooseSaveFile(ResultsDialogOptions(pointFormats));
   if (!chosen) return;
   const ChosenFile file = SavedFile(*chosen);
   resultName = file.path;
@@ -238,7 +240,8 @@ void Form1::savePointResults(const ChosenFile& file) {
   }
   std::vector<std::string> notes;
   try {
-    notes = pointFiles_->writePoints(file, resultTarget_, resultPoints_);
+    notes = pointFiles_->writePoints(file, resultTarget_, DatumShiftSetOf(resultDatumShift_),
+                                     resultPoints_);
   } catch (const std::exception& error) {
     platform_.warn(CannotWriteMessage(file.path, error.what()), kFileWarningTitle);
     return;

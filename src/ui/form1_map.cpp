@@ -34,6 +34,7 @@ void Form1::showMap() {
   TextLineSource lines(PrepareRunText(Txt1));
   MapPointList list = MapPointsOfList(lines, settings);
   mapPoints = std::move(list.points);
+  mapDatumShift = settings.datumShift;
   mapSummary = MapPointsSummary(mapPoints);
   ++mapVersion;
 }

@@ -50,7 +50,8 @@ constexpr const char* kNamedWgs84 =
 constexpr const char* kOwnLocal =
     "--own-name Моя --own-meridian 33:00:00 --own-false-east 300000 --own-false-north 0";
 constexpr const char* kOwnZone6 =
-    "--own-name GK6 --own-type UTM-42 --own-meridian 33:00:00 --own-false-east 500000 --own-false-north 0";
+    "--own-name GK6 --own-type UTM-42 --own-meridian 33:00:00 --own-false-east 500000 "
+    "--own-false-north 0";
 
 struct PlainPoint {
   std::string name;
@@ -144,7 +145,8 @@ std::string Capture(const std::string& command) {
   std::string out;
   if (FILE* pipe = ::popen(command.c_str(), "r")) {
     char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+      out.append(buffer, n);
     ::pclose(pipe);
   }
   return out;
@@ -170,14 +172,14 @@ struct WrittenCase {
 };
 
 const WrittenCase kWritten[] = {
-    {"out.gpx", "\"42(zone6)\"", "WGS-84", kNamedZone6, true, "--out-angles packed", 0, 0, std::nullopt,
-     "Cyrillic, \" and ' in names, a blank line"},
-    {"out.kml", "\"42(zone6)\"", "WGS-84", kUnnamedZone6, false, "--out-angles packed", 0, 0, std::nullopt,
-     "unnamed points are named by their line"},
-    {"out.geojson", "\"63 (C3)\"", "WGS-84", kNamedC3, true, "--out-angles packed", 0, 0, std::nullopt,
-     "a local source, RFC 7946"},
-    {"out.csv", "\"42(zone6)\"", "\"BLH(Kras)\"", kNamedZone6, true, "--out-angles packed", 0, 0, std::nullopt,
-     "Lat and Long columns, a name with a comma and quotes"},
+    {"out.gpx", "\"42(zone6)\"", "WGS-84", kNamedZone6, true, "--out-angles packed", 0, 0,
+     std::nullopt, "Cyrillic, \" and ' in names, a blank line"},
+    {"out.kml", "\"42(zone6)\"", "WGS-84", kUnnamedZone6, false, "--out-angles packed", 0, 0,
+     std::nullopt, "unnamed points are named by their line"},
+    {"out.geojson", "\"63 (C3)\"", "WGS-84", kNamedC3, true, "--out-angles packed", 0, 0,
+     std::nullopt, "a local source, RFC 7946"},
+    {"out.csv", "\"42(zone6)\"", "\"BLH(Kras)\"", kNamedZone6, true, "--out-angles packed", 0, 0,
+     std::nullopt, "Lat and Long columns, a name with a comma and quotes"},
     {"out.csv", "\"63 (C3)\"", "\"  47(2)\"", kNamedC3, true, "", 6200000, 2000000, std::nullopt,
      "47(2): the text writes X short and Y with 2, the file X in full"},
     {"out.gpkg", "\"63 (C3)\"", "\"42(zone6)\"", kNamedC3, true, "--out-plane full", 0, 0, 28406,
@@ -186,12 +188,13 @@ const WrittenCase kWritten[] = {
      "from degree-minute-second text"},
     {"out.shp", "\"42(zone6)\"", "\"63 (C3)\"", kNamedZone6, true, "", 0, 0, std::nullopt,
      "a local target: its definition in the .prj"},
-    {"out.dxf", "\"42(zone6)\"", "\"42(zone7)\"", kNamedZone6, true, "--out-plane full", 0, 0, std::nullopt,
-     "a drawing: points with their names as labels"},
+    {"out.dxf", "\"42(zone6)\"", "\"42(zone7)\"", kNamedZone6, true, "--out-plane full", 0, 0,
+     std::nullopt, "a drawing: points with their names as labels"},
     {"out.gpkg", "\"42(zone6)\"", "own", kNamedZone6, true, "", 0, 0, std::nullopt,
      "the own system, by its definition", kOwnLocal},
     {"out.gpkg", "\"42(zone6)\"", "own", kNamedZone6, true, "", 0, -6000000, 28406,
-     "the own system on a zone's parameters is the EPSG zone, whose Y has the zone number the text's has not",
+     "the own system on a zone's parameters is the EPSG zone, whose Y has the zone number the "
+     "text's has not",
      kOwnZone6},
 };
 
@@ -205,7 +208,8 @@ TEST_F(CliPointFiles, WrittenFilesHoldTheResultsOfTheText) {
   for (const WrittenCase& c : kWritten) {
     SCOPED_TRACE(std::string(c.file) + ": " + c.why);
     const bool geographic = std::string(c.textFlags).find("angles") != std::string::npos;
-    const std::string run = "convert " + Systems(c, c.from) + (c.named ? " --in-layout name " : " ");
+    const std::string run =
+        "convert " + Systems(c, c.from) + (c.named ? " --in-layout name " : " ");
     Write(dir_ / "list.txt", c.input);
     const std::string list = " '" + (dir_ / "list.txt").string() + "'";
     const fs::path file = dir_ / c.file;
@@ -229,25 +233,63 @@ TEST_F(CliPointFiles, WrittenFilesHoldTheResultsOfTheText) {
     }
 
     // Read back into the target system, the file gives the same text.
-    const Result back = Run("convert " + Systems(c, c.to) + " " + c.textFlags + " '" + file.string() + "'");
+    const Result back =
+        Run("convert " + Systems(c, c.to) + " " + c.textFlags + " '" + file.string() + "'");
     ASSERT_EQ(back.status, 0) << back.err;
     const Result plain = Run(run + c.textFlags + list);
     EXPECT_EQ(Lines(back.out), Lines(plain.out));
 
     if (c.epsg) {
       const std::string info = Capture("ogrinfo -so -al '" + file.string() + "' 2>&1");
-      EXPECT_NE(info.find("ID[\"EPSG\"," + std::to_string(*c.epsg) + "]]"), std::string::npos) << info;
+      EXPECT_NE(info.find("ID[\"EPSG\"," + std::to_string(*c.epsg) + "]]"), std::string::npos)
+          << info;
     }
+  }
+}
+
+TEST_F(CliPointFiles, ALocalSystemsFileCarriesTheChosenDatumShift) {
+  // +towgs84 as GDAL reads it from the file (position vector: metres, arc
+  // seconds, ppm), as EPSG publishes the sets' rotations with their signs
+  // flipped; a file of any set reads back into the same system under another.
+  struct Row {
+    const char* shift;
+    double towgs84[7];
+  };
+  const Row rows[] = {
+      {"classic", {26.3, -132.6, -76.3, 0.22, 0.4, 0.9, -0.12}},
+      {"gost2008", {23.57, -140.95, -79.8, 0, 0.35, 0.79, -0.22}},
+      {"gost2001", {23.92, -141.27, -80.9, 0, 0.35, 0.82, -0.12}},
+  };
+  Write(dir_ / "list.txt", kNamedZone6);
+  const std::string list = " '" + (dir_ / "list.txt").string() + "'";
+  GDALAllRegister();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.shift);
+    const fs::path file = dir_ / (std::string(row.shift) + ".gpkg");
+    const Result written =
+        Run("convert --from \"42(zone6)\" --to \"63 (C3)\" --in-layout name --shift " +
+            std::string(row.shift) + list + " -o '" + file.string() + "'");
+    ASSERT_EQ(written.status, 0) << written.err;
+    GDALDatasetUniquePtr ds(GDALDataset::Open(file.c_str(), GDAL_OF_VECTOR));
+    ASSERT_TRUE(ds);
+    const OGRSpatialReference* srs = ds->GetLayer(0)->GetSpatialRef();
+    ASSERT_NE(srs, nullptr);
+    double towgs84[7] = {};
+    ASSERT_EQ(srs->GetTOWGS84(towgs84, 7), OGRERR_NONE);
+    for (int i = 0; i < 7; ++i) EXPECT_NEAR(towgs84[i], row.towgs84[i], 1e-9) << "parameter " << i;
+    const Result back = Run("convert --from \"63 (C3)\" --to WGS-84 '" + file.string() + "'");
+    EXPECT_EQ(back.status, 0) << back.err;
   }
 }
 
 // ------------------------------------------------------------ reading
 
 // A GeoJSON file made by GDAL's own driver with the features given as WKT.
-void MakeGeoJson(const fs::path& file, const std::vector<std::pair<const char*, const char*>>& features) {
+void MakeGeoJson(const fs::path& file,
+                 const std::vector<std::pair<const char*, const char*>>& features) {
   GDALAllRegister();
-  GDALDatasetUniquePtr ds(
-      GetGDALDriverManager()->GetDriverByName("GeoJSON")->Create(file.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
+  GDALDatasetUniquePtr ds(GetGDALDriverManager()->GetDriverByName("GeoJSON")->Create(
+      file.c_str(), 0, 0, 0, GDT_Unknown, nullptr));
   ASSERT_TRUE(ds);
   OGRSpatialReference wgs84;
   wgs84.importFromEPSG(4326);
@@ -274,7 +316,8 @@ TEST_F(CliPointFiles, AFileWrittenByGdalIsReadAsNamedDecimalDegrees) {
   const Result r = Run("convert --from WGS-84 --to WGS-84 --out-layout name --out-angles packed '" +
                        (dir_ / "mixed.geojson").string() + "'");
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_NE(r.err.find("объект 3: линия LINESTRING — не точка, пропущен"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("объект 3: линия LINESTRING — не точка, пропущен"), std::string::npos)
+      << r.err;
   const std::vector<PlainPoint> points = ParseResults(r.out, true, true);
   const PlainPoint expected[] = {
       {"Пункт%20А", 55.25, 37.5, 152.5},  // the list escapes the space that would cut the name
@@ -290,14 +333,15 @@ TEST_F(CliPointFiles, AFileWrittenByGdalIsReadAsNamedDecimalDegrees) {
     EXPECT_NEAR(points[i].height, expected[i].height, kMetreTolerance) << i;
   }
   // Written to a file again, a name has its space back.
-  const Result gpx = Run("convert --from WGS-84 --to WGS-84 '" + (dir_ / "mixed.geojson").string() + "' -o '" +
-                         (dir_ / "again.gpx").string() + "'");
+  const Result gpx = Run("convert --from WGS-84 --to WGS-84 '" + (dir_ / "mixed.geojson").string() +
+                         "' -o '" + (dir_ / "again.gpx").string() + "'");
   ASSERT_EQ(gpx.status, 0) << gpx.err;
   const std::vector<PlainPoint> again = ReadWithOgr(dir_ / "again.gpx");
   ASSERT_EQ(again.size(), 4U);
   EXPECT_EQ(again[0].name, "Пункт А");
   // The map sheets of the same file, one line per point.
-  const Result sheets = Run("sheets --scale 100 --from WGS-84 '" + (dir_ / "mixed.geojson").string() + "'");
+  const Result sheets =
+      Run("sheets --scale 100 --from WGS-84 '" + (dir_ / "mixed.geojson").string() + "'");
   ASSERT_EQ(sheets.status, 0) << sheets.err;
   EXPECT_EQ(Lines(sheets.out), "N-37-28\nN-37-28\nN-37-27\nN-37-27\n");
 }
@@ -321,32 +365,73 @@ TEST_F(CliPointFiles, RefusalsNameTheirReasonAndEndWithTheirStatus) {
   MakeGeoJson(dir_ / "lines.geojson", {{"Дорога", "LINESTRING (37 55,38 56)"}});
   const std::string wgs84 = "convert --from WGS-84 --to WGS-84 ";
   const RefusalCase rows[] = {
-      {zone6 + "--to \"BLH(Kras)\" -o" + at("k.gpx"), "", 2, {"GPX", "WGS-84", "BLH(Kras)"},
+      {zone6 + "--to \"BLH(Kras)\" -o" + at("k.gpx"),
+       "",
+       2,
+       {"GPX", "WGS-84", "BLH(Kras)"},
        "GPX holds WGS-84 only"},
-      {zone6 + "--to WGS-84 -o" + at("w.dxf"), "", 2, {"DXF", "WGS-84"}, "DXF holds plane coordinates only"},
-      {"convert --from \"42(zone6)\" --to WGS-84" + at("points.gpx"), "", 2, {"WGS 84 (EPSG:4326)", "42(zone6)"},
+      {zone6 + "--to WGS-84 -o" + at("w.dxf"),
+       "",
+       2,
+       {"DXF", "WGS-84"},
+       "DXF holds plane coordinates only"},
+      {"convert --from \"42(zone6)\" --to WGS-84" + at("points.gpx"),
+       "",
+       2,
+       {"WGS 84 (EPSG:4326)", "42(zone6)"},
        "a file in another system: both named"},
-      {"convert --from \"42(zone5)\" --to WGS-84" + at("zone6.gpkg"), "", 2, {"EPSG:28406", "42(zone5)"},
+      {"convert --from \"42(zone5)\" --to WGS-84" + at("zone6.gpkg"),
+       "",
+       2,
+       {"EPSG:28406", "42(zone5)"},
        "a GeoPackage of the neighbouring zone"},
-      {zone6 + "--to WGS-84 --out-format gpx", "", 2, {"-o FILE"}, "a point file is not written to standard output"},
-      {zone6 + "--to WGS-84 --out-format GPKG", "", 2, {"-o FILE"}, "format names are taken in any case"},
-      {zone6 + "--to WGS-84 -o" + at("w.gpx") + "--eol lf", "", 2, {"--eol", "GPX"}, "an option of text output"},
-      {zone6 + "--to WGS-84 -o" + at("w.gpx") + "--out-layout name", "", 2, {"--out-layout"},
+      {zone6 + "--to WGS-84 --out-format gpx",
+       "",
+       2,
+       {"-o FILE"},
+       "a point file is not written to standard output"},
+      {zone6 + "--to WGS-84 --out-format GPKG",
+       "",
+       2,
+       {"-o FILE"},
+       "format names are taken in any case"},
+      {zone6 + "--to WGS-84 -o" + at("w.gpx") + "--eol lf",
+       "",
+       2,
+       {"--eol", "GPX"},
+       "an option of text output"},
+      {zone6 + "--to WGS-84 -o" + at("w.gpx") + "--out-layout name",
+       "",
+       2,
+       {"--out-layout"},
        "another option of text output"},
-      {wgs84 + "--in-angles decimal" + at("points.gpx"), "", 2, {"--in-angles", "GPX"}, "an option of text input"},
+      {wgs84 + "--in-angles decimal" + at("points.gpx"),
+       "",
+       2,
+       {"--in-angles", "GPX"},
+       "an option of text input"},
       {wgs84 + "--in-format gpx -", "", 2, {"standard input"}, "a point file is read by its name"},
       {wgs84 + "--in-format wpt" + at("list.txt"), "", 2, {"wpt"}, "waypoint files are not read"},
-      {zone6 + "--to \"42(zone5)\" --out-format wpt", "", 2, {"geographic"}, "waypoints of a plane target"},
+      {zone6 + "--to \"42(zone5)\" --out-format wpt",
+       "",
+       2,
+       {"geographic"},
+       "waypoints of a plane target"},
       {wgs84 + at("lines.geojson"), "", 1, {"не точка", "no point in"}, "a file without points"},
       {wgs84 + at("missing.gpx"), "", 2, {"missing.gpx"}, "a missing file"},
-      {"sheets --scale 200 --from \"42(zone6)\"" + at("points.gpx"), "", 2, {"WGS 84 (EPSG:4326)", "42(zone6)"},
+      {"sheets --scale 200 --from \"42(zone6)\"" + at("points.gpx"),
+       "",
+       2,
+       {"WGS 84 (EPSG:4326)", "42(zone6)"},
        "sheets checks the system too"},
   };
   for (const RefusalCase& row : rows) {
     const Result r = Run(row.arguments, row.input);
     EXPECT_EQ(r.status, row.status) << row.why << "\n" << r.err;
     for (const std::string& fragment : row.says) {
-      EXPECT_NE(r.err.find(fragment), std::string::npos) << row.why << ": no \"" << fragment << "\" in\n" << r.err;
+      EXPECT_NE(r.err.find(fragment), std::string::npos)
+          << row.why << ": no \"" << fragment << "\" in\n"
+          << r.err;
     }
   }
   // Without its extras module the command line still converts text and
@@ -357,17 +442,21 @@ TEST_F(CliPointFiles, RefusalsNameTheirReasonAndEndWithTheirStatus) {
   ::unsetenv("KORVAGRID_CLI_EXTRAS");
   EXPECT_EQ(text.status, 0) << text.err;
   EXPECT_EQ(file.status, 2) << file.err;
-  EXPECT_NE(file.err.find("cannot load " + (dir_ / "absent.so").string()), std::string::npos) << file.err;
+  EXPECT_NE(file.err.find("cannot load " + (dir_ / "absent.so").string()), std::string::npos)
+      << file.err;
   // No refused writing left a file behind.
-  for (const char* name : {"k.gpx", "w.dxf", "w.gpx", "x.gpx"}) EXPECT_FALSE(fs::exists(dir_ / name)) << name;
+  for (const char* name : {"k.gpx", "w.dxf", "w.gpx", "x.gpx"})
+    EXPECT_FALSE(fs::exists(dir_ / name)) << name;
 }
 
 TEST_F(CliPointFiles, AStoppedRunWritesThePointsBeforeAndAFailedWritingNothing) {
   const auto at = [this](const char* name) { return " '" + (dir_ / name).string() + "' "; };
   // The second point's X has too few digits: the question is answered No.
-  Write(dir_ / "short_x.txt", "P1 6212345.678 6512345.678 162.31\r\nP2 12345.678 6512345.678 1\r\nP3 6212355 6512355 1\r\n");
-  const Result stopped = Run("convert --from \"42(zone6)\" --to WGS-84 --in-layout name" + at("short_x.txt") + "-o" +
-                             at("stopped.geojson"));
+  Write(dir_ / "short_x.txt",
+        "P1 6212345.678 6512345.678 162.31\r\nP2 12345.678 6512345.678 1\r\nP3 6212355 6512355 "
+        "1\r\n");
+  const Result stopped = Run("convert --from \"42(zone6)\" --to WGS-84 --in-layout name" +
+                             at("short_x.txt") + "-o" + at("stopped.geojson"));
   EXPECT_EQ(stopped.status, 3) << stopped.err;
   EXPECT_NE(stopped.err.find("line 2"), std::string::npos) << stopped.err;
   const std::vector<PlainPoint> before = ReadWithOgr(dir_ / "stopped.geojson");
@@ -377,10 +466,10 @@ TEST_F(CliPointFiles, AStoppedRunWritesThePointsBeforeAndAFailedWritingNothing) 
   // A name of 260 bytes does not fit a Shapefile's text field (254 bytes).
   std::string longName;
   for (int i = 0; i < 130; ++i) longName += "ж";
-  Write(dir_ / "long.txt",
-        "P1 6212345.678 6512345.678 1\r\n" + longName + " 6212355 6512355 1\r\nP3 6212365 6512365 1\r\n");
-  const Result failed = Run("convert --from \"42(zone6)\" --to \"42(zone6)\" --in-layout name" + at("long.txt") +
-                            "-o" + at("long.shp"));
+  Write(dir_ / "long.txt", "P1 6212345.678 6512345.678 1\r\n" + longName +
+                               " 6212355 6512355 1\r\nP3 6212365 6512365 1\r\n");
+  const Result failed = Run("convert --from \"42(zone6)\" --to \"42(zone6)\" --in-layout name" +
+                            at("long.txt") + "-o" + at("long.shp"));
   EXPECT_EQ(failed.status, 1) << failed.err;
   EXPECT_NE(failed.err.find("строке 2: точка в строке 2"), std::string::npos) << failed.err;
   EXPECT_NE(failed.err.find("254"), std::string::npos) << failed.err;

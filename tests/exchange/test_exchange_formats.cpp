@@ -12,18 +12,22 @@
 #include <vector>
 
 #include "conversion/catalogue.h"
-#include "exchange/crs_description.h"
+#include "definitions/proj_definition.h"
 #include "documents/exchange_format.h"
+#include "exchange/crs_description.h"
 #include "exchange/input_list.h"
 #include "exchange/point_file_writer.h"
 #include "formats/angles.h"
 #include "formats/radstr1.h"
+#include "formats/read_str.h"
 #include "geodesy/closed_series_plane.h"
 #include "geodesy/constants.h"
-#include "formats/read_str.h"
 
 namespace korvagrid {
 namespace {
+
+// The datum shift of the local systems' definitions in these tests.
+const std::string kClassicTowgs84 = ProjTowgs84(DatumShiftSetOf(DatumShiftKey::Classic));
 
 using enum ExchangeFormat;
 
@@ -33,20 +37,21 @@ TEST(ExchangeFormatNames, CommandLineNamesAndExtensions) {
     std::optional<ExchangeFormat> format;
   };
   for (const Row& row : {Row{"text", Text}, Row{"WPT", Wpt}, Row{"gpx", Gpx}, Row{"Kml", Kml},
-                         Row{"geojson", GeoJson}, Row{"csv", Csv}, Row{"gpkg", GeoPackage}, Row{"shp", Shapefile},
-                         Row{"dxf", Dxf}, Row{"json", std::nullopt}, Row{"", std::nullopt},
-                         Row{"gpkg ", std::nullopt}}) {
+                         Row{"geojson", GeoJson}, Row{"csv", Csv}, Row{"gpkg", GeoPackage},
+                         Row{"shp", Shapefile}, Row{"dxf", Dxf}, Row{"json", std::nullopt},
+                         Row{"", std::nullopt}, Row{"gpkg ", std::nullopt}}) {
     EXPECT_EQ(FormatFromName(row.name), row.format) << '"' << row.name << '"';
   }
   struct PathRow {
     const char* path;
     ExchangeFormat format;
   };
-  for (const PathRow& row : {PathRow{"a.GPX", Gpx}, PathRow{"dir.v1/points.kml", Kml}, PathRow{"p.json", GeoJson},
-                             PathRow{"p.geojson", GeoJson}, PathRow{"p.csv", Csv}, PathRow{"p.gpkg", GeoPackage},
-                             PathRow{"p.Shp", Shapefile}, PathRow{"p.dxf", Dxf}, PathRow{"p.wpt", Wpt},
-                             PathRow{"p.txt", Text}, PathRow{"p", Text}, PathRow{"gpx", Text},
-                             PathRow{"p.gpx.bak", Text}}) {
+  for (const PathRow& row :
+       {PathRow{"a.GPX", Gpx}, PathRow{"dir.v1/points.kml", Kml}, PathRow{"p.json", GeoJson},
+        PathRow{"p.geojson", GeoJson}, PathRow{"p.csv", Csv}, PathRow{"p.gpkg", GeoPackage},
+        PathRow{"p.Shp", Shapefile}, PathRow{"p.dxf", Dxf}, PathRow{"p.wpt", Wpt},
+        PathRow{"p.txt", Text}, PathRow{"p", Text}, PathRow{"gpx", Text},
+        PathRow{"p.gpx.bak", Text}}) {
     EXPECT_EQ(FormatFromPath(row.path), row.format) << row.path;
   }
 }
@@ -68,7 +73,8 @@ TEST(ExchangeFormatNames, AChosenFilterDecidesWhereItNamesOnePointFormat) {
       {"/d/out.json", "", GeoJson, "no filter known: the extension"},
       {"/d/out", "*.", Text, "an empty extension"},
   };
-  for (const Row& row : rows) EXPECT_EQ(FormatOfChosenFile(row.path, row.pattern), row.format) << row.why;
+  for (const Row& row : rows)
+    EXPECT_EQ(FormatOfChosenFile(row.path, row.pattern), row.format) << row.why;
   EXPECT_EQ(PointFormatsDialogFilter(),
             "GPX (*.gpx)|*.gpx|KML (*.kml)|*.kml|GeoJSON (*.geojson)|*.geojson|CSV (*.csv)|*.csv|"
             "GeoPackage (*.gpkg)|*.gpkg|Shapefile (*.shp)|*.shp|DXF (*.dxf)|*.dxf");
@@ -78,7 +84,8 @@ TEST(ExchangeFormatRefusals, WhichFormatHoldsWhichSystem) {
   const CrsDescription wgs = Wgs84Crs();
   const CrsDescription kras = KrasovskyGeographicCrs("BLH(Kras)");
   const CrsDescription zone = GaussKrugerZoneCrs("42(zone6)", 6);
-  const CrsDescription local = LocalTransverseMercatorCrs("63 (C3)", 111420, 250000, 11057.63);
+  const CrsDescription local =
+      LocalTransverseMercatorCrs("63 (C3)", 111420, 250000, 11057.63, kClassicTowgs84);
   struct Row {
     ExchangeFormat format;
     const CrsDescription& crs;
@@ -104,7 +111,8 @@ TEST(ExchangeFormatRefusals, WhichFormatHoldsWhichSystem) {
   for (const Row& row : rows) {
     const std::optional<std::string> refusal = WriteRefusal(row.format, row.crs);
     if (row.refusalPart == nullptr) {
-      EXPECT_FALSE(refusal) << InfoOf(row.format).name << " " << row.crs.displayName << ": " << *refusal;
+      EXPECT_FALSE(refusal) << InfoOf(row.format).name << " " << row.crs.displayName << ": "
+                            << *refusal;
     } else {
       ASSERT_TRUE(refusal) << InfoOf(row.format).name << " " << row.crs.displayName;
       EXPECT_NE(refusal->find(row.refusalPart), std::string::npos) << *refusal;
@@ -122,7 +130,8 @@ TEST(CatalogueCrs, EveryEntryHasItsReferenceSystem) {
     const char* why;
   };
   const Row rows[] = {
-      {0, std::nullopt, "+proj=tmerc +lat_0=0 +lon_0=27.95 +k=1 +x_0=250000 +y_0=-11057.626 +ellps=krass", false,
+      {0, std::nullopt,
+       "+proj=tmerc +lat_0=0 +lon_0=27.95 +k=1 +x_0=250000 +y_0=-11057.626 +ellps=krass", false,
        "63 (C2)", "local system: meridian 27°57', its own false northing"},
       {3, std::nullopt, "+lon_0=30 +k=1 +x_0=95942.17 +y_0=-6552810 ", false, "M64",
        "M64: large false northing and odd false easting"},
@@ -137,20 +146,22 @@ TEST(CatalogueCrs, EveryEntryHasItsReferenceSystem) {
   };
   for (const Row& row : rows) {
     const CoordinateSystem& system = FixedSystems()[static_cast<std::size_t>(row.index)];
-    const CrsDescription crs = DescribeCatalogueSystem(system.name, system);
+    const CrsDescription crs = DescribeCatalogueSystem(system.name, system, kClassicTowgs84);
     EXPECT_EQ(crs.epsg, row.epsg) << row.why;
     EXPECT_EQ(crs.geographic, row.geographic) << row.why;
     EXPECT_EQ(crs.displayName, row.displayName) << row.why;
-    EXPECT_NE(crs.definition.find(row.definitionPart), std::string::npos) << row.why << ": " << crs.definition;
+    EXPECT_NE(crs.definition.find(row.definitionPart), std::string::npos)
+        << row.why << ": " << crs.definition;
     EXPECT_EQ(crs.firstAxisName, row.geographic ? "Lat" : "X") << row.why;
     EXPECT_EQ(crs.secondAxisName, row.geographic ? "Long" : "Y") << row.why;
   }
   // A Gauss–Krüger system that is not an EPSG zone keeps its own parameters.
   CoordinateSystem shifted = FixedSystems()[8];
   shifted.falseEast = 300000;
-  const CrsDescription own6 = DescribeCatalogueSystem("Моя", shifted);
+  const CrsDescription own6 = DescribeCatalogueSystem("Моя", shifted, kClassicTowgs84);
   EXPECT_FALSE(own6.epsg);
-  EXPECT_NE(own6.definition.find("+lon_0=33 +k=1 +x_0=300000 +y_0=0 "), std::string::npos) << own6.definition;
+  EXPECT_NE(own6.definition.find("+lon_0=33 +k=1 +x_0=300000 +y_0=0 "), std::string::npos)
+      << own6.definition;
 }
 
 TEST(CatalogueCrs, LocalDefinitionsPlacePointsWhereTheClosedSeriesDoes) {
@@ -171,21 +182,24 @@ TEST(CatalogueCrs, LocalDefinitionsPlacePointsWhereTheClosedSeriesDoes) {
       {15, 5400000, 170000, "53(1) 80 km west"},
   };
   OGRSpatialReference geographic;
-  geographic.SetFromUserInput(("+proj=longlat +ellps=krass +towgs84=" + std::string(kKrasovskyToWgs84) + " +no_defs").c_str());
+  geographic.SetFromUserInput(
+      ("+proj=longlat +ellps=krass +towgs84=" + kClassicTowgs84 + " +no_defs").c_str());
   geographic.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
   for (const Row& row : rows) {
     const CoordinateSystem& system = FixedSystems()[static_cast<std::size_t>(row.index)];
-    const CrsDescription crs = DescribeCatalogueSystem(system.name, system);
+    const CrsDescription crs = DescribeCatalogueSystem(system.name, system, kClassicTowgs84);
     OGRSpatialReference plane;
     ASSERT_EQ(plane.SetFromUserInput(crs.definition.c_str()), OGRERR_NONE) << crs.definition;
     plane.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-    std::unique_ptr<OGRCoordinateTransformation> toGeographic(OGRCreateCoordinateTransformation(&plane, &geographic));
+    std::unique_ptr<OGRCoordinateTransformation> toGeographic(
+        OGRCreateCoordinateTransformation(&plane, &geographic));
     ASSERT_TRUE(toGeographic) << row.why;
     double lon = row.y;
     double lat = row.x;
     ASSERT_TRUE(toGeographic->Transform(1, &lon, &lat)) << row.why;
-    const LatitudeLongitude series = ToGeographic(ClosedSeriesPlane(system.falseNorth, system.falseEast),
-                                                  system.centralMeridian, {row.x, row.y});
+    const LatitudeLongitude series =
+        ToGeographic(ClosedSeriesPlane(system.falseNorth, system.falseEast), system.centralMeridian,
+                     {row.x, row.y});
     EXPECT_NEAR(lat, series.latitude * kDegreesPerRadian, kToleranceDegrees) << row.why;
     EXPECT_NEAR(lon, series.longitude * kDegreesPerRadian, kToleranceDegrees) << row.why;
   }
@@ -208,7 +222,9 @@ TEST(ListNames, EscapingIsLosslessAndSurvivesTheLineReader) {
       {"x\r\ny", "x%0D%0Ay", "line ends"},
       {"50%", "50%25", "the escape character itself"},
       {"%20", "%2520", "a name that looks escaped comes back as it was"},
-      {"no\xC2\xA0" "break", "no%C2%A0break", "a text box makes a no-break space a space"},
+      {"no\xC2\xA0"
+       "break",
+       "no%C2%A0break", "a text box makes a no-break space a space"},
       {"p\xE2\x80\xA8q", "p%E2%80%A8q", "a text box makes U+2028 a line end"},
       {"  ", "%20%20", "spaces only"},
   };
@@ -218,7 +234,8 @@ TEST(ListNames, EscapingIsLosslessAndSurvivesTheLineReader) {
     EXPECT_EQ(DecodeListName(encoded), row.name) << row.why;
   }
   // Text typed by a user with stray percent signs decodes to itself.
-  for (const char* typed : {"100%", "%", "%4", "%G1", "a%zz"}) EXPECT_EQ(DecodeListName(typed), typed);
+  for (const char* typed : {"100%", "%", "%4", "%G1", "a%zz"})
+    EXPECT_EQ(DecodeListName(typed), typed);
 }
 
 struct ReadBack {
@@ -245,7 +262,8 @@ std::vector<ReadBack> ReadWithLineReader(const std::string& text) {
 TEST(InputList, EveryPointReadsBackExactlyThroughTheRunsReader) {
   const std::vector<ExchangePoint> points = {
       {"Пункт 1; \"угол\"", 55.75, 37.625, 152.345, 1},
-      {"", 55.123456789012345, -37.987654321098765, std::nullopt, 2},  // no name: its line number  // no name: its line number; tiny and negative values
+      {"", 55.123456789012345, -37.987654321098765, std::nullopt,
+       2},  // no name: its line number  // no name: its line number; tiny and negative values
       {"x\ty", 89.99999999999999, 179.99999999999997, -28.0001, 3},
       {"P4", 1e-7, 1e-20, 0.0, 4},  // no exponent form: the reader would cut at the "e"
       {"P5", 0.000001, -0.5, -0.0, 5},
@@ -256,9 +274,10 @@ TEST(InputList, EveryPointReadsBackExactlyThroughTheRunsReader) {
   const std::vector<ReadBack> back = ReadWithLineReader(list.text);
   ASSERT_EQ(back.size(), points.size());
   for (std::size_t i = 0; i < points.size(); ++i) {
-    const std::string expectedName = points[i].name.empty() ? std::to_string(points[i].line) : points[i].name;
+    const std::string expectedName =
+        points[i].name.empty() ? std::to_string(points[i].line) : points[i].name;
     EXPECT_EQ(DecodeListName(back[i].name), expectedName) << i;
-    EXPECT_EQ(back[i].first, points[i].first) << i;    // exact: the shortest round-trip decimal
+    EXPECT_EQ(back[i].first, points[i].first) << i;  // exact: the shortest round-trip decimal
     EXPECT_EQ(back[i].second, points[i].second) << i;
     EXPECT_EQ(back[i].third, points[i].height.value_or(0)) << i;
   }
@@ -272,7 +291,8 @@ TEST(InputList, PlaneXIsWrittenShortBySystemsOffset) {
     const char* why;
   };
   const Row rows[] = {
-      {6212345.678, 6200000, "A 12345.678 1 2\r\n", "the full X's decimals, not the binary difference"},
+      {6212345.678, 6200000, "A 12345.678 1 2\r\n",
+       "the full X's decimals, not the binary difference"},
       {6212345.678, 0, "A 6212345.678 1 2\r\n", "a system that writes X in full"},
       {6199999.5, 6200000, "A -0.5 1 2\r\n", "a point south of the offset"},
       {5912345.123456789, 5900000, "A 12345.123456789 1 2\r\n", "53 family, many decimals"},

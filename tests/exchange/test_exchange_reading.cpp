@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "definitions/proj_definition.h"
 #include "exchange/crs_description.h"
 #include "exchange/point_file_reader.h"
 #include "exchange/point_file_writer.h"
@@ -19,6 +20,9 @@
 
 namespace korvagrid {
 namespace {
+
+// The datum shift of the local systems' definitions in these tests.
+const std::string kClassicTowgs84 = ProjTowgs84(DatumShiftSetOf(DatumShiftKey::Classic));
 
 namespace fs = std::filesystem;
 using enum ExchangeFormat;
@@ -73,7 +77,8 @@ struct Expected {
   std::optional<double> height;
 };
 
-void ExpectPoints(const PointFileContent& content, const std::vector<Expected>& expected, const char* why) {
+void ExpectPoints(const PointFileContent& content, const std::vector<Expected>& expected,
+                  const char* why) {
   ASSERT_EQ(content.points.size(), expected.size()) << why;
   for (std::size_t i = 0; i < expected.size(); ++i) {
     const ExchangePoint& p = content.points[i];
@@ -114,9 +119,9 @@ const std::vector<std::string> kMixedMessages = {
 
 TEST(ReadingGdalFiles, GeoJsonGeoPackageAndKmlWithEveryKindOfFeature) {
   testing::TempDir dir;
-  for (const auto& [driver, file, format] : {std::tuple{"GeoJSON", "mixed.geojson", GeoJson},
-                                             std::tuple{"GPKG", "mixed.gpkg", GeoPackage},
-                                             std::tuple{"KML", "mixed.kml", Kml}}) {
+  for (const auto& [driver, file, format] :
+       {std::tuple{"GeoJSON", "mixed.geojson", GeoJson},
+        std::tuple{"GPKG", "mixed.gpkg", GeoPackage}, std::tuple{"KML", "mixed.kml", Kml}}) {
     MakeWithOgr(dir / file, driver, 4326, kMixed);
     const PointFileContent content = ReadPointFile(dir / file, format);
     ExpectPoints(content, kMixedPoints, driver);
@@ -172,10 +177,11 @@ TEST(ReadingGdalFiles, ShapefileWithoutCodePageHasWindows1251Names) {
   testing::TempDir dir;
   // "Пункт" in Windows-1251, written as raw bytes with no .cpg.
   const char* cp1251 = "\xCF\xF3\xED\xEA\xF2";
-  MakeWithOgr(dir / "old.shp", "ESRI Shapefile", 28406, {{cp1251, "POINT (6512345.5 6012345.25)", 1.5}}, "old",
-              {"ENCODING=LDID/0"});
+  MakeWithOgr(dir / "old.shp", "ESRI Shapefile", 28406,
+              {{cp1251, "POINT (6512345.5 6012345.25)", 1.5}}, "old", {"ENCODING=LDID/0"});
   ASSERT_FALSE(fs::exists(dir / "old.cpg"));
-  ExpectPoints(ReadPointFile(dir / "old.shp", Shapefile), {{"Пункт", 6012345.25, 6512345.5, 1.5}}, "cp1251");
+  ExpectPoints(ReadPointFile(dir / "old.shp", Shapefile), {{"Пункт", 6012345.25, 6512345.5, 1.5}},
+               "cp1251");
 }
 
 TEST(ReadingGdalFiles, CsvWithSemicolonsDecimalCommasAndBadCells) {
@@ -193,7 +199,7 @@ TEST(ReadingGdalFiles, CsvWithSemicolonsDecimalCommasAndBadCells) {
     const char* rows[][4] = {
         {"Пункт 1", "55,75", "37,625", "152,5"},  // decimal commas
         {"Без высоты", "55.5", "37.25", ""},
-        {"Плохой", "55°30'", "37.25", "1"},        // not a decimal number
+        {"Плохой", "55°30'", "37.25", "1"},  // not a decimal number
         {"Пустой", "", "37.25", "1"},
     };
     for (const auto& row : rows) {
@@ -203,11 +209,14 @@ TEST(ReadingGdalFiles, CsvWithSemicolonsDecimalCommasAndBadCells) {
     }
   }
   const PointFileContent content = ReadPointFile(dir / "list.csv", Csv);
-  ExpectPoints(content, {{"Пункт 1", 55.75, 37.625, 152.5}, {"Без высоты", 55.5, 37.25, std::nullopt}}, "CSV");
+  ExpectPoints(content,
+               {{"Пункт 1", 55.75, 37.625, 152.5}, {"Без высоты", 55.5, 37.25, std::nullopt}},
+               "CSV");
   EXPECT_TRUE(content.geographic);
   EXPECT_FALSE(content.crs);
-  EXPECT_EQ(content.messages, (std::vector<std::string>{"объект 3: «55°30'» в столбце Lat — не число, пропущен",
-                                                        "объект 4: нет значения в столбце Lat, пропущен"}));
+  EXPECT_EQ(content.messages,
+            (std::vector<std::string>{"объект 3: «55°30'» в столбце Lat — не число, пропущен",
+                                      "объект 4: нет значения в столбце Lat, пропущен"}));
 }
 
 TEST(ReadingGdalFiles, DxfPointsTakeTheirNamesFromLabelsAtThem) {
@@ -228,13 +237,16 @@ TEST(ReadingGdalFiles, DxfPointsTakeTheirNamesFromLabelsAtThem) {
     };
     add("POINT Z (512345.5 6012345.25 150.5)", "0", nullptr);
     add("POINT (512345.5 6012345.25)", "Подписи", "LABEL(f:\"Arial\",t:\"Репер 7\")");
-    add("POINT (512345.5 6012345.25)", "HEIGHTS", "LABEL(f:\"Arial\",t:\"150.5\")");  // a height, not a name
-    add("POINT (512400 6012400)", "0", nullptr);                                      // unlabelled, 2D
-    add("POINT (512500 6012500)", "0", "LABEL(f:\"Arial\",t:\"далеко\")");            // a label at no point
+    add("POINT (512345.5 6012345.25)", "HEIGHTS",
+        "LABEL(f:\"Arial\",t:\"150.5\")");                                  // a height, not a name
+    add("POINT (512400 6012400)", "0", nullptr);                            // unlabelled, 2D
+    add("POINT (512500 6012500)", "0", "LABEL(f:\"Arial\",t:\"далеко\")");  // a label at no point
     add("LINESTRING (512345.5 6012345.25,512400 6012400)", "0", nullptr);
   }
   const PointFileContent content = ReadPointFile(dir / "plan.dxf", Dxf);
-  ExpectPoints(content, {{"Репер 7", 6012345.25, 512345.5, 150.5}, {"", 6012400, 512400, std::nullopt}}, "DXF");
+  ExpectPoints(content,
+               {{"Репер 7", 6012345.25, 512345.5, 150.5}, {"", 6012400, 512400, std::nullopt}},
+               "DXF");
   EXPECT_FALSE(content.geographic);
   ASSERT_EQ(content.messages.size(), 1u);
   EXPECT_NE(content.messages[0].find("объект 6: линия"), std::string::npos) << content.messages[0];
@@ -270,8 +282,10 @@ TEST(SourceSystem, AFileInAnotherSystemIsRefusedNamingBoth) {
   testing::TempDir dir;
   MakeWithOgr(dir / "z6.gpkg", "GPKG", 28406, {{"P", "POINT (6512345 6012345)", std::nullopt}});
   MakeWithOgr(dir / "wgs3d.geojson", "GeoJSON", 4326, {{"P", "POINT Z (37 55 100)", std::nullopt}});
-  const CrsDescription local = LocalTransverseMercatorCrs("63 (C3)", 111420, 250000, 11057.63);
-  const CrsDescription otherLocal = LocalTransverseMercatorCrs("63 (C4)", 122220, 250000, 11057.63);
+  const CrsDescription local =
+      LocalTransverseMercatorCrs("63 (C3)", 111420, 250000, 11057.63, kClassicTowgs84);
+  const CrsDescription otherLocal =
+      LocalTransverseMercatorCrs("63 (C4)", 122220, 250000, 11057.63, kClassicTowgs84);
   {
     PointFileWriter writer(dir / "local.shp", Shapefile, local);
     writer.add({"P", 12345, 345678, std::nullopt, 1});
@@ -296,27 +310,41 @@ TEST(SourceSystem, AFileInAnotherSystemIsRefusedNamingBoth) {
   };
   const Row rows[] = {
       {"z6.gpkg", GeoPackage, GaussKrugerZoneCrs("42(zone6)", 6), {}, "the same EPSG zone"},
-      {"z6.gpkg", GeoPackage, GaussKrugerZoneCrs("42(zone5)", 5),
-       {"«Pulkovo 1942 / Gauss-Kruger zone 6 (EPSG:28406)»", "«42(zone5)» (EPSG:28405)"}, "the neighbouring zone"},
+      {"z6.gpkg",
+       GeoPackage,
+       GaussKrugerZoneCrs("42(zone5)", 5),
+       {"«Pulkovo 1942 / Gauss-Kruger zone 6 (EPSG:28406)»", "«42(zone5)» (EPSG:28405)"},
+       "the neighbouring zone"},
       {"wgs3d.geojson", GeoJson, Wgs84Crs(), {}, "WGS 84 3D is WGS-84"},
-      {"wgs3d.geojson", GeoJson, KrasovskyGeographicCrs("BLH(Kras)"), {"WGS 84 (EPSG:4326)", "«BLH(Kras)» (EPSG:4284)"},
+      {"wgs3d.geojson",
+       GeoJson,
+       KrasovskyGeographicCrs("BLH(Kras)"),
+       {"WGS 84 (EPSG:4326)", "«BLH(Kras)» (EPSG:4284)"},
        "WGS-84 file for a Krasovsky source"},
       {"local.shp", Shapefile, local, {}, "our .prj of a local system, without its datum shift"},
       {"local.shp", Shapefile, otherLocal, {"«63 (C4)»"}, "a local system of another meridian"},
       {"list.csv", Csv, Wgs84Crs(), {}, "Lat/Long columns for a geographic source"},
-      {"list.csv", Csv, GaussKrugerZoneCrs("42(zone6)", 6),
-       {"в файле широты и долготы, а исходная система «42(zone6)» (EPSG:28406) плоская"}, "no CRS: kinds differ"},
-      {"plan.dxf", Dxf, Wgs84Crs(), {"в файле плоские координаты, а исходная система «WGS-84» (EPSG:4326) географическая"},
+      {"list.csv",
+       Csv,
+       GaussKrugerZoneCrs("42(zone6)", 6),
+       {"в файле широты и долготы, а исходная система «42(zone6)» (EPSG:28406) плоская"},
+       "no CRS: kinds differ"},
+      {"plan.dxf",
+       Dxf,
+       Wgs84Crs(),
+       {"в файле плоские координаты, а исходная система «WGS-84» (EPSG:4326) географическая"},
        "a drawing for a geographic source"},
   };
   for (const Row& row : rows) {
-    const std::optional<std::string> refusal = SourceMismatch(ReadPointFile(dir / row.file, row.format), row.system);
+    const std::optional<std::string> refusal =
+        SourceMismatch(ReadPointFile(dir / row.file, row.format), row.system);
     if (row.parts.empty()) {
       EXPECT_EQ(refusal, std::nullopt) << row.why;
       continue;
     }
     ASSERT_TRUE(refusal) << row.why;
-    for (const std::string& part : row.parts) EXPECT_NE(refusal->find(part), std::string::npos) << row.why << ": " << *refusal;
+    for (const std::string& part : row.parts)
+      EXPECT_NE(refusal->find(part), std::string::npos) << row.why << ": " << *refusal;
   }
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/error.h"
+#include "definitions/proj_definition.h"
 #include "exchange/crs_description.h"
 #include "exchange/point_file_reader.h"
 #include "exchange/point_file_writer.h"
@@ -20,6 +21,9 @@
 
 namespace korvagrid {
 namespace {
+
+// The datum shift of the local systems' definitions in these tests.
+const std::string kClassicTowgs84 = ProjTowgs84(DatumShiftSetOf(DatumShiftKey::Classic));
 
 namespace fs = std::filesystem;
 using enum ExchangeFormat;
@@ -42,8 +46,10 @@ std::vector<ExchangePoint> Points(bool geographic, ExchangeFormat format) {
   const double a = geographic ? 55.123456789012 : 6012345.6789;
   const double b = geographic ? 37.987654321098 : 6512345.4321;
   const double step = geographic ? 0.001 : 10.0;
-  const std::vector<std::string> names = {"Пункт 1",   "A, \"b\" 'c'", "", "Ёлка;№5", "x  y <&> \\",
-                                          format == Dxf ? "P6" : LongCyrillicName(), "P7"};
+  const std::vector<std::string> names = {
+      "Пункт 1", "A, \"b\" 'c'", "",
+      "Ёлка;№5", "x  y <&> \\",  format == Dxf ? "P6" : LongCyrillicName(),
+      "P7"};
   std::vector<ExchangePoint> points;
   for (std::size_t i = 0; i < names.size(); ++i) {
     ExchangePoint p;
@@ -61,7 +67,9 @@ std::vector<ExchangePoint> Points(bool geographic, ExchangeFormat format) {
   return points;
 }
 
-std::string ExpectedName(const ExchangePoint& p) { return p.name.empty() ? std::to_string(p.line) : p.name; }
+std::string ExpectedName(const ExchangePoint& p) {
+  return p.name.empty() ? std::to_string(p.line) : p.name;
+}
 
 // --------------------------------------------------------- the OGR peer
 
@@ -79,7 +87,8 @@ std::optional<double> OptionalField(const OGRFeature& f, const char* field) {
 
 // Reads the points of a written file with the OGR API and the layout each
 // format has (field names, height in a field or as Z, CSV columns, DXF labels).
-std::vector<PeerPoint> ReadWithOgr(const fs::path& file, ExchangeFormat format, const CrsDescription& crs) {
+std::vector<PeerPoint> ReadWithOgr(const fs::path& file, ExchangeFormat format,
+                                   const CrsDescription& crs) {
   GDALAllRegister();
   GDALDatasetUniquePtr ds(GDALDataset::Open(file.c_str(), GDAL_OF_VECTOR));
   if (!ds) return {};
@@ -136,7 +145,8 @@ std::string CaseName(const ::testing::TestParamInfo<RoundTripCase>& info) {
   return std::string(InfoOf(info.param.format).name) + "_" + std::to_string(info.index);
 }
 
-const CrsDescription kLocal = LocalTransverseMercatorCrs("  47(2)", 111420, 250000, 11057.63);
+const CrsDescription kLocal =
+    LocalTransverseMercatorCrs("  47(2)", 111420, 250000, 11057.63, kClassicTowgs84);
 
 const RoundTripCase kCases[] = {
     {Gpx, Wgs84Crs(), "waypoints with name and ele"},

@@ -36,7 +36,7 @@ TEST(ViewProjectionInProj, IsTheProjectionTheViewComputes) {
   RegisterGdalOnce();
   for (const double parallel : {55.9, 43.0}) {
     const ViewProjection projection(parallel);
-    const OGRSpatialReference from = KrasovskyGeographic();
+    const OGRSpatialReference from = KrasovskyGeographic(projection);
     const OGRSpatialReference to = ViewReference(projection);
     TransformationPtr transform(OGRCreateCoordinateTransformation(&from, &to));
     ASSERT_TRUE(transform);
@@ -50,28 +50,42 @@ TEST(ViewProjectionInProj, IsTheProjectionTheViewComputes) {
   }
 }
 
-// The system's shift of a WGS-84 point to SK-42, decimal degrees.
-GeoPoint ToKrasovsky(GeoPoint wgs84) {
-  const GeodeticPoint sk42 = DatumShiftOf(kDefaultDatumShift)
-                                .Reverse({wgs84.latitude / kDegreesPerRadian, wgs84.longitude / kDegreesPerRadian, 0});
+// The system's shift of a WGS-84 point to SK-42 by one set, decimal degrees.
+GeoPoint ToKrasovsky(GeoPoint wgs84, DatumShiftKey set) {
+  const GeodeticPoint sk42 = DatumShiftOf(set).Reverse(
+      {wgs84.latitude / kDegreesPerRadian, wgs84.longitude / kDegreesPerRadian, 0});
   return {sk42.b * kDegreesPerRadian, sk42.l * kDegreesPerRadian};
 }
 
-TEST(ViewProjectionInProj, ShiftsWgs84AsTheSystemDoes) {
-  // A sign flipped in +towgs84 would move Moscow by some 10 m (0.4").
+TEST(ViewProjectionInProj, ShiftsWgs84AsTheSystemDoesByEverySet) {
+  // A sign flipped in +towgs84 would move Moscow by some 10 m, and the sets
+  // put it 2 to 6 m apart; both the view plane (what backgrounds are drawn
+  // in) and the geographic system (what their extents are taken in) follow
+  // the view's set.
   RegisterGdalOnce();
   OGRSpatialReference wgs84;
   wgs84.SetWellKnownGeogCS("WGS84");
   wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-  const OGRSpatialReference krasovsky = KrasovskyGeographic();
-  TransformationPtr transform(OGRCreateCoordinateTransformation(&wgs84, &krasovsky));
-  ASSERT_TRUE(transform);
-  for (const GeoPoint p : {GeoPoint{55.75, 37.62}, GeoPoint{44.6, 33.5}, GeoPoint{62.0, 129.7}}) {
-    double x = p.longitude, y = p.latitude, z = 0;
-    ASSERT_TRUE(transform->Transform(1, &x, &y, &z));
-    const GeoPoint ours = ToKrasovsky(p);
-    EXPECT_NEAR(y, ours.latitude, 0.001 * kArcSecond) << p.latitude;
-    EXPECT_NEAR(x, ours.longitude, 0.001 * kArcSecond) << p.longitude;
+  constexpr double kParallel = 55.0;
+  for (const DatumShiftSet& set : kDatumShiftSets) {
+    const ViewProjection projection(kParallel, set.key);
+    const OGRSpatialReference geographic = KrasovskyGeographic(projection);
+    const OGRSpatialReference plane = ViewReference(projection);
+    TransformationPtr toGeographic(OGRCreateCoordinateTransformation(&wgs84, &geographic));
+    TransformationPtr toPlane(OGRCreateCoordinateTransformation(&wgs84, &plane));
+    ASSERT_TRUE(toGeographic && toPlane);
+    for (const GeoPoint p : {GeoPoint{55.75, 37.62}, GeoPoint{44.6, 33.5}, GeoPoint{62.0, 129.7}}) {
+      const GeoPoint ours = ToKrasovsky(p, set.key);
+      double x = p.longitude, y = p.latitude, z = 0;
+      ASSERT_TRUE(toGeographic->Transform(1, &x, &y, &z));
+      EXPECT_NEAR(y, ours.latitude, 0.001 * kArcSecond) << set.keyText << " " << p.latitude;
+      EXPECT_NEAR(x, ours.longitude, 0.001 * kArcSecond) << set.keyText << " " << p.longitude;
+      x = p.longitude, y = p.latitude, z = 0;
+      ASSERT_TRUE(toPlane->Transform(1, &x, &y, &z));
+      const WorldPoint expected = projection.project(ours);
+      EXPECT_NEAR(x, expected.x, 3 * kMillimetre) << set.keyText << " " << p.latitude;
+      EXPECT_NEAR(y, expected.y, 3 * kMillimetre) << set.keyText << " " << p.latitude;
+    }
   }
 }
 
@@ -148,7 +162,7 @@ TEST_P(RasterPlacement, PutsAWgs84PixelWhereTheViewPutsItsSk42Position) {
   const std::optional<PixelPoint> drawn = RedBlockAt(renderer, view);
   ASSERT_TRUE(drawn) << c.why;
   // SK-42 and WGS-84 differ by about 120 m here: tens of pixels at these scales.
-  const PixelPoint expected = view.toPixel(ToKrasovsky(block));
+  const PixelPoint expected = view.toPixel(ToKrasovsky(block, kDefaultDatumShift));
   EXPECT_NEAR(drawn->x, expected.x, kPlacement) << c.why;
   EXPECT_NEAR(drawn->y, expected.y, kPlacement) << c.why;
 }
@@ -179,7 +193,10 @@ TEST(VectorBackground, DrawsAWgs84FeatureWhereTheViewPutsIt) {
     ASSERT_EQ(layer->CreateFeature(&feature), OGRERR_NONE);
   }
   MapRenderer renderer;
-  const MapView view = ViewOn({55.745, 37.61}, 4);
+  // Under a set other than the default, which puts the place some 2 m
+  // (8 pixels) away from where the default set puts it.
+  MapView view = ViewOn({55.7502, 37.6220}, MapView::kMinMetresPerPixel);
+  view.setDatumShift(DatumShiftKey::Gost2001);
   QImage without;
   renderer.renderImage(without, view);
   renderer.setBackground(OpenMapBackground(dir / "places.gpkg"));
@@ -187,7 +204,7 @@ TEST(VectorBackground, DrawsAWgs84FeatureWhereTheViewPutsIt) {
   renderer.renderImage(with, view);
   const std::optional<PixelPoint> drawn = CentroidOfDifference(with, without);
   ASSERT_TRUE(drawn);
-  const PixelPoint expected = view.toPixel(ToKrasovsky(place));
+  const PixelPoint expected = view.toPixel(ToKrasovsky(place, DatumShiftKey::Gost2001));
   EXPECT_NEAR(drawn->x, expected.x, kPlacement);
   EXPECT_NEAR(drawn->y, expected.y, kPlacement);
 }

@@ -14,8 +14,9 @@ namespace {
 
 class PointFile final : public PointFileOutput {
  public:
-  PointFile(const std::string& path, ExchangeFormat format, const CoordinateSystem& target)
-      : sink_(path, format, target) {}
+  PointFile(const std::string& path, ExchangeFormat format, const CoordinateSystem& target,
+            const DatumShiftSet& set)
+      : sink_(path, format, target, set) {}
   void add(RunPoint point) override { sink_.add(std::move(point)); }
   void finish() override { sink_.finish(); }
   bool failed() const override { return sink_.failed(); }
@@ -27,17 +28,21 @@ class PointFile final : public PointFileOutput {
 
 class ModuleExtras final : public CliExtras {
  public:
-  std::optional<std::string> writeRefusal(ExchangeFormat format, const CoordinateSystem& target) override {
+  std::optional<std::string> writeRefusal(ExchangeFormat format,
+                                          const CoordinateSystem& target) override {
     return WriteRefusal(format, CrsOfSystem(target));
   }
   std::unique_ptr<PointFileOutput> openPointFile(const std::string& path, ExchangeFormat format,
-                                                 const CoordinateSystem& target) override {
-    return std::make_unique<PointFile>(path, format, target);
+                                                 const CoordinateSystem& target,
+                                                 const DatumShiftSet& set) override {
+    return std::make_unique<PointFile>(path, format, target, set);
   }
-  PointList readPointList(const std::string& path, ExchangeFormat format, const CoordinateSystem& source) override {
+  PointList readPointList(const std::string& path, ExchangeFormat format,
+                          const CoordinateSystem& source) override {
     return ReadPointList(path, format, source);
   }
-  std::string wkt(const DefinedSystem& system, const DatumShiftSet& set, std::string_view name) override {
+  std::string wkt(const DefinedSystem& system, const DatumShiftSet& set,
+                  std::string_view name) override {
     return WktOf(system, set, name);
   }
   void renderMap(std::span<const MapPoint> points, std::int16_t scaleCode, int width, int height,
@@ -55,6 +60,7 @@ CliExtras* TheModuleExtras() {
 
 }  // namespace korvagrid::cli
 
-extern "C" __attribute__((visibility("default"))) korvagrid::cli::CliExtras* korvagrid_cli_extras() {
+extern "C" __attribute__((visibility("default"))) korvagrid::cli::CliExtras*
+korvagrid_cli_extras() {
   return korvagrid::cli::TheModuleExtras();
 }
