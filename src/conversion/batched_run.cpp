@@ -12,39 +12,36 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// One input line (one Ashtech record) of a batch and what it gives.
+// One input line (one Ashtech record) of a batch and what it gives. The
+// entries of a run are reused from batch to batch, so their texts keep their
+// capacity.
 struct BatchEntry {
   std::int64_t line = 0;
+  std::string text;                     // the input line, then the written point
+  detail::ReadLine read;                // what the line gave
   std::optional<detail::PointJob> job;  // nothing for a blank or empty line
-  std::string text;                     // the written point
-  RouteOutput value;                    // its values
+  RouteOutput value;                    // the point's values
   std::exception_ptr error;             // why the point could not be written
 };
 
-// Writes the points of a batch, its parts on `threads` threads.
-void WriteBatch(const detail::RunSteps& run, std::vector<BatchEntry>& batch, int threads) {
-  const auto writeRange = [&run, &batch](std::size_t from, std::size_t to) {
-    for (std::size_t i = from; i < to; ++i) {
-      BatchEntry& entry = batch[i];
-      if (!entry.job) continue;
-      try {
-        entry.text = run.writePoint(*entry.job, entry.value);
-      } catch (...) {
-        entry.error = std::current_exception();
-      }
-    }
+// Calls work(i) for every i below `count`, in `threads` runs of consecutive
+// entries side by side (this thread taking the first).
+template <class Work>
+void ForEachInParallel(std::size_t count, int threads, const Work& work) {
+  const auto range = [&work](std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) work(i);
   };
-  const std::size_t parts = std::min<std::size_t>(static_cast<std::size_t>(threads), batch.size());
+  const std::size_t parts = std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), count);
   if (parts <= 1) {
-    writeRange(0, batch.size());
+    range(0, count);
     return;
   }
   std::vector<std::thread> helpers;
-  const std::size_t share = (batch.size() + parts - 1) / parts;
+  const std::size_t share = (count + parts - 1) / parts;
   for (std::size_t part = 1; part < parts; ++part) {
-    helpers.emplace_back(writeRange, part * share, std::min(batch.size(), (part + 1) * share));
+    helpers.emplace_back(range, std::min(count, part * share), std::min(count, (part + 1) * share));
   }
-  writeRange(0, std::min(batch.size(), share));
+  range(0, std::min(count, share));
   for (std::thread& helper : helpers) helper.join();
 }
 
@@ -56,33 +53,62 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
   batchLines = std::max<std::size_t>(batchLines, 1);
   detail::RunSteps run(lines, out, settings, interaction, random, nullptr);
   return run.execute([&] {
-    std::vector<BatchEntry> batch;
-    std::string line;
+    std::vector<BatchEntry> batch(batchLines);
     bool first = true;
     bool ended = false;
     while (!ended) {
-      batch.clear();
-      std::exception_ptr stopped;  // a line that could not be taken ends the batch
-      std::int64_t stoppedLine = 0;
-      while (batch.size() < batchLines) {
-        if (!run.takeLine(line)) {
+      // The lines of the batch, taken in order.
+      std::size_t taken = 0;
+      std::exception_ptr notTaken;  // the input could not be read further
+      while (taken < batchLines) {
+        BatchEntry& entry = batch[taken];
+        try {
+          if (!run.takeRecord(entry.text, entry.line)) {
+            ended = true;
+            break;
+          }
+        } catch (...) {
+          notTaken = std::current_exception();
           ended = true;
           break;
         }
-        BatchEntry entry;
-        entry.line = run.linesTaken();
+        ++taken;
+      }
+
+      // Read side by side; then checked in order, with the questions, the
+      // counters and the random placements of the plain run. A line that
+      // cannot be taken ends the batch there.
+      ForEachInParallel(taken, threads,
+                        [&](std::size_t i) { run.readLine(batch[i].text, batch[i].read); });
+      std::size_t accepted = 0;
+      std::exception_ptr stopped;
+      std::int64_t stoppedLine = 0;
+      for (; accepted < taken; ++accepted) {
+        BatchEntry& entry = batch[accepted];
+        run.enterLine(entry.line);
         try {
-          entry.job = run.takePoint(line);
+          entry.job = run.acceptPoint(entry.read);
         } catch (...) {
           stopped = std::current_exception();
-          stoppedLine = run.currentLine();
+          stoppedLine = entry.line;
           break;
         }
-        batch.push_back(std::move(entry));
       }
-      WriteBatch(run, batch, threads);
-      // Append in order; the first point that could not be written ends the run there.
-      for (BatchEntry& entry : batch) {
+
+      // Carried and written side by side, appended in order; the first point
+      // that could not be written ends the run there.
+      ForEachInParallel(accepted, threads, [&](std::size_t i) {
+        BatchEntry& entry = batch[i];
+        entry.error = nullptr;
+        if (!entry.job) return;
+        try {
+          run.writePoint(*entry.job, entry.value, entry.text);
+        } catch (...) {
+          entry.error = std::current_exception();
+        }
+      });
+      for (std::size_t i = 0; i < accepted; ++i) {
+        BatchEntry& entry = batch[i];
         if (!first) run.out().append(kLineEnd);
         first = false;
         if (entry.error) {
@@ -96,6 +122,7 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
         run.setCurrentLine(stoppedLine);
         std::rethrow_exception(stopped);
       }
+      if (notTaken) std::rethrow_exception(notTaken);
     }
   });
 }

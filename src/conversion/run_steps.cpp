@@ -61,7 +61,9 @@ void RunSteps::fail(RunOutcome& outcome, std::string reason) const {
 }
 
 void RunSteps::prepare() {
-  nameIn_ = s_.inputLayout == RecordLayout::NameXYH;
+  ashtech_ = IsGeographic(s_.source) && s_.inputAngles == InputAngles::AshtechReport;
+  // The rewritten Ashtech record always starts with the name.
+  nameIn_ = s_.inputLayout == RecordLayout::NameXYH || ashtech_;
   pair_.source = s_.source;
   pair_.target = s_.target;
   pair_.sameEntry = SameEntry(s_.source, s_.target);
@@ -93,33 +95,74 @@ void RunSteps::prepare() {
   }
 }
 
-bool RunSteps::takeLine(std::string& line) {
-  if (!lines_.next(line)) return false;
-  currentLine_ = lines_.count;
-  if (currentLine_ % kProgressEvery == 0) interaction_.progress(currentLine_, -1);
+bool RunSteps::takeRecord(std::string& text, std::int64_t& line) {
+  if (!lines_.next(text)) return false;
+  line = lines_.count;
+  if (ashtech_) {
+    // A record is the non-blank line and the three after it; a blank line
+    // is handed on as an empty text.
+    ReplaceTabsBySpaces(text);
+    if (IsBlankLine(text)) {
+      text.clear();
+    } else {
+      text = AssembleAshtechRecord(text, lines_);
+    }
+  }
   return true;
 }
 
-void RunSteps::rewriteReport(std::string& line) {
-  std::string why;
-  switch (s_.inputAngles) {
-    case InputAngles::Dms:
-    case InputAngles::TrimbleReport:
-      if (!RadStr3(line, nameIn_, s_.separators.decimal, s_.separators.other,
-                   s_.inputAngles == InputAngles::TrimbleReport, &why)) {
-        reportInvalidValue(why);
-      }
-      break;
-    case InputAngles::AshtechReport:
-      line = AssembleAshtechRecord(line, lines_);
-      if (!ReadAsh(line, s_.separators.decimal, &why)) reportInvalidValue(why);
-      nameIn_ = true;
-      break;
-    case InputAngles::Decimal:
-    case InputAngles::Packed:
-      checkPlainGeographic(line);
-      break;
+void RunSteps::enterLine(std::int64_t line) {
+  currentLine_ = line;
+  if (currentLine_ % kProgressEvery == 0) interaction_.progress(currentLine_, -1);
+}
+
+bool RunSteps::takeLine(std::string& text) {
+  std::int64_t line = 0;
+  if (!takeRecord(text, line)) return false;
+  enterLine(line);
+  return true;
+}
+
+void RunSteps::readLine(std::string& text, ReadLine& read) const {
+  read.invalidValue = false;
+  read.failure = nullptr;
+  if (ashtech_) {
+    read.blank = text.empty();
+  } else {
+    ReplaceTabsBySpaces(text);
+    read.blank = IsBlankLine(text);
   }
+  if (read.blank) return;
+  try {
+    readRecord(text, read);
+  } catch (...) {
+    read.failure = std::current_exception();
+  }
+}
+
+void RunSteps::readRecord(std::string& text, ReadLine& read) const {
+  if (IsGeographic(s_.source)) {
+    switch (s_.inputAngles) {
+      case InputAngles::Dms:
+      case InputAngles::TrimbleReport:
+        read.invalidValue = !RadStr3(text, nameIn_, s_.separators.decimal, s_.separators.other,
+                                     s_.inputAngles == InputAngles::TrimbleReport, &read.why);
+        break;
+      case InputAngles::AshtechReport:
+        read.invalidValue = !ReadAsh(text, s_.separators.decimal, &read.why);
+        break;
+      case InputAngles::Decimal:
+      case InputAngles::Packed:
+        checkPlainGeographic(text);
+        break;
+    }
+  }
+  PointRecord& record = read.record;
+  record.first = 0;
+  record.second = 0;
+  record.third = 0;
+  RadStr1(text, record, nameIn_, s_.separators.decimal, s_.separators.other,
+          static_cast<int>(s_.inputLayout));
 }
 
 // Geographic values read as plain numbers: a hemisphere letter between them
@@ -149,19 +192,14 @@ void RunSteps::reportInvalidValue(std::string why) {
   invalidValueDetail_ = std::move(why);
 }
 
-std::optional<PointJob> RunSteps::takePoint(std::string& line) {
-  ReplaceTabsBySpaces(line);
-  if (IsBlankLine(line)) return std::nullopt;
+std::optional<PointJob> RunSteps::acceptPoint(ReadLine& read) {
+  if (read.blank) return std::nullopt;
   ++nonBlankLines_;
-  if (IsGeographic(s_.source)) rewriteReport(line);
-  record_.first = 0;
-  record_.second = 0;
-  record_.third = 0;
-  RadStr1(line, record_, nameIn_, s_.separators.decimal, s_.separators.other,
-          static_cast<int>(s_.inputLayout));
-  double x = record_.first;
-  double y = record_.second;
-  const double h = record_.third;
+  if (read.invalidValue) reportInvalidValue(std::move(read.why));
+  if (read.failure) std::rethrow_exception(read.failure);
+  double x = read.record.first;
+  double y = read.record.second;
+  const double h = read.record.third;
   if (x == 0 && y == 0) return std::nullopt;
 
   if (!IsGeographic(s_.source)) {
@@ -171,25 +209,33 @@ std::optional<PointJob> RunSteps::takePoint(std::string& line) {
   }
   PointJob job;
   job.input = {x, y, h};
-  job.name = record_.name;
+  job.name = read.record.name;
   job.number = pointsTaken_++;
   job.line = currentLine_;
   if (waypoints_ && s_.waypoints.placementIndex == 7) job.random = random_.next();
   return job;
 }
 
-std::string RunSteps::writePoint(const PointJob& job, RouteOutput& value) const {
+std::optional<PointJob> RunSteps::takePoint(std::string& text) {
+  readLine(text, read_);
+  return acceptPoint(read_);
+}
+
+void RunSteps::writePoint(const PointJob& job, RouteOutput& value, std::string& text) const {
+  text.clear();
   const RouteOutput r = CarryPoint(route_, pair_, deltaL_, job.input);
   value = r;
   if (waypoints_) {
     const int j = PlacementCode(s_.waypoints.placementIndex, job.number, job.random);
-    return WaypointLine(job.number + 1, job.name, r.x, r.y, j, s_.waypoints.fontSizeText, middle_);
+    text = WaypointLine(job.number + 1, job.name, r.x, r.y, j, s_.waypoints.fontSizeText, middle_);
+  } else if (IsGeographic(pair_.target)) {
+    AppendGeographicResult(text, job.name, r.x, r.y, r.h, style_);
+  } else {
+    AppendPlaneResult(text, job.name, r.x, r.y, r.h, pair_.target, style_);
   }
-  if (IsGeographic(pair_.target)) return GeographicResult(job.name, r.x, r.y, r.h, style_);
-  return PlaneResult(job.name, r.x, r.y, r.h, pair_.target, style_);
 }
 
-void RunSteps::appendPoint(const PointJob& job, const std::string& text, const RouteOutput& value) {
+void RunSteps::appendPoint(const PointJob& job, std::string_view text, const RouteOutput& value) {
   out_.append(text);
   if (points_ != nullptr) points_->add({job.line, job.name, value.x, value.y, value.h});
   ++pointsWritten_;
