@@ -11,7 +11,10 @@
 namespace korvagrid::detail {
 namespace {
 
-constexpr std::size_t kLocalSize = 256;        // longest rewritten line written here
+constexpr std::size_t kLongestLine = 256;  // longest line rewritten here
+// The rewritten line is at most this much longer than the line: each angle
+// gains a "0" before its seconds, or writes zero seconds as ten digits.
+constexpr std::size_t kLongestGrowth = 32;
 constexpr std::size_t kMaxWholeDigits = 6;     // digits of a degree or minute field
 constexpr std::size_t kMaxSecondsLength = 40;  // characters of a seconds field
 constexpr std::size_t kMaxSignificantDigits = 15;
@@ -30,37 +33,28 @@ bool IsDegreeSignAt(std::string_view s, std::size_t i) {
   return s[i] == '\xC2' && i + 1 < s.size() && s[i + 1] == '\xB0';
 }
 
-// The rewritten line, put together in a local buffer.
+// Writes the rewritten line into a buffer that the caller made long enough.
 class LineWriter {
  public:
-  void put(char c) {
-    if (used_ < buffer_.size()) {
-      buffer_[used_++] = c;
-    } else {
-      full_ = true;
-    }
-  }
-  void put(std::string_view text) {
-    if (text.size() > buffer_.size() - used_) {
-      full_ = true;
-      return;
-    }
-    text.copy(buffer_.data() + used_, text.size());
-    used_ += text.size();
-  }
+  explicit LineWriter(char* buffer) : start_(buffer), p_(buffer) {}
+  void put(char c) { *p_++ = c; }
+  void put(std::string_view text) { p_ = std::copy(text.begin(), text.end(), p_); }
   // A whole number of at most three digits.
   void putWhole(int value) {
     if (value >= 100) put(static_cast<char>('0' + value / 100));
     if (value >= 10) put(static_cast<char>('0' + value / 10 % 10));
     put(static_cast<char>('0' + value % 10));
   }
-  bool full() const { return full_; }
-  std::string_view text() const { return {buffer_.data(), used_}; }
+  // Minutes: two digits.
+  void putMinutes(int value) {
+    put(static_cast<char>('0' + value / 10));
+    put(static_cast<char>('0' + value % 10));
+  }
+  std::string_view text() const { return {start_, static_cast<std::size_t>(p_ - start_)}; }
 
  private:
-  std::array<char, kLocalSize> buffer_;  // not cleared: only the written part is read
-  std::size_t used_ = 0;
-  bool full_ = false;
+  char* start_;
+  char* p_;
 };
 
 // Moves `i` over the separators up to the next number character or the end.
@@ -104,38 +98,42 @@ bool ReadWhole(std::string_view field, int limit, int& value) {
 bool PutSeconds(std::string_view field, char decimalSeparator, char otherSeparator,
                 LineWriter& out) {
   if (field.size() > kMaxSecondsLength) return false;
+  // The whole seconds are field[0, wholeEnd), the decimals field[decimalsStart, end).
   std::size_t i = 0;
   while (i < field.size() && IsDigit(field[i])) ++i;
-  std::string_view whole = field.substr(0, i);
-  std::string_view decimals;
+  const std::size_t wholeEnd = i;
+  std::size_t decimalsStart = i;
   if (i < field.size()) {
     if (field[i] != decimalSeparator && field[i] != otherSeparator) return false;
-    const std::size_t first = ++i;
+    decimalsStart = ++i;
     while (i < field.size() && IsDigit(field[i])) ++i;
     if (i != field.size()) return false;
-    decimals = field.substr(first);
   }
-  if (whole.empty() && decimals.empty()) return false;  // no digit: not a number
+  if (wholeEnd == 0 && decimalsStart == field.size()) return false;  // no digit: not a number
 
-  whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
-  const std::size_t lastDecimal = decimals.find_last_not_of('0');
-  decimals = lastDecimal == std::string_view::npos ? std::string_view{}
-                                                   : decimals.substr(0, lastDecimal + 1);
-  if (whole.size() > 2) return false;
+  // Without leading zeros of the whole seconds and trailing zeros of the decimals.
+  std::size_t wholeStart = 0;
+  while (wholeStart < wholeEnd && field[wholeStart] == '0') ++wholeStart;
+  std::size_t end = field.size();
+  while (end > decimalsStart && field[end - 1] == '0') --end;
+  const std::size_t wholeDigits = wholeEnd - wholeStart;
+  if (wholeDigits > 2) return false;
   int wholeValue = 0;
-  for (const char c : whole) wholeValue = wholeValue * 10 + (c - '0');
+  for (std::size_t j = wholeStart; j < wholeEnd; ++j) wholeValue = wholeValue * 10 + (field[j] - '0');
   if (wholeValue >= kSecondsInMinute) return false;
-  if (whole.empty() && decimals.empty()) {
+  if (wholeDigits == 0 && end == decimalsStart) {
     out.put(kZeroSecondsText);
     return true;
   }
-  const std::size_t significant =
-      whole.empty() ? decimals.size() - decimals.find_first_not_of('0')
-                    : whole.size() + decimals.size();
+  std::size_t significant = wholeDigits + (end - decimalsStart);
+  if (wholeDigits == 0) {
+    for (std::size_t j = decimalsStart; field[j] == '0'; ++j) --significant;
+  }
   if (significant > kMaxSignificantDigits) return false;
   if (wholeValue < 10) out.put('0');
-  out.put(whole.empty() ? std::string_view("0") : whole);
-  out.put(decimals);
+  if (wholeDigits == 0) out.put('0');
+  for (std::size_t j = wholeStart; j < wholeEnd; ++j) out.put(field[j]);
+  for (std::size_t j = decimalsStart; j < end; ++j) out.put(field[j]);
   return true;
 }
 
@@ -145,8 +143,9 @@ bool RewriteCommonDmsLine(std::string& line, bool nameIn, char decimalSeparator,
                           char otherSeparator, bool trimble) {
   const std::string_view s(line);
   // Lines as ReadStr gives them end in spaces, so a name always has its space.
-  if (s.empty() || s.back() != ' ') return false;
-  LineWriter out;
+  if (s.empty() || s.back() != ' ' || s.size() > kLongestLine) return false;
+  std::array<char, kLongestLine + kLongestGrowth> buffer;  // not cleared: only the written part is read
+  LineWriter out(buffer.data());
   std::size_t i = 0;
   if (nameIn) {
     // The name ends at its first space ("'" and "°" read as spaces) or at a
@@ -156,7 +155,6 @@ bool RewriteCommonDmsLine(std::string& line, bool nameIn, char decimalSeparator,
     out.put(' ');
     i += IsDegreeSignAt(s, i) ? 2 : 1;
   }
-  if (MayHoldUnicodeMinus(s.substr(i))) return false;
 
   // The fields as the field scan hands them over: each completed by a
   // separator with at least one more character after it. The scan stops
@@ -176,8 +174,10 @@ bool RewriteCommonDmsLine(std::string& line, bool nameIn, char decimalSeparator,
     stop = i + separatorLength;
   }
   // The hemisphere check takes the separators up to the next number too.
+  // Up to there no byte can start a dash (only "°" was let through); in the
+  // rest a dash before a number would become a minus.
   std::size_t anglesEnd = i;
-  if (!SkipSeparators(s, anglesEnd)) return false;
+  if (!SkipSeparators(s, anglesEnd) || MayHoldUnicodeMinus(s.substr(anglesEnd))) return false;
 
   const std::size_t longitude = trimble ? 4 : 3;
   int degrees1 = 0;
@@ -192,14 +192,12 @@ bool RewriteCommonDmsLine(std::string& line, bool nameIn, char decimalSeparator,
   // g "." mm and the seconds text, for each angle.
   out.putWhole(degrees1);
   out.put('.');
-  if (minutes1 < 10) out.put('0');
-  out.putWhole(minutes1);
+  out.putMinutes(minutes1);
   if (!PutSeconds(fields[2], decimalSeparator, otherSeparator, out)) return false;
   out.put(' ');
   out.putWhole(degrees2);
   out.put('.');
-  if (minutes2 < 10) out.put('0');
-  out.putWhole(minutes2);
+  out.putMinutes(minutes2);
   if (!PutSeconds(fields[longitude + 2], decimalSeparator, otherSeparator, out)) return false;
   out.put(' ');
   // The rest of the line as it came, "°" and "'" read as spaces.
@@ -211,7 +209,6 @@ bool RewriteCommonDmsLine(std::string& line, bool nameIn, char decimalSeparator,
       out.put(s[j] == '\'' ? ' ' : s[j]);
     }
   }
-  if (out.full()) return false;
   line.assign(out.text());
   return true;
 }
