@@ -17,32 +17,41 @@ constexpr std::string_view kLineEnd = "\r\n";
 // capacity.
 struct BatchEntry {
   std::int64_t line = 0;
-  std::string text;                     // the input line, then the written point
-  detail::ReadLine read;                // what the line gave
-  std::optional<detail::PointJob> job;  // nothing for a blank or empty line
-  RouteOutput value;                    // the point's values
-  std::exception_ptr error;             // why the point could not be written
+  std::string text;       // the input line
+  detail::ReadLine read;  // what the line gave
+  detail::PointJob job;
+  bool hasJob = false;       // false for a blank or empty line
+  std::exception_ptr error;  // why the point could not be written
 };
 
-// Calls work(i) for every i below `count`, in `threads` runs of consecutive
-// entries side by side (this thread taking the first).
+// The results of consecutive entries, written by one thread: each entry's
+// text preceded by its line end (but the first of the run).
+struct BatchPart {
+  std::size_t from = 0;
+  std::size_t to = 0;
+  std::string text;
+  std::size_t failed = 0;  // the entry whose point could not be written (`to` for none)
+  std::int64_t points = 0;  // points written before it
+};
+
+// Calls work(part) for the parts, side by side (this thread taking the first).
 template <class Work>
-void ForEachInParallel(std::size_t count, int threads, const Work& work) {
-  const auto range = [&work](std::size_t from, std::size_t to) {
-    for (std::size_t i = from; i < to; ++i) work(i);
-  };
-  const std::size_t parts = std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), count);
-  if (parts <= 1) {
-    range(0, count);
-    return;
-  }
+void InParallel(std::vector<BatchPart>& parts, const Work& work) {
   std::vector<std::thread> helpers;
-  const std::size_t share = (count + parts - 1) / parts;
-  for (std::size_t part = 1; part < parts; ++part) {
-    helpers.emplace_back(range, std::min(count, part * share), std::min(count, (part + 1) * share));
-  }
-  range(0, std::min(count, share));
+  for (std::size_t i = 1; i < parts.size(); ++i) helpers.emplace_back(work, std::ref(parts[i]));
+  if (!parts.empty()) work(parts[0]);
   for (std::thread& helper : helpers) helper.join();
+}
+
+// Splits `count` entries into at most `threads` parts of consecutive entries.
+void SplitIntoParts(std::size_t count, int threads, std::vector<BatchPart>& parts) {
+  const std::size_t wanted = std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), count);
+  parts.resize(wanted);
+  const std::size_t share = wanted == 0 ? 0 : (count + wanted - 1) / wanted;
+  for (std::size_t i = 0; i < wanted; ++i) {
+    parts[i].from = std::min(count, i * share);
+    parts[i].to = std::min(count, (i + 1) * share);
+  }
 }
 
 }  // namespace
@@ -54,7 +63,8 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
   detail::RunSteps run(lines, out, settings, interaction, random, nullptr);
   return run.execute([&] {
     std::vector<BatchEntry> batch(batchLines);
-    bool first = true;
+    std::vector<BatchPart> parts;
+    bool first = true;  // nothing written yet
     bool ended = false;
     while (!ended) {
       // The lines of the batch, taken in order.
@@ -78,8 +88,10 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
       // Read side by side; then checked in order, with the questions, the
       // counters and the random placements of the plain run. A line that
       // cannot be taken ends the batch there.
-      ForEachInParallel(taken, threads,
-                        [&](std::size_t i) { run.readLine(batch[i].text, batch[i].read); });
+      SplitIntoParts(taken, threads, parts);
+      InParallel(parts, [&](BatchPart& part) {
+        for (std::size_t i = part.from; i < part.to; ++i) run.readLine(batch[i].text, batch[i].read);
+      });
       std::size_t accepted = 0;
       std::exception_ptr stopped;
       std::int64_t stoppedLine = 0;
@@ -87,7 +99,7 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
         BatchEntry& entry = batch[accepted];
         run.enterLine(entry.line);
         try {
-          entry.job = run.acceptPoint(entry.read);
+          entry.hasJob = run.acceptPoint(entry.read, entry.job);
         } catch (...) {
           stopped = std::current_exception();
           stoppedLine = entry.line;
@@ -95,27 +107,39 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
         }
       }
 
-      // Carried and written side by side, appended in order; the first point
-      // that could not be written ends the run there.
-      ForEachInParallel(accepted, threads, [&](std::size_t i) {
-        BatchEntry& entry = batch[i];
-        entry.error = nullptr;
-        if (!entry.job) return;
-        try {
-          run.writePoint(*entry.job, entry.value, entry.text);
-        } catch (...) {
-          entry.error = std::current_exception();
+      // Carried and written side by side, each part into one text; the
+      // first point that could not be written ends the run there.
+      SplitIntoParts(accepted, threads, parts);
+      InParallel(parts, [&](BatchPart& part) {
+        part.text.clear();
+        part.failed = part.to;
+        part.points = 0;
+        RouteOutput value;
+        for (std::size_t i = part.from; i < part.to; ++i) {
+          BatchEntry& entry = batch[i];
+          if (!(first && i == 0)) part.text.append(kLineEnd);
+          if (!entry.hasJob) continue;
+          const std::size_t written = part.text.size();
+          try {
+            run.writePoint(entry.job, value, part.text);
+          } catch (...) {
+            entry.error = std::current_exception();
+            part.text.resize(written);
+            part.failed = i;
+            return;
+          }
+          ++part.points;
         }
       });
-      for (std::size_t i = 0; i < accepted; ++i) {
-        BatchEntry& entry = batch[i];
-        if (!first) run.out().append(kLineEnd);
+      // Appended in order, up to the first point that could not be written.
+      for (const BatchPart& part : parts) {
+        run.out().append(part.text);
+        run.countWrittenPoints(part.points);
         first = false;
-        if (entry.error) {
-          run.setCurrentLine(entry.line);
-          std::rethrow_exception(entry.error);
+        if (part.failed != part.to) {
+          run.setCurrentLine(batch[part.failed].line);
+          std::rethrow_exception(batch[part.failed].error);
         }
-        if (entry.job) run.appendPoint(*entry.job, entry.text, entry.value);
       }
       if (stopped) {
         if (!first) run.out().append(kLineEnd);

@@ -21,15 +21,17 @@ RunOutcome ConversionRun(LineSource& lines, ResultSink& out, const ConversionSet
   return run.execute([&run] {
     std::string line;
     std::string text;  // the result of a point, its capacity kept from line to line
+    detail::PointJob job;
     bool first = true;
     while (run.takeLine(line)) {
       // One CR LF before every line but the first: each result stays opposite its input line.
       if (!first) run.out().append(kLineEnd);
       first = false;
-      if (const std::optional<detail::PointJob> job = run.takePoint(line)) {
+      if (run.takePoint(line, job)) {
         RouteOutput value;
-        run.writePoint(*job, value, text);
-        run.appendPoint(*job, text, value);
+        text.clear();
+        run.writePoint(job, value, text);
+        run.appendPoint(job, text, value);
       }
     }
   });

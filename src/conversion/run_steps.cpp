@@ -192,42 +192,40 @@ void RunSteps::reportInvalidValue(std::string why) {
   invalidValueDetail_ = std::move(why);
 }
 
-std::optional<PointJob> RunSteps::acceptPoint(ReadLine& read) {
-  if (read.blank) return std::nullopt;
+bool RunSteps::acceptPoint(ReadLine& read, PointJob& job) {
+  if (read.blank) return false;
   ++nonBlankLines_;
   if (read.invalidValue) reportInvalidValue(std::move(read.why));
   if (read.failure) std::rethrow_exception(read.failure);
   double x = read.record.first;
   double y = read.record.second;
   const double h = read.record.third;
-  if (x == 0 && y == 0) return std::nullopt;
+  if (x == 0 && y == 0) return false;
 
   if (!IsGeographic(s_.source)) {
     const std::int64_t prefix = checks_ ? checks_->check(x, y, currentLine_) : 0;
     x = x + pair_.source.xOffset;
     y = y - static_cast<double>(prefix);
   }
-  PointJob job;
   job.input = {x, y, h};
-  job.name = read.record.name;
+  job.name.assign(read.record.name);
   job.number = pointsTaken_++;
   job.line = currentLine_;
-  if (waypoints_ && s_.waypoints.placementIndex == 7) job.random = random_.next();
-  return job;
+  job.random = waypoints_ && s_.waypoints.placementIndex == 7 ? random_.next() : 0;
+  return true;
 }
 
-std::optional<PointJob> RunSteps::takePoint(std::string& text) {
+bool RunSteps::takePoint(std::string& text, PointJob& job) {
   readLine(text, read_);
-  return acceptPoint(read_);
+  return acceptPoint(read_, job);
 }
 
 void RunSteps::writePoint(const PointJob& job, RouteOutput& value, std::string& text) const {
-  text.clear();
   const RouteOutput r = CarryPoint(route_, pair_, deltaL_, job.input);
   value = r;
   if (waypoints_) {
     const int j = PlacementCode(s_.waypoints.placementIndex, job.number, job.random);
-    text = WaypointLine(job.number + 1, job.name, r.x, r.y, j, s_.waypoints.fontSizeText, middle_);
+    text += WaypointLine(job.number + 1, job.name, r.x, r.y, j, s_.waypoints.fontSizeText, middle_);
   } else if (IsGeographic(pair_.target)) {
     AppendGeographicResult(text, job.name, r.x, r.y, r.h, style_);
   } else {

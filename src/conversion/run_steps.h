@@ -82,18 +82,20 @@ class RunSteps {
   // catches what it throws (into `read.failure`), so lines may be read in
   // parallel.
   void readLine(std::string& text, ReadLine& read) const;
-  // Checks the point read from the line entered last, in line order: nothing
-  // for a blank line or one without a point; the invalid value shown, the
-  // questions asked; throws where the run must stop.
-  std::optional<PointJob> acceptPoint(ReadLine& read);
+  // Checks the point read from the line entered last, in line order, and
+  // fills `job` for it: false for a blank line or one without a point; the
+  // invalid value shown, the questions asked; throws where the run must stop.
+  bool acceptPoint(ReadLine& read, PointJob& job);
   // readLine and acceptPoint of the line taken last.
-  std::optional<PointJob> takePoint(std::string& text);
-  // Carries a point to the target system and writes its result into `text`
-  // (which it clears first). Reads only what the preparation fixed, so
-  // points may be written in parallel.
+  bool takePoint(std::string& text, PointJob& job);
+  // Carries a point to the target system and appends its result to `text`.
+  // Reads only what the preparation fixed, so points may be written in
+  // parallel.
   void writePoint(const PointJob& job, RouteOutput& value, std::string& text) const;
   // Appends a written point (and hands its values to the point sink).
   void appendPoint(const PointJob& job, std::string_view text, const RouteOutput& value);
+  // Counts points whose results went to the output together (the batched run).
+  void countWrittenPoints(std::int64_t points) { pointsWritten_ += points; }
 
   ResultSink& out() { return out_; }
   std::int64_t linesTaken() const { return lines_.count; }
