@@ -68,6 +68,16 @@ class DecodingLineSource final : public LineSource {
     first_ = false;
     return got;
   }
+  // The first line comes finished (its byte-order mark needs to know it is
+  // the first); the others are decoded by finishLine.
+  bool takeRawLine(std::string& line) override {
+    if (first_) return next(line);
+    return inner_.takeRawLine(line);
+  }
+  void finishLine(std::string& line) const override {
+    inner_.finishLine(line);
+    if (!IsAscii(line) && !IsValidUtf8(line)) line = Cp1251ToUtf8(line);
+  }
 
  private:
   LineSource& inner_;

@@ -67,13 +67,13 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
     bool first = true;  // nothing written yet
     bool ended = false;
     while (!ended) {
-      // The lines of the batch, taken in order.
+      // The lines of the batch, taken in order as they stand in the input.
       std::size_t taken = 0;
       std::exception_ptr notTaken;  // the input could not be read further
       while (taken < batchLines) {
         BatchEntry& entry = batch[taken];
         try {
-          if (!run.takeRecord(entry.text, entry.line)) {
+          if (!run.takeRecord(entry.text, entry.line, true)) {
             ended = true;
             break;
           }
@@ -85,12 +85,13 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
         ++taken;
       }
 
-      // Read side by side; then checked in order, with the questions, the
+      // Finished and read side by side; then checked in order, with the questions, the
       // counters and the random placements of the plain run. A line that
       // cannot be taken ends the batch there.
       SplitIntoParts(taken, threads, parts);
       InParallel(parts, [&](BatchPart& part) {
-        for (std::size_t i = part.from; i < part.to; ++i) run.readLine(batch[i].text, batch[i].read);
+        for (std::size_t i = part.from; i < part.to; ++i)
+          run.readLine(batch[i].text, batch[i].read, true);
       });
       std::size_t accepted = 0;
       std::exception_ptr stopped;

@@ -95,8 +95,9 @@ void RunSteps::prepare() {
   }
 }
 
-bool RunSteps::takeRecord(std::string& text, std::int64_t& line) {
-  if (!lines_.next(text)) return false;
+bool RunSteps::takeRecord(std::string& text, std::int64_t& line, bool finishLater) {
+  // The lines of an Ashtech record are assembled at once, finished.
+  if (!(finishLater && !ashtech_ ? lines_.takeRawLine(text) : lines_.next(text))) return false;
   line = lines_.count;
   if (ashtech_) {
     // A record is the non-blank line and the three after it; a blank line
@@ -123,12 +124,13 @@ bool RunSteps::takeLine(std::string& text) {
   return true;
 }
 
-void RunSteps::readLine(std::string& text, ReadLine& read) const {
+void RunSteps::readLine(std::string& text, ReadLine& read, bool finish) const {
   read.invalidValue = false;
   read.failure = nullptr;
   if (ashtech_) {
     read.blank = text.empty();
   } else {
+    if (finish) lines_.finishLine(text);
     ReplaceTabsBySpaces(text);
     read.blank = IsBlankLine(text);
   }

@@ -52,6 +52,12 @@ class CountingLines final : public LineSource {
     if (got) ++count;
     return got;
   }
+  bool takeRawLine(std::string& line) override {
+    const bool got = inner_.takeRawLine(line);
+    if (got) ++count;
+    return got;
+  }
+  void finishLine(std::string& line) const override { inner_.finishLine(line); }
   std::int64_t count = 0;
 
  private:
@@ -71,8 +77,9 @@ class RunSteps {
 
   // The next input line, or the next record of an Ashtech report (its first
   // line's number in `line`); false at the end of the input. Does not enter
-  // the line (see enterLine).
-  bool takeRecord(std::string& text, std::int64_t& line);
+  // the line (see enterLine). With `finishLater` a line is taken as it
+  // stands in the input (LineSource::takeRawLine) and readLine finishes it.
+  bool takeRecord(std::string& text, std::int64_t& line, bool finishLater = false);
   // Makes `line` the line the run is at (reporting progress).
   void enterLine(std::int64_t line);
   // The next record, entered at once; false at the end of the input.
@@ -81,7 +88,7 @@ class RunSteps {
   // form checked, the values read. Reads only what the preparation fixed and
   // catches what it throws (into `read.failure`), so lines may be read in
   // parallel.
-  void readLine(std::string& text, ReadLine& read) const;
+  void readLine(std::string& text, ReadLine& read, bool finish = false) const;
   // Checks the point read from the line entered last, in line order, and
   // fills `job` for it: false for a blank line or one without a point; the
   // invalid value shown, the questions asked; throws where the run must stop.
