@@ -1,7 +1,11 @@
 #include "conversion/batched_run.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
+#include <condition_variable>
 #include <exception>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -24,8 +28,9 @@ struct BatchEntry {
   std::exception_ptr error;  // why the point could not be written
 };
 
-// The results of consecutive entries, written by one thread: each entry's
-// text preceded by its line end (but the first of the run).
+// Consecutive entries of a batch, read and written by one thread; their
+// results in one text, each preceded by its line end (but the first of the
+// run).
 struct BatchPart {
   std::size_t from = 0;
   std::size_t to = 0;
@@ -34,25 +39,129 @@ struct BatchPart {
   std::int64_t points = 0;  // points written before it
 };
 
-// Calls work(part) for the parts, side by side (this thread taking the first).
+// Calls work(part) for every part on `threads` threads side by side (this
+// one among them), each taking the next part not yet taken: a thread that
+// gets less of a core (the reading thread shares them) simply does fewer.
 template <class Work>
-void InParallel(std::vector<BatchPart>& parts, const Work& work) {
+void InParallel(std::vector<BatchPart>& parts, int threads, const Work& work) {
+  std::atomic<std::size_t> next{0};
+  const auto takeParts = [&] {
+    for (std::size_t i = next++; i < parts.size(); i = next++) work(parts[i]);
+  };
   std::vector<std::thread> helpers;
-  for (std::size_t i = 1; i < parts.size(); ++i) helpers.emplace_back(work, std::ref(parts[i]));
-  if (!parts.empty()) work(parts[0]);
+  const std::size_t wanted = std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), parts.size());
+  for (std::size_t i = 1; i < wanted; ++i) helpers.emplace_back(takeParts);
+  takeParts();
   for (std::thread& helper : helpers) helper.join();
 }
 
-// Splits `count` entries into at most `threads` parts of consecutive entries.
-void SplitIntoParts(std::size_t count, int threads, std::vector<BatchPart>& parts) {
-  const std::size_t wanted = std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), count);
-  parts.resize(wanted);
-  const std::size_t share = wanted == 0 ? 0 : (count + wanted - 1) / wanted;
-  for (std::size_t i = 0; i < wanted; ++i) {
-    parts[i].from = std::min(count, i * share);
-    parts[i].to = std::min(count, (i + 1) * share);
+// Splits `count` entries into parts of consecutive entries.
+void SplitIntoParts(std::size_t count, std::vector<BatchPart>& parts) {
+  constexpr std::size_t kPartLines = 512;
+  parts.resize((count + kPartLines - 1) / kPartLines);
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    parts[i].from = i * kPartLines;
+    parts[i].to = std::min(count, (i + 1) * kPartLines);
   }
 }
+
+// The records of a batch, taken in order as they stand in the input.
+struct Batch {
+  std::vector<BatchEntry> entries;
+  std::size_t taken = 0;
+  bool ended = false;           // the input ends with this batch
+  std::exception_ptr notTaken;  // why the input could not be read further
+};
+
+// Hands out the batches of the run. With `ahead`, a thread of its own takes
+// the records of the next batch while the run converts the current one:
+// taking records is sequential, so it would otherwise leave the other cores
+// waiting.
+class BatchReader {
+ public:
+  BatchReader(detail::RunSteps& run, std::size_t batchLines, bool ahead) : run_(run) {
+    for (Batch& slot : slots_) slot.entries.resize(batchLines);
+    if (ahead) thread_ = std::thread([this] { readAhead(); });
+  }
+  ~BatchReader() {
+    if (!thread_.joinable()) return;
+    {
+      const std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+  }
+  BatchReader(const BatchReader&) = delete;
+  BatchReader& operator=(const BatchReader&) = delete;
+
+  // The next batch; it stays valid until the next call.
+  Batch& next() {
+    const std::size_t n = handedOut_;
+    Batch& batch = slots_[n % slots_.size()];
+    if (!thread_.joinable()) {
+      fill(batch);
+      ++handedOut_;
+      return batch;
+    }
+    {
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [this, n] { return filled_ > n; });
+      ++handedOut_;  // the batch handed out before is free again
+    }
+    changed_.notify_all();
+    return batch;
+  }
+
+ private:
+  void fill(Batch& batch) {
+    batch.taken = 0;
+    batch.ended = false;
+    batch.notTaken = nullptr;
+    while (batch.taken < batch.entries.size()) {
+      BatchEntry& entry = batch.entries[batch.taken];
+      try {
+        if (!run_.takeRecord(entry.text, entry.line, true)) {
+          batch.ended = true;
+          return;
+        }
+      } catch (...) {
+        batch.notTaken = std::current_exception();
+        batch.ended = true;
+        return;
+      }
+      ++batch.taken;
+    }
+  }
+
+  // Fills batch n while batch n - 1 is converted (its slot held batch n - 2).
+  void readAhead() {
+    for (std::size_t n = 0;; ++n) {
+      {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this, n] { return stop_ || n <= handedOut_; });
+        if (stop_) return;
+      }
+      Batch& batch = slots_[n % slots_.size()];
+      fill(batch);
+      {
+        const std::lock_guard lock(mutex_);
+        filled_ = n + 1;
+      }
+      changed_.notify_all();
+      if (batch.ended) return;
+    }
+  }
+
+  detail::RunSteps& run_;
+  std::array<Batch, 2> slots_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::size_t filled_ = 0;     // batches filled
+  std::size_t handedOut_ = 0;  // batches handed to the run
+  bool stop_ = false;
+  std::thread thread_;
+};
 
 }  // namespace
 
@@ -62,41 +171,27 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
   batchLines = std::max<std::size_t>(batchLines, 1);
   detail::RunSteps run(lines, out, settings, interaction, random, nullptr);
   return run.execute([&] {
-    std::vector<BatchEntry> batch(batchLines);
+    BatchReader reader(run, batchLines, threads > 1);
     std::vector<BatchPart> parts;
     bool first = true;  // nothing written yet
     bool ended = false;
     while (!ended) {
-      // The lines of the batch, taken in order as they stand in the input.
-      std::size_t taken = 0;
-      std::exception_ptr notTaken;  // the input could not be read further
-      while (taken < batchLines) {
-        BatchEntry& entry = batch[taken];
-        try {
-          if (!run.takeRecord(entry.text, entry.line, true)) {
-            ended = true;
-            break;
-          }
-        } catch (...) {
-          notTaken = std::current_exception();
-          ended = true;
-          break;
-        }
-        ++taken;
-      }
+      Batch& taken = reader.next();
+      std::vector<BatchEntry>& batch = taken.entries;
+      ended = taken.ended;
 
       // Finished and read side by side; then checked in order, with the questions, the
       // counters and the random placements of the plain run. A line that
       // cannot be taken ends the batch there.
-      SplitIntoParts(taken, threads, parts);
-      InParallel(parts, [&](BatchPart& part) {
+      SplitIntoParts(taken.taken, parts);
+      InParallel(parts, threads, [&](BatchPart& part) {
         for (std::size_t i = part.from; i < part.to; ++i)
           run.readLine(batch[i].text, batch[i].read, true);
       });
       std::size_t accepted = 0;
       std::exception_ptr stopped;
       std::int64_t stoppedLine = 0;
-      for (; accepted < taken; ++accepted) {
+      for (; accepted < taken.taken; ++accepted) {
         BatchEntry& entry = batch[accepted];
         run.enterLine(entry.line);
         try {
@@ -110,8 +205,8 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
 
       // Carried and written side by side, each part into one text; the
       // first point that could not be written ends the run there.
-      SplitIntoParts(accepted, threads, parts);
-      InParallel(parts, [&](BatchPart& part) {
+      SplitIntoParts(accepted, parts);
+      InParallel(parts, threads, [&](BatchPart& part) {
         part.text.clear();
         part.failed = part.to;
         part.points = 0;
@@ -147,7 +242,7 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
         run.setCurrentLine(stoppedLine);
         std::rethrow_exception(stopped);
       }
-      if (notTaken) std::rethrow_exception(notTaken);
+      if (taken.notTaken) std::rethrow_exception(taken.notTaken);
     }
   });
 }
