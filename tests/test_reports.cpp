@@ -9,6 +9,7 @@
 
 #include "common/error.h"
 #include "formats/angles.h"
+#include "formats/dms_line.h"
 #include "formats/radstr1.h"
 #include "formats/read_str.h"
 #include "formats/reports.h"
@@ -199,8 +200,29 @@ TEST(RadStr3, ShortcutWritesWhatTheFieldByFieldReadingWrites) {
             }
             return std::tuple{valid, line, why, failure};
           };
-          EXPECT_EQ(rewrite(RadStr3), rewrite(detail::RadStr3FieldByField))
-              << text << (comma ? " comma" : "") << (nameIn ? " name" : "") << (trimble ? " trimble" : "");
+          const std::string where =
+              text + (comma ? " comma" : "") + (nameIn ? " name" : "") + (trimble ? " trimble" : "");
+          EXPECT_EQ(rewrite(RadStr3), rewrite(detail::RadStr3FieldByField)) << where;
+          // A common line read straight into a record: what RadStr1 reads
+          // from the rewritten line, for the layout with H and the one without.
+          for (const int layout : {nameIn ? 1 : 0, 2}) {
+            const auto read = [&](bool direct) {
+              PointRecord record;
+              std::string failure;
+              try {
+                std::string line = text;
+                const bool straight =
+                    direct && detail::ReadCommonDmsRecord(line, record, nameIn, numP, notP, trimble, layout);
+                if (!straight && RadStr3(line, nameIn, numP, notP, trimble)) {
+                  RadStr1(line, record, nameIn, numP, notP, layout);
+                }
+              } catch (const KorvagridError& error) {
+                failure = error.what();
+              }
+              return std::tuple{record.name, record.first, record.second, record.third, record.rest, failure};
+            };
+            EXPECT_EQ(read(true), read(false)) << where << " layout " << layout;
+          }
         }
       }
     }

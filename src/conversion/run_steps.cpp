@@ -4,6 +4,7 @@
 
 #include "common/error.h"
 #include "common/messages.h"
+#include "formats/dms_line.h"
 #include "formats/field_scan.h"
 #include "formats/reports.h"
 #include "formats/signs.h"
@@ -143,15 +144,25 @@ void RunSteps::readLine(std::string& text, ReadLine& read, bool finish) const {
 }
 
 void RunSteps::readRecord(std::string& text, ReadLine& read) const {
+  PointRecord& record = read.record;
+  record.first = 0;
+  record.second = 0;
+  record.third = 0;
+  const char decimal = s_.separators.decimal;
+  const char other = s_.separators.other;
+  const int layout = static_cast<int>(s_.inputLayout);
   if (IsGeographic(s_.source)) {
     switch (s_.inputAngles) {
       case InputAngles::Dms:
-      case InputAngles::TrimbleReport:
-        read.invalidValue = !RadStr3(text, nameIn_, s_.separators.decimal, s_.separators.other,
-                                     s_.inputAngles == InputAngles::TrimbleReport, &read.why);
+      case InputAngles::TrimbleReport: {
+        const bool trimble = s_.inputAngles == InputAngles::TrimbleReport;
+        // A common line is read without writing its angles as text first.
+        if (ReadCommonDmsRecord(text, record, nameIn_, decimal, other, trimble, layout)) return;
+        read.invalidValue = !RadStr3(text, nameIn_, decimal, other, trimble, &read.why);
         break;
+      }
       case InputAngles::AshtechReport:
-        read.invalidValue = !ReadAsh(text, s_.separators.decimal, &read.why);
+        read.invalidValue = !ReadAsh(text, decimal, &read.why);
         break;
       case InputAngles::Decimal:
       case InputAngles::Packed:
@@ -159,12 +170,7 @@ void RunSteps::readRecord(std::string& text, ReadLine& read) const {
         break;
     }
   }
-  PointRecord& record = read.record;
-  record.first = 0;
-  record.second = 0;
-  record.third = 0;
-  RadStr1(text, record, nameIn_, s_.separators.decimal, s_.separators.other,
-          static_cast<int>(s_.inputLayout));
+  RadStr1(text, record, nameIn_, decimal, other, layout);
 }
 
 // Geographic values read as plain numbers: a hemisphere letter between them

@@ -13,6 +13,9 @@
 // digits, byte for byte as the field-by-field reading writes it, without
 // converting a number either way.
 #include <string>
+#include <string_view>
+
+#include "formats/radstr1.h"
 
 namespace korvagrid::detail {
 
@@ -21,5 +24,15 @@ namespace korvagrid::detail {
 // reads it field by field, which also finds its faults).
 bool RewriteCommonDmsLine(std::string& line, bool nameIn, char decimalSeparator,
                           char otherSeparator, bool trimble);
+
+// For such a line, what RadStr1 reads (with `nameIn` and `layout`) from the
+// line RadStr3 makes of it, without making it: the name, the latitude and
+// longitude from the digits (when RadStr1 reads them as the quotient of
+// their digits and a power of ten; false otherwise), then the values and the
+// rest after them, read by RadStr1 itself. Values RadStr1 does not write are
+// left as they were. Throws where RadStr1 throws. False, and nothing
+// written, for any other line.
+bool ReadCommonDmsRecord(std::string_view line, PointRecord& record, bool nameIn,
+                         char decimalSeparator, char otherSeparator, bool trimble, int layout);
 
 }  // namespace korvagrid::detail

@@ -91,18 +91,22 @@ double ConvertField(std::string_view field, int k, char decimalSeparator, char o
                        " поле строки: " + detail::QuoteForMessage(substituted));
 }
 
+}  // namespace
+
 // The values of the line from `start` on, and the rest after them. This is
 // the scan of field_scan.h (fields completed by a separator and handed over
 // on the character after it) with the digits gathered on the way, so that a
 // common field needs no second pass.
-void ReadValues(std::string_view text, std::size_t start, PointRecord& record,
-                char decimalSeparator, char otherSeparator, int layout) {
+void detail::ReadValuesFrom(std::string_view text, std::size_t start, int valuesRead,
+                            PointRecord& record, char decimalSeparator, char otherSeparator,
+                            int layout) {
   const std::size_t size = text.size();
   const int lastField = layout == 2 ? 2 : 3;
   double* const values[] = {&record.first, &record.second, &record.third};
-  std::size_t stop = size;  // where the scan stopped: the end unless the last field was handed over
+  // Where the scan stopped: the end, unless the last field was handed over.
+  std::size_t stop = valuesRead >= lastField ? start : size;
   std::size_t i = start;
-  for (int k = 1; k <= lastField; ++k) {
+  for (int k = valuesRead + 1; k <= lastField; ++k) {
     while (i < size && !detail::IsNumberChar(text[i])) ++i;
     const std::size_t fieldStart = i;
     const CommonField field = PassField(text, i, decimalSeparator, otherSeparator);
@@ -134,8 +138,6 @@ void ReadValues(std::string_view text, std::size_t start, PointRecord& record,
   }
 }
 
-}  // namespace
-
 void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char decimalSeparator,
              char otherSeparator, int layout) {
   std::size_t start = 0;
@@ -152,10 +154,10 @@ void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char decim
     // The name keeps its dashes; a dash before a number is its sign.
     const std::string ascii =
         std::string(text.substr(0, start)) + WithAsciiMinus(text.substr(start));
-    ReadValues(ascii, start, record, decimalSeparator, otherSeparator, layout);
+    detail::ReadValuesFrom(ascii, start, 0, record, decimalSeparator, otherSeparator, layout);
     return;
   }
-  ReadValues(text, start, record, decimalSeparator, otherSeparator, layout);
+  detail::ReadValuesFrom(text, start, 0, record, decimalSeparator, otherSeparator, layout);
 }
 
 }  // namespace korvagrid
