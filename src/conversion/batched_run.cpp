@@ -79,8 +79,8 @@ struct Batch {
 // waiting.
 class BatchReader {
  public:
-  BatchReader(detail::RunSteps& run, std::size_t batchLines, bool ahead) : run_(run) {
-    for (Batch& slot : slots_) slot.entries.resize(batchLines);
+  BatchReader(detail::RunSteps& run, std::size_t batchLines, bool ahead)
+      : run_(run), batchLines_(batchLines) {
     if (ahead) thread_ = std::thread([this] { readAhead(); });
   }
   ~BatchReader() {
@@ -118,7 +118,9 @@ class BatchReader {
     batch.taken = 0;
     batch.ended = false;
     batch.notTaken = nullptr;
-    while (batch.taken < batch.entries.size()) {
+    while (batch.taken < batchLines_) {
+      // Entries are made as a batch first needs them and then kept.
+      if (batch.taken == batch.entries.size()) batch.entries.emplace_back();
       BatchEntry& entry = batch.entries[batch.taken];
       try {
         if (!run_.takeRecord(entry.text, entry.line, true)) {
@@ -154,6 +156,7 @@ class BatchReader {
   }
 
   detail::RunSteps& run_;
+  std::size_t batchLines_;
   std::array<Batch, 2> slots_;
   std::mutex mutex_;
   std::condition_variable changed_;
