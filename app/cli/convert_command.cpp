@@ -40,7 +40,7 @@ struct ConvertOptions {
 };
 
 constexpr unsigned kMaxThreads = 8;
-constexpr std::size_t kBatchLines = 8192;
+constexpr std::size_t kBatchLines = 4096;  // two batches are held: the one converted, the one read ahead
 
 bool IsAscii(std::string_view text) {
   unsigned char any = 0;
