@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 lines=${1:-1000000}
 runs=${2:-3}
-cli=build/app/cli/korvagrid-cli
+cli=${KORVAGRID_CLI:-build/app/cli/korvagrid-cli}
 [[ -x $cli ]] || scripts/build.sh >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

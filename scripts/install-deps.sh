@@ -7,7 +7,7 @@ packages=(
   cmake make g++ pkg-config time
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-svg-dev libgl1-mesa-dev fonts-dejavu-core
-  libgdal-dev gdal-bin libproj-dev proj-bin
+  libgdal-dev gdal-bin libproj-dev proj-bin libsqlite3-dev
   gpsbabel
   xvfb xauth x11-apps imagemagick
   clang libclang-rt-14-dev

@@ -263,3 +263,43 @@ TEST_F(Cli, VersionAndTheSystemsTable) {
 }
 
 }  // namespace
+
+namespace {
+
+using Cli = korvagrid::testing::CliRunner;
+
+// The datum-shift sets and heights modes reach the conversion; the systems'
+// definitions name the EPSG systems and the chosen set.
+TEST_F(Cli, DatumShiftSetsHeightsAndDefinitions) {
+  const std::string point = "6200000 6600000 150\n";
+  const std::string convert = "convert --from '42(zone6)' --to WGS-84 --out-angles decimal ";
+  const Result classic = Run(convert, point);
+  const Result gost = Run(convert + "--shift gost2008", point);
+  const Result kept = Run(convert + "--shift gost2008 --heights keep", point);
+  ASSERT_EQ(classic.status, 0) << classic.err;
+  EXPECT_NE(gost.out, classic.out) << "the set takes part";
+  EXPECT_TRUE(kept.out.ends_with("\t150.000 \n")) << kept.out;
+  EXPECT_EQ(kept.out.substr(0, 20), gost.out.substr(0, 20)) << "keeping heights moves no point";
+  EXPECT_EQ(Run(convert + "--shift wgs72", point).status, 2);
+
+  const Result proj = Run("systems --proj --shift gost2001 --own-meridian 31:30");
+  ASSERT_EQ(proj.status, 0) << proj.err;
+  const struct {
+    const char* line;
+    const char* why;
+  } rows[] = {
+      {"\n8\t42(zone6)\tstandard\tEPSG:2496\t", "zone 6 written without its prefix"},
+      {"\n8\t42(zone6)\tfull (Y with its zone prefix)\tEPSG:28406\t", "zone 6 with its prefix"},
+      {"\n10\tBLH(Kras)\tlatitude longitude\tEPSG:4284\t", "Krasovsky latitude and longitude"},
+      {"\n11\tWGS-84\tlatitude longitude\tEPSG:4326\t", "WGS-84"},
+      {"+towgs84=23.92,-141.27,-80.9,0,0.35,0.82,-0.12", "the chosen set, position-vector signs"},
+      {"\nown\t63(C 3.5)\tstandard\t-\t+proj=tmerc +lat_0=0 +lon_0=31.5 ", "the own system of the options"},
+  };
+  for (const auto& row : rows) EXPECT_NE(proj.out.find(row.line), std::string::npos) << row.why;
+  const Result wkt = Run("systems --wkt --shift gost2008");
+  EXPECT_EQ(wkt.status, 0) << wkt.err;
+  EXPECT_NE(wkt.out.find("ID[\"EPSG\",28406]"), std::string::npos);
+  EXPECT_NE(wkt.out.find("ID[\"EPSG\",5044]"), std::string::npos);
+}
+
+}  // namespace

@@ -1,4 +1,5 @@
-// Packed-degree conversions and the classical Gauss–Krüger series (Module1).
+// Packed-degree conversions and the closed Gauss–Krüger series of the plane
+// systems (ClosedSeriesPlane).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,8 +11,9 @@
 
 #include "common/error.h"
 #include "geodesy/constants.h"
-#include "geodesy/fo42_wgs.h"
-#include "geodesy/module1.h"
+#include "conversion/routes.h"
+#include "geodesy/closed_series_plane.h"
+#include "geodesy/kruger_zone.h"
 #include "geodesy/packed_angle.h"
 #include "support/geodesy_angles.h"
 
@@ -110,9 +112,29 @@ TEST(RadToPacked, RoundTripsTenDecimalPackedValues) {
 }
 
 // ---------------------------------------------------------------------------
-// Module1: worked points
+// Closed series: reference points
 
-struct Module1Row {
+// A point of a plane system carried into another plane system
+// (targetKind plane) or to Krasovsky latitude and longitude (Geographic;
+// deltaL is then the source central meridian), as the routes do.
+struct PlaneResult {
+  double first, second;  // metres, or arc seconds for geographic output
+};
+
+PlaneResult CarryPlanePoint(double x, double y, double sourceFalseNorth, double targetFalseNorth,
+                            double deltaL, double sourceFalseEast, double targetFalseEast,
+                            SystemKind targetKind) {
+  const ClosedSeriesPlane source(sourceFalseNorth, sourceFalseEast);
+  if (targetKind == SystemKind::Geographic) {
+    const LatitudeLongitude q = ToGeographic(source, deltaL, {x, y});
+    return {RadToArcSeconds(q.latitude), RadToArcSeconds(q.longitude)};
+  }
+  const PlanePoint p =
+      ToOtherPlane(source, ClosedSeriesPlane(targetFalseNorth, targetFalseEast), deltaL, {x, y});
+  return {p.x, p.y};
+}
+
+struct ClosedSeriesRow {
   const char* why;
   double x, y, sourceFalseNorth, targetFalseNorth, deltaL, sourceFalseEast, targetFalseEast;
   SystemKind kind;
@@ -120,12 +142,14 @@ struct Module1Row {
   double tolerance;             // metres, or arc seconds
 };
 
-TEST(Module1, ReproducesTheWorkedPoints) {
-  const Module1Row rows[] = {
-      {"100 km east of 33°, to Krasovsky geographic (0.0005\": digits given to 0.001\")", 6200000,
+// Reference values computed independently to 0.001" and 1 mm; the tolerance
+// is half a unit of their last digit.
+TEST(ClosedSeriesPlane, MatchesIndependentReferencePoints) {
+  const ClosedSeriesRow rows[] = {
+      {"100 km east of 33°, to Krasovsky geographic (0.0005\": reference to 0.001\")", 6200000,
        100000, 0, 0, 118800, 0, 0, SystemKind::Geographic, Dms(55, 54, 42.247),
        Dms(34, 35, 56.968), 0.0005},
-      {"inverse then direct into the same system closes to 1 mm (0.0005 m)", 6200000, 100000, 0,
+      {"reverse then forward into the same system closes to 1 mm (0.0005 m)", 6200000, 100000, 0,
        0, 0, 0, 0, SystemKind::LocalPlane, 6200000.001, 100000.000, 0.0005},
       {"into a system 1° further west (0.0005 m)", 6200000, 100000, 0, 0, 3600, 0, 0,
        SystemKind::LocalPlane, 6201897.867, 162520.049, 0.0005},
@@ -135,26 +159,27 @@ TEST(Module1, ReproducesTheWorkedPoints) {
       {"GaussKrugerZone target is plane output like LocalPlane (0.0005 m)", 6200000, 100000, 0, 0,
        3600, 0, 0, SystemKind::GaussKrugerZone, 6201897.867, 162520.049, 0.0005},
   };
-  for (const Module1Row& row : rows) {
+  for (const ClosedSeriesRow& row : rows) {
     SCOPED_TRACE(row.why);
-    const PlanePair r = Module1(row.x, row.y, row.sourceFalseNorth, row.targetFalseNorth,
-                                row.deltaL, row.sourceFalseEast, row.targetFalseEast, row.kind);
-    if (row.kind == SystemKind::Geographic) {
-      EXPECT_NEAR(PackedToArcSeconds(r.out1), row.expected1, row.tolerance);
-      EXPECT_NEAR(PackedToArcSeconds(r.out2), row.expected2, row.tolerance);
-    } else {
-      EXPECT_NEAR(r.out1, row.expected1, row.tolerance);
-      EXPECT_NEAR(r.out2, row.expected2, row.tolerance);
-    }
+    const PlaneResult r = CarryPlanePoint(row.x, row.y, row.sourceFalseNorth, row.targetFalseNorth,
+                                          row.deltaL, row.sourceFalseEast, row.targetFalseEast, row.kind);
+    EXPECT_NEAR(r.first, row.expected1, row.tolerance);
+    EXPECT_NEAR(r.second, row.expected2, row.tolerance);
   }
 }
 
-TEST(Module1, TargetFalseNorthingAndEastingDoNotTouchGeographicOutput) {
-  const PlanePair plain = Module1(6200000, 100000, 0, 0, 118800, 0, 0, SystemKind::Geographic);
-  const PlanePair shifted =
-      Module1(6200000, 100000, 0, 6552810.0, 118800, 0, 95942.17, SystemKind::Geographic);
-  EXPECT_EQ(plain.out1, shifted.out1);
-  EXPECT_EQ(plain.out2, shifted.out2);
+TEST(ClosedSeriesPlane, TargetFalseNorthingAndEastingDoNotTouchGeographicOutput) {
+  // The route to "BLH(Kras)" from a local system: whatever false values the
+  // geographic target carries, the packed result is the same.
+  RoutePair pair;
+  pair.source = {"63-like", SystemKind::LocalPlane, 0, 118800, 0, 0, 0, false};
+  pair.target = {"BLH(Kras)", SystemKind::Geographic, 0, 0, 0, 0, 0, false};
+  const RouteOutput plain = CarryPoint(Route::LocalToKrasovsky, pair, 0, {6200000, 100000, 0});
+  pair.target.falseNorth = 6552810.0;
+  pair.target.falseEast = 95942.17;
+  const RouteOutput shifted = CarryPoint(Route::LocalToKrasovsky, pair, 0, {6200000, 100000, 0});
+  EXPECT_EQ(plain.x, shifted.x);
+  EXPECT_EQ(plain.y, shifted.y);
 }
 
 struct MeridianRow {
@@ -163,10 +188,10 @@ struct MeridianRow {
   double fullX;                                   // metres
 };
 
-TEST(Module1, OnTheCentralMeridianGivesTheMeridianAndTheFootpointLatitude) {
-  // y1 = 0 makes l = 0: the longitude is deltaL alone (1e-5": the projection
-  // and degree constants differ by 7.5e-11), and B is the footpoint latitude,
-  // which Krüger's series of Fo42_WGS gives independently (0.0001").
+TEST(ClosedSeriesPlane, OnTheCentralMeridianGivesTheMeridianAndTheFootpointLatitude) {
+  // y1 = 0 makes l = 0: the longitude is the meridian alone (1e-5": the
+  // projection and degree constants differ by 7.5e-11), and B is the
+  // footpoint latitude, which Krüger's series gives independently (0.0001").
   const MeridianRow rows[] = {
       {"zone 6, no false values", 0, 118800, 500000, 6200000},
       {"M64: large false northing, fractional false easting", 6552810.0, 108000, 95942.17, 6552810},
@@ -175,38 +200,42 @@ TEST(Module1, OnTheCentralMeridianGivesTheMeridianAndTheFootpointLatitude) {
   };
   for (const MeridianRow& row : rows) {
     SCOPED_TRACE(row.why);
-    const PlanePair r = Module1(row.fullX - row.falseNorth, row.falseEast, row.falseNorth, 0,
-                                row.centralMeridian, row.falseEast, 0, SystemKind::Geographic);
-    EXPECT_NEAR(PackedToArcSeconds(r.out2), row.centralMeridian, 1e-5);
-    const GeoResult kruger = Fo42_WGS(row.fullX, 6500000, 0, false, false);
-    EXPECT_NEAR(PackedToArcSeconds(r.out1), PackedToArcSeconds(kruger.b), 0.0001);
+    const LatitudeLongitude r = ToGeographic(ClosedSeriesPlane(row.falseNorth, row.falseEast),
+                                             row.centralMeridian,
+                                             {row.fullX - row.falseNorth, row.falseEast});
+    EXPECT_NEAR(RadToArcSeconds(r.longitude), row.centralMeridian, 1e-5);
+    const LatitudeLongitude kruger = KrugerZone(6).Reverse({row.fullX, 500000});
+    EXPECT_NEAR(RadToArcSeconds(r.latitude), RadToArcSeconds(kruger.latitude), 0.0001);
   }
 }
 
 // ---------------------------------------------------------------------------
-// Module1 against Krüger's series and against itself
+// Closed series against Krüger's series and against itself
 
-TEST(Module1, AgreesWithKrugerSeries100KmFromTheMeridian) {
+TEST(ClosedSeriesPlane, AgreesWithKrugerSeries100KmFromTheMeridian) {
   // Latitudes 40° to 63°, 100 km either side of 33°: 0.0001".
+  const ClosedSeriesPlane plane(0, 0);
+  const KrugerZone zone(6);
   for (double x = 4430000; x <= 6990000; x += 20000) {
     for (double easting : {-100000.0, 100000.0}) {
-      const PlanePair classical = Module1(x, easting, 0, 0, 118800, 0, 0, SystemKind::Geographic);
-      const GeoResult kruger = Fo42_WGS(x, 6500000 + easting, 0, false, false);
-      EXPECT_NEAR(PackedToArcSeconds(classical.out1), PackedToArcSeconds(kruger.b), 0.0001)
+      const LatitudeLongitude classical = ToGeographic(plane, 118800, {x, easting});
+      const LatitudeLongitude kruger = zone.Reverse({x, 500000 + easting});
+      EXPECT_NEAR(RadToArcSeconds(classical.latitude), RadToArcSeconds(kruger.latitude), 0.0001)
           << "x " << x << " easting " << easting;
-      EXPECT_NEAR(PackedToArcSeconds(classical.out2), PackedToArcSeconds(kruger.l), 0.0001)
+      EXPECT_NEAR(RadToArcSeconds(classical.longitude), RadToArcSeconds(kruger.longitude), 0.0001)
           << "x " << x << " easting " << easting;
     }
   }
 }
 
-TEST(Module1, InverseThenDirectIntoTheSameSystemClosesToOneMillimetre) {
+TEST(ClosedSeriesPlane, ReverseThenForwardIntoTheSameSystemClosesToOneMillimetre) {
   // Latitudes 40° to 63°, up to 100 km from the meridian; 1 mm.
+  const ClosedSeriesPlane plane(0, 0);
   for (double x = 4430000; x <= 6990000; x += 40000) {
     for (double easting = -100000; easting <= 100000; easting += 20000) {
-      const PlanePair r = Module1(x, easting, 0, 0, 0, 0, 0, SystemKind::LocalPlane);
-      EXPECT_NEAR(r.out1, x, 0.001) << "x " << x << " easting " << easting;
-      EXPECT_NEAR(r.out2, easting, 0.001) << "x " << x << " easting " << easting;
+      const PlanePoint r = plane.Forward(plane.Reverse({x, easting}));
+      EXPECT_NEAR(r.x, x, 0.001) << "x " << x << " easting " << easting;
+      EXPECT_NEAR(r.y, easting, 0.001) << "x " << x << " easting " << easting;
     }
   }
 }
@@ -254,7 +283,7 @@ double ClosureTolerance(double degreesFromMeridian) {
   return 0;
 }
 
-TEST(Module1, PlaneToPlaneAndBackClosesForEveryPairOfPlaneSystems) {
+TEST(ClosedSeriesPlane, PlaneToPlaneAndBackClosesForEveryPairOfPlaneSystems) {
   // Latitudes 42° to 62° (full x), up to 150 km either side of the source
   // meridian; tolerance by the band of the point (above).
   double worstNearMeridians = 0;
@@ -264,21 +293,19 @@ TEST(Module1, PlaneToPlaneAndBackClosesForEveryPairOfPlaneSystems) {
         for (double easting = -150000; easting <= 150000; easting += 50000) {
           const double x = fullX - a.falseNorth;
           const double y = a.falseEast + easting;
-          const PlanePair there =
-              Module1(x, y, a.falseNorth, b.falseNorth, a.centralMeridian - b.centralMeridian,
-                      a.falseEast, b.falseEast, SystemKind::LocalPlane);
-          const PlanePair back =
-              Module1(there.out1, there.out2, b.falseNorth, a.falseNorth,
-                      b.centralMeridian - a.centralMeridian, b.falseEast, a.falseEast,
-                      SystemKind::LocalPlane);
-          const PlanePair geographic = Module1(x, y, a.falseNorth, 0, a.centralMeridian,
-                                               a.falseEast, 0, SystemKind::Geographic);
-          const double longitude = PackedToArcSeconds(geographic.out2);
+          const ClosedSeriesPlane planeA(a.falseNorth, a.falseEast);
+          const ClosedSeriesPlane planeB(b.falseNorth, b.falseEast);
+          const PlanePoint there =
+              ToOtherPlane(planeA, planeB, a.centralMeridian - b.centralMeridian, {x, y});
+          const PlanePoint back =
+              ToOtherPlane(planeB, planeA, b.centralMeridian - a.centralMeridian, there);
+          const double longitude =
+              RadToArcSeconds(ToGeographic(planeA, a.centralMeridian, {x, y}).longitude);
           const double degreesFromMeridian =
               std::max(std::fabs(longitude - a.centralMeridian),
                        std::fabs(longitude - b.centralMeridian)) /
               3600;
-          const double closure = std::hypot(back.out1 - x, back.out2 - y);
+          const double closure = std::hypot(back.x - x, back.y - y);
           EXPECT_LE(closure, ClosureTolerance(degreesFromMeridian))
               << a.name << " -> " << b.name << " -> " << a.name << " at x " << fullX
               << " easting " << easting << ", " << degreesFromMeridian << "° from a meridian";
@@ -292,7 +319,7 @@ TEST(Module1, PlaneToPlaneAndBackClosesForEveryPairOfPlaneSystems) {
 }
 
 // ---------------------------------------------------------------------------
-// Module1: arithmetic faults
+// Closed series: arithmetic faults
 
 struct FaultRow {
   const char* why;
@@ -300,7 +327,7 @@ struct FaultRow {
   SystemKind kind;
 };
 
-TEST(Module1, ArithmeticFaultsThrow) {
+TEST(ClosedSeriesPlane, ArithmeticFaultsThrow) {
   const FaultRow rows[] = {
       {"NaN x", kNaN, 100000, 0, 0, 0, 0, 0, SystemKind::LocalPlane},
       {"infinite y", 6200000, kInf, 0, 0, 0, 0, 0, SystemKind::LocalPlane},
@@ -316,11 +343,11 @@ TEST(Module1, ArithmeticFaultsThrow) {
   for (const FaultRow& row : rows) {
     SCOPED_TRACE(row.why);
     try {
-      Module1(row.x, row.y, row.sourceFalseNorth, row.targetFalseNorth, row.deltaL,
-              row.sourceFalseEast, row.targetFalseEast, row.kind);
+      CarryPlanePoint(row.x, row.y, row.sourceFalseNorth, row.targetFalseNorth, row.deltaL,
+                      row.sourceFalseEast, row.targetFalseEast, row.kind);
       ADD_FAILURE() << "no error";
     } catch (const KorvagridError& error) {
-      EXPECT_EQ(std::string(error.what()).rfind("арифметическая ошибка: Module1", 0), 0u)
+      EXPECT_EQ(std::string(error.what()).rfind("арифметическая ошибка: ClosedSeriesPlane", 0), 0u)
           << error.what();
     }
   }

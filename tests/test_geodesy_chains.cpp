@@ -1,5 +1,6 @@
-// The Krüger-series chains between SK-42 Gauss–Krüger zones and geographic
-// coordinates: Fo42_WGS, M42WGS and their shared SeriesTerms.
+// Krüger's series of the SK-42 zones (KrugerZone, SeriesTerms) and the routes
+// that chain them with the datum shift between zone planes and geographic
+// coordinates.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,10 +10,10 @@
 #include <string>
 
 #include "common/error.h"
+#include "conversion/routes.h"
 #include "geodesy/constants.h"
 #include "geodesy/datum_shift.h"
-#include "geodesy/fo42_wgs.h"
-#include "geodesy/m42wgs.h"
+#include "geodesy/kruger_zone.h"
 #include "geodesy/packed_angle.h"
 #include "geodesy/series_terms.h"
 #include "support/geodesy_angles.h"
@@ -86,42 +87,12 @@ TEST(SeriesTerms, ExponentialOverflowThrows) {
 }
 
 // ---------------------------------------------------------------------------
-// Fo42_WGS
+// KrugerZone
 
-struct Fo42Row {
-  const char* why;
-  double first, second, h;
-  bool toWgs, geographicInput;
-  double b, l;       // arc seconds
-  double h2;         // metres
-  double angleTol;   // arc seconds
-  double heightTol;  // metres
-};
-
-TEST(Fo42_WGS, ReproducesTheWorkedPoints) {
-  const Fo42Row rows[] = {
-      {"zone 6, 100 km east of 33°, Krasovsky; height unchanged", 6200000, 6600000, 150, false,
-       false, Dms(55, 54, 42.2474), Dms(34, 35, 56.9677), 150, 0.00005, 0.0005},
-      {"the same point carried to WGS-84", 6200000, 6600000, 150, true, false,
-       Dms(55, 54, 42.1787), Dms(34, 35, 50.1255), 165.814, 0.00005, 0.0005},
-      {"geographic input, toWgs true", 55.45, 37.37, 150, true, true, Dms(55, 45, 0.1173),
-       Dms(37, 36, 53.3479), 162.170, 0.00005, 0.0005},
-      {"geographic input always shifts, even with toWgs false", 55.45, 37.37, 150, false, true,
-       Dms(55, 45, 0.1173), Dms(37, 36, 53.3479), 162.170, 0.00005, 0.0005},
-  };
-  for (const Fo42Row& row : rows) {
-    SCOPED_TRACE(row.why);
-    const GeoResult r = Fo42_WGS(row.first, row.second, row.h, row.toWgs, row.geographicInput);
-    EXPECT_NEAR(PackedToArcSeconds(r.b), row.b, row.angleTol);
-    EXPECT_NEAR(PackedToArcSeconds(r.l), row.l, row.angleTol);
-    EXPECT_NEAR(r.h, row.h2, row.heightTol);
-  }
-}
-
-TEST(Fo42_WGS, OnTheCentralMeridianTheLongitudeIsTheMeridian) {
+TEST(KrugerZone, OnTheCentralMeridianTheLongitudeIsTheMeridian) {
   struct Row {
     const char* why;
-    double y;
+    double y;         // full Y, metres
     double meridian;  // arc seconds
   };
   // 1e-6": l = 0 leaves the central meridian alone.
@@ -133,65 +104,112 @@ TEST(Fo42_WGS, OnTheCentralMeridianTheLongitudeIsTheMeridian) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
-    EXPECT_NEAR(PackedToArcSeconds(Fo42_WGS(6200000, row.y, 0, false, false).l), row.meridian,
-                1e-6);
+    const KrugerZone zone = KrugerZone::OfPrefixedY(row.y);
+    const LatitudeLongitude q = zone.Reverse({6200000, zone.WithoutPrefix(row.y)});
+    EXPECT_NEAR(RadToArcSeconds(q.longitude), row.meridian, 1e-6);
   }
 }
 
-TEST(Fo42_WGS, GeographicInputReadsPackedMinutesAsWritten) {
-  // 55.30 is 55°30'00"; read as 55°29' and 100" it would be 40" off. 0.0001".
-  const GeoResult r = Fo42_WGS(55.30, 37.37, 150, true, true);
-  const GeodeticPoint expected = DatumShift(
-      {55.5 / kDegreesPerRadian, PackedToRad(37.37), 150}, DatumDirection::Sk42ToWgs84);
-  EXPECT_NEAR(PackedToArcSeconds(r.b), RadToArcSeconds(expected.b), 0.0001);
-  EXPECT_NEAR(PackedToArcSeconds(r.l), RadToArcSeconds(expected.l), 0.0001);
+// ---------------------------------------------------------------------------
+// Routes through Krüger's series and the datum shift
+
+// A pair as the run sets it up; these routes read only these marks (the
+// source zone is 0, so a Y is taken as the full Y it is).
+RoutePair ChainPair(bool wgsInvolved, std::int16_t targetZone = 0, bool decimalInput = false) {
+  RoutePair pair;
+  pair.wgsInvolved = wgsInvolved;
+  pair.targetZone = targetZone;
+  pair.decimalInput = decimalInput;
+  return pair;
 }
 
-// ---------------------------------------------------------------------------
-// M42WGS
-
-struct M42Row {
+struct ToGeographicRow {
   const char* why;
+  Route route;
+  double first, second, h;
+  bool wgsInvolved;
+  double b, l;       // arc seconds
+  double h2;         // metres
+  double angleTol;   // arc seconds
+  double heightTol;  // metres
+};
+
+// Reference values computed independently to 0.0001" and 1 mm.
+TEST(RoutesToGeographic, MatchIndependentReferencePoints) {
+  const ToGeographicRow rows[] = {
+      {"zone 6, 100 km east of 33°, Krasovsky; height unchanged", Route::ZoneToGeographic, 6200000,
+       6600000, 150, false, Dms(55, 54, 42.2474), Dms(34, 35, 56.9677), 150, 0.00005, 0.0005},
+      {"the same point carried to WGS-84", Route::ZoneToGeographic, 6200000, 6600000, 150, true,
+       Dms(55, 54, 42.1787), Dms(34, 35, 50.1255), 165.814, 0.00005, 0.0005},
+      {"Krasovsky geographic input to WGS-84", Route::KrasovskyToWgs84, 55.45, 37.37, 150, true,
+       Dms(55, 45, 0.1173), Dms(37, 36, 53.3479), 162.170, 0.00005, 0.0005},
+      {"Krasovsky to WGS-84 always shifts, whatever wgsInvolved says", Route::KrasovskyToWgs84,
+       55.45, 37.37, 150, false, Dms(55, 45, 0.1173), Dms(37, 36, 53.3479), 162.170, 0.00005,
+       0.0005},
+  };
+  for (const ToGeographicRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    const RouteOutput r =
+        CarryPoint(row.route, ChainPair(row.wgsInvolved), 0, {row.first, row.second, row.h});
+    EXPECT_NEAR(PackedToArcSeconds(r.x), row.b, row.angleTol);
+    EXPECT_NEAR(PackedToArcSeconds(r.y), row.l, row.angleTol);
+    EXPECT_NEAR(r.h, row.h2, row.heightTol);
+  }
+}
+
+TEST(RoutesToGeographic, GeographicInputReadsPackedMinutesAsWritten) {
+  // 55.30 is 55°30'00"; read as 55°29' and 100" it would be 40" off. 0.0001".
+  const RouteOutput r = CarryPoint(Route::KrasovskyToWgs84, ChainPair(true), 0, {55.30, 37.37, 150});
+  const GeodeticPoint expected =
+      DatumShiftOf(DatumShiftKey::Classic).Forward({55.5 / kDegreesPerRadian, PackedToRad(37.37), 150});
+  EXPECT_NEAR(PackedToArcSeconds(r.x), RadToArcSeconds(expected.b), 0.0001);
+  EXPECT_NEAR(PackedToArcSeconds(r.y), RadToArcSeconds(expected.l), 0.0001);
+}
+
+struct FromGeographicRow {
+  const char* why;
+  Route route;
   double b, l, h;
-  bool fromWgs;
+  bool wgsInvolved;
   std::int16_t zone;
-  bool geographicOutput, decimalInput;
+  bool decimalInput;
   double out1, out2;  // metres, or arc seconds for geographic output
   double h2;          // metres
   double tolerance;   // metres, or arc seconds
 };
 
-TEST(M42WGS, ReproducesTheWorkedPoints) {
-  const M42Row rows[] = {
-      {"Krasovsky 55°45' 37°37', zone 0 picks zone 7 (0.0005 m)", 55.45, 37.37, 150, false, 0,
-       false, false, 6181703.260, 413135.322, 150, 0.0005},
-      {"the same point as decimal degrees (0.0005 m)", 55.75, 37.616666667, 150, false, 0, false,
-       true, 6181703.260, 413135.322, 150, 0.0005},
-      {"the same point in zone 6, 4.6° from its meridian (0.0005 m)", 55.45, 37.37, 150, false, 6,
-       false, false, 6190495.564, 789793.024, 150, 0.0005},
-      {"WGS-84 to SK-42 latitude and longitude (0.00005\")", 55.45, 37.37, 150, true, 0, true,
-       false, Dms(55, 44, 59.8826), Dms(37, 37, 6.6520), 137.832, 0.00005},
-      {"WGS-84 to zone 7 plane (0.0005 m)", 55.45, 37.37, 150, true, 7, false, false, 6181697.317,
-       413251.271, 137.832, 0.0005},
-      {"geographicOutput is ignored for Krasovsky input (0.0005 m)", 55.45, 37.37, 150, false, 7,
-       true, false, 6181703.260, 413135.322, 150, 0.0005},
+// Reference values computed independently to 1 mm and 0.0001".
+TEST(RoutesFromGeographic, MatchIndependentReferencePoints) {
+  const FromGeographicRow rows[] = {
+      {"Krasovsky 55°45' 37°37', zone 0 picks zone 7 (0.0005 m)", Route::GeographicToZone, 55.45,
+       37.37, 150, false, 0, false, 6181703.260, 413135.322, 150, 0.0005},
+      {"the same point as decimal degrees (0.0005 m)", Route::GeographicToZone, 55.75, 37.616666667,
+       150, false, 0, true, 6181703.260, 413135.322, 150, 0.0005},
+      {"the same point in zone 6, 4.6° from its meridian (0.0005 m)", Route::GeographicToZone, 55.45,
+       37.37, 150, false, 6, false, 6190495.564, 789793.024, 150, 0.0005},
+      {"WGS-84 to SK-42 latitude and longitude (0.00005\")", Route::Wgs84ToKrasovsky, 55.45, 37.37,
+       150, true, 0, false, Dms(55, 44, 59.8826), Dms(37, 37, 6.6520), 137.832, 0.00005},
+      {"WGS-84 to zone 7 plane (0.0005 m)", Route::GeographicToZone, 55.45, 37.37, 150, true, 7,
+       false, 6181697.317, 413251.271, 137.832, 0.0005},
+      {"Krasovsky input into zone 7 named explicitly (0.0005 m)", Route::GeographicToZone, 55.45,
+       37.37, 150, false, 7, false, 6181703.260, 413135.322, 150, 0.0005},
   };
-  for (const M42Row& row : rows) {
+  for (const FromGeographicRow& row : rows) {
     SCOPED_TRACE(row.why);
-    const M42Result r = M42WGS(row.b, row.l, row.h, row.fromWgs, row.zone, row.geographicOutput,
-                               row.decimalInput);
-    if (row.fromWgs && row.geographicOutput) {
-      EXPECT_NEAR(PackedToArcSeconds(r.out1), row.out1, row.tolerance);
-      EXPECT_NEAR(PackedToArcSeconds(r.out2), row.out2, row.tolerance);
+    const RouteOutput r = CarryPoint(row.route, ChainPair(row.wgsInvolved, row.zone, row.decimalInput),
+                                     0, {row.b, row.l, row.h});
+    if (row.route == Route::Wgs84ToKrasovsky) {
+      EXPECT_NEAR(PackedToArcSeconds(r.x), row.out1, row.tolerance);
+      EXPECT_NEAR(PackedToArcSeconds(r.y), row.out2, row.tolerance);
     } else {
-      EXPECT_NEAR(r.out1, row.out1, row.tolerance);
-      EXPECT_NEAR(r.out2, row.out2, row.tolerance);
+      EXPECT_NEAR(r.x, row.out1, row.tolerance);
+      EXPECT_NEAR(r.y, row.out2, row.tolerance);
     }
     EXPECT_NEAR(r.h, row.h2, 0.0005);  // metres
   }
 }
 
-TEST(M42WGS, ZoneZeroChoosesTheZoneFromTheLongitudeAsPassed) {
+TEST(RoutesFromGeographic, ZoneZeroChoosesTheZoneFromTheLongitudeAsPassed) {
   struct Row {
     const char* why;
     double l;
@@ -208,29 +226,33 @@ TEST(M42WGS, ZoneZeroChoosesTheZoneFromTheLongitudeAsPassed) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
-    const M42Result automatic = M42WGS(55.45, row.l, 150, row.fromWgs, 0, false, row.decimalInput);
-    const M42Result chosen =
-        M42WGS(55.45, row.l, 150, row.fromWgs, row.expectedZone, false, row.decimalInput);
-    EXPECT_EQ(automatic.out1, chosen.out1);
-    EXPECT_EQ(automatic.out2, chosen.out2);
+    const RouteOutput automatic = CarryPoint(Route::GeographicToZone,
+                                             ChainPair(row.fromWgs, 0, row.decimalInput), 0,
+                                             {55.45, row.l, 150});
+    const RouteOutput chosen = CarryPoint(Route::GeographicToZone,
+                                          ChainPair(row.fromWgs, row.expectedZone, row.decimalInput),
+                                          0, {55.45, row.l, 150});
+    EXPECT_EQ(automatic.x, chosen.x);
+    EXPECT_EQ(automatic.y, chosen.y);
   }
   // The WGS-84 row really crosses 36° in the shift (else it would prove nothing).
-  EXPECT_GT(M42WGS(55.45, 35.5955, 150, true, 0, true, false).out2, 36.0);
+  EXPECT_GT(CarryPoint(Route::Wgs84ToKrasovsky, ChainPair(true), 0, {55.45, 35.5955, 150}).y, 36.0);
 }
 
 // ---------------------------------------------------------------------------
 // Round trips
 
-TEST(M42WGSThenFo42_WGS, ReturnsTheKrasovskyPoint) {
-  // The worked point: zone 7 prefix added to Y. 0.0001".
-  const M42Result plane = M42WGS(55.45, 37.37, 150, false, 0, false, false);
-  const GeoResult back = Fo42_WGS(plane.out1, plane.out2 + 7000000, plane.h, false, false);
-  EXPECT_NEAR(PackedToArcSeconds(back.b), Dms(55, 45, 0), 0.0001);
-  EXPECT_NEAR(PackedToArcSeconds(back.l), Dms(37, 37, 0), 0.0001);
+TEST(ZoneRoutes, ThereAndBackReturnsTheKrasovskyPoint) {
+  // The reference point: zone 7 prefix added to Y. 0.0001".
+  const RouteOutput plane = CarryPoint(Route::GeographicToZone, ChainPair(false), 0, {55.45, 37.37, 150});
+  const RouteOutput back = CarryPoint(Route::ZoneToGeographic, ChainPair(false), 0,
+                                      {plane.x, plane.y + 7000000, plane.h});
+  EXPECT_NEAR(PackedToArcSeconds(back.x), Dms(55, 45, 0), 0.0001);
+  EXPECT_NEAR(PackedToArcSeconds(back.y), Dms(37, 37, 0), 0.0001);
   EXPECT_EQ(back.h, 150);
 }
 
-TEST(M42WGSThenFo42_WGS, ReturnsThePointOverTheZones) {
+TEST(ZoneRoutes, ThereAndBackReturnsThePointOverTheZones) {
   // Latitudes 42° to 62°, zones 5 to 7, up to 3° either side of the
   // meridian; Krasovsky and WGS-84 alike: 0.0001", height 1 mm.
   for (double latitude = 42; latitude <= 62; latitude += 1) {
@@ -239,13 +261,13 @@ TEST(M42WGSThenFo42_WGS, ReturnsThePointOverTheZones) {
         const double b = DegreesToPackedValue(latitude);
         const double l = DegreesToPackedValue(6.0 * zone - 3 + offset);
         for (bool wgs : {false, true}) {
-          const M42Result plane = M42WGS(b, l, 120, wgs, zone, false, false);
-          const GeoResult back =
-              Fo42_WGS(plane.out1, plane.out2 + zone * 1000000.0, plane.h, wgs, false);
+          const RouteOutput plane = CarryPoint(Route::GeographicToZone, ChainPair(wgs, zone), 0, {b, l, 120});
+          const RouteOutput back = CarryPoint(Route::ZoneToGeographic, ChainPair(wgs), 0,
+                                              {plane.x, plane.y + zone * 1000000.0, plane.h});
           SCOPED_TRACE(::testing::Message() << "B " << latitude << " zone " << zone << " offset "
                                             << offset << (wgs ? " WGS-84" : " Krasovsky"));
-          EXPECT_NEAR(PackedToArcSeconds(back.b), PackedToArcSeconds(b), 0.0001);
-          EXPECT_NEAR(PackedToArcSeconds(back.l), PackedToArcSeconds(l), 0.0001);
+          EXPECT_NEAR(PackedToArcSeconds(back.x), PackedToArcSeconds(b), 0.0001);
+          EXPECT_NEAR(PackedToArcSeconds(back.y), PackedToArcSeconds(l), 0.0001);
           EXPECT_NEAR(back.h, 120, 0.001);
         }
       }
@@ -256,27 +278,27 @@ TEST(M42WGSThenFo42_WGS, ReturnsThePointOverTheZones) {
 // ---------------------------------------------------------------------------
 // Failures
 
-struct M42FailureRow {
+struct FromGeographicFailureRow {
   const char* why;
   double b, l;
   std::int16_t zone;
   const char* messageStart;
 };
 
-TEST(M42WGS, FailuresThrow) {
-  const M42FailureRow rows[] = {
+TEST(RoutesFromGeographic, FailuresThrow) {
+  const FromGeographicFailureRow rows[] = {
       {"6·5462 - 3 = 32769 leaves 16 bits", 55.45, 37.37, 5462, "переполнение: 32769"},
       {"6·32767 overflows 16 bits", 55.45, 37.37, 32767, "переполнение: 196599"},
       {"6·(-5461) - 3 = -32769 leaves 16 bits", 55.45, 37.37, -5461, "переполнение: -32769"},
       {"zone 0 from longitude 32766: 6·5461 + 3 = 32769", 55.45, 32766, 0, "переполнение: 32769"},
       {"zone 0 from longitude 1e6: L/6 leaves 16 bits", 55.45, 1e6, 0, "переполнение"},
-      {"NaN latitude", kNaN, 37.37, 7, "арифметическая ошибка: M42WGS, B"},
-      {"infinite longitude", 55.45, kInf, 0, "арифметическая ошибка: M42WGS, L"},
+      {"NaN latitude", kNaN, 37.37, 7, "арифметическая ошибка: GeographicToZone, B"},
+      {"infinite longitude", 55.45, kInf, 0, "арифметическая ошибка: GeographicToZone, L"},
   };
-  for (const M42FailureRow& row : rows) {
+  for (const FromGeographicFailureRow& row : rows) {
     SCOPED_TRACE(row.why);
     try {
-      M42WGS(row.b, row.l, 150, false, row.zone, false, false);
+      CarryPoint(Route::GeographicToZone, ChainPair(false, row.zone), 0, {row.b, row.l, 150});
       ADD_FAILURE() << "no error";
     } catch (const KorvagridError& error) {
       EXPECT_EQ(std::string(error.what()).rfind(row.messageStart, 0), 0u) << error.what();
@@ -284,39 +306,46 @@ TEST(M42WGS, FailuresThrow) {
   }
 }
 
-TEST(M42WGS, LastZonesThatFitSixteenBitsDoNotOverflow) {
+TEST(RoutesFromGeographic, LastZonesThatFitSixteenBitsDoNotOverflow) {
   // 6·5461 - 3 = 32763 and 6·(-5460) - 3 = -32763 fit.
-  EXPECT_NO_THROW(M42WGS(55.45, 37.37, 150, false, 5461, false, false));
-  EXPECT_NO_THROW(M42WGS(55.45, 37.37, 150, false, -5460, false, false));
+  EXPECT_NO_THROW(CarryPoint(Route::GeographicToZone, ChainPair(false, 5461), 0, {55.45, 37.37, 150}));
+  EXPECT_NO_THROW(CarryPoint(Route::GeographicToZone, ChainPair(false, -5460), 0, {55.45, 37.37, 150}));
 }
 
-TEST(M42WGS, NonFiniteHeightThrowsWithWgsInput) {
-  EXPECT_THROW(M42WGS(55.45, 37.37, kNaN, true, 7, false, false), KorvagridError);
-  EXPECT_THROW(M42WGS(55.45, 37.37, kInf, false, 7, false, false), KorvagridError);
+TEST(RoutesFromGeographic, NonFiniteHeightThrowsWithWgsInputOrWithout) {
+  EXPECT_THROW(CarryPoint(Route::GeographicToZone, ChainPair(true, 7), 0, {55.45, 37.37, kNaN}),
+               KorvagridError);
+  EXPECT_THROW(CarryPoint(Route::GeographicToZone, ChainPair(false, 7), 0, {55.45, 37.37, kInf}),
+               KorvagridError);
 }
 
-struct Fo42FailureRow {
+struct ToGeographicFailureRow {
   const char* why;
+  Route route;
   double first, second, h;
-  bool geographicInput;
   const char* messageStart;
 };
 
-TEST(Fo42_WGS, FailuresThrow) {
-  const Fo42FailureRow rows[] = {
-      {"zone 5462 from Y: (5462 - 1)·6 + 3 = 32769", 6200000, 5462500000.0, 0, false,
-       "переполнение: 32769"},
-      {"Y of 4e10: the zone number leaves 16 bits", 6200000, 4e10, 0, false, "переполнение"},
-      {"NaN X", kNaN, 6600000, 0, false, "арифметическая ошибка: Fo42_WGS, X"},
-      {"infinite Y", 6200000, kInf, 0, false, "арифметическая ошибка: Fo42_WGS, Y"},
-      {"NaN height", 6200000, 6600000, kNaN, false, "арифметическая ошибка: Fo42_WGS, H"},
-      {"NaN packed latitude", kNaN, 37.37, 0, true, "арифметическая ошибка: Fo42_WGS, B"},
-      {"infinite packed longitude", 55.45, -kInf, 0, true, "арифметическая ошибка: Fo42_WGS, L"},
+TEST(RoutesToGeographic, FailuresThrow) {
+  const ToGeographicFailureRow rows[] = {
+      {"zone 5462 from Y: (5462 - 1)·6 + 3 = 32769", Route::ZoneToGeographic, 6200000, 5462500000.0,
+       0, "переполнение: 32769"},
+      {"Y of 4e10: the zone number leaves 16 bits", Route::ZoneToGeographic, 6200000, 4e10, 0,
+       "переполнение"},
+      {"NaN X", Route::ZoneToGeographic, kNaN, 6600000, 0, "арифметическая ошибка: KrugerZone, X"},
+      {"infinite Y", Route::ZoneToGeographic, 6200000, kInf, 0,
+       "арифметическая ошибка: KrugerZone, Y"},
+      {"NaN height", Route::ZoneToGeographic, 6200000, 6600000, kNaN,
+       "арифметическая ошибка: ZoneToGeographic, H"},
+      {"NaN packed latitude", Route::KrasovskyToWgs84, kNaN, 37.37, 0,
+       "арифметическая ошибка: KrasovskyToWgs84, B"},
+      {"infinite packed longitude", Route::KrasovskyToWgs84, 55.45, -kInf, 0,
+       "арифметическая ошибка: KrasovskyToWgs84, L"},
   };
-  for (const Fo42FailureRow& row : rows) {
+  for (const ToGeographicFailureRow& row : rows) {
     SCOPED_TRACE(row.why);
     try {
-      Fo42_WGS(row.first, row.second, row.h, true, row.geographicInput);
+      CarryPoint(row.route, ChainPair(true), 0, {row.first, row.second, row.h});
       ADD_FAILURE() << "no error";
     } catch (const KorvagridError& error) {
       EXPECT_EQ(std::string(error.what()).rfind(row.messageStart, 0), 0u) << error.what();

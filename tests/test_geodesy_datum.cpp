@@ -1,4 +1,5 @@
-// The datum shift between SK-42 and WGS-84 and its three steps.
+// The datum shift between SK-42 and WGS-84, its three steps and its parameter
+// sets.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -26,13 +27,15 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 const double kMoscowB = ArcSecondsToRad(Dms(55, 45, 0));
 const double kMoscowL = ArcSecondsToRad(Dms(37, 37, 0));
 
-TEST(DatumShift, IntermediateGeocentricPointsOfTheWorkedPoint) {
-  // Metres to 0.0005 m (the digits given).
+const DatumShift& kClassic = DatumShiftOf(DatumShiftKey::Classic);
+
+TEST(DatumShift, IntermediateGeocentricPointsMatchIndependentReference) {
+  // Reference computed independently to 1 mm; metres to 0.0005 m.
   const GeocentricPoint krasovsky = GeodeticToGeocentric({kMoscowB, kMoscowL, 150}, kKrasovsky);
   EXPECT_NEAR(krasovsky.x, 2850042.223, 0.0005);
   EXPECT_NEAR(krasovsky.y, 2196148.994, 0.0005);
   EXPECT_NEAR(krasovsky.z, 5249043.073, 0.0005);
-  const GeocentricPoint shifted = HelmertShift(krasovsky, kSk42ToWgs84Parameters);
+  const GeocentricPoint shifted = HelmertShift(krasovsky, kClassic.set().toWgs84);
   EXPECT_NEAR(shifted.x, 2850068.777, 0.0005);
   EXPECT_NEAR(shifted.y, 2196022.967, 0.0005);
   EXPECT_NEAR(shifted.z, 5248962.959, 0.0005);
@@ -45,8 +48,9 @@ struct ShiftRow {
   double b2, l2, h2;  // arc seconds, arc seconds, metres
 };
 
-TEST(DatumShift, ReproducesTheWorkedPoints) {
-  // 0.00005" (digits to 0.0001") and 0.0005 m (digits to 1 mm).
+TEST(DatumShift, MatchesIndependentReferencePoints) {
+  // Classic set. Reference values computed independently to 0.0001" and
+  // 1 mm: 0.00005" and 0.0005 m.
   const ShiftRow rows[] = {
       {"SK-42 to WGS-84", Dms(55, 45, 0), Dms(37, 37, 0), 150, DatumDirection::Sk42ToWgs84,
        Dms(55, 45, 0.1173), Dms(37, 36, 53.3479), 162.170},
@@ -56,7 +60,7 @@ TEST(DatumShift, ReproducesTheWorkedPoints) {
   for (const ShiftRow& row : rows) {
     SCOPED_TRACE(row.why);
     const GeodeticPoint r =
-        DatumShift({ArcSecondsToRad(row.b), ArcSecondsToRad(row.l), row.h}, row.direction);
+        kClassic.Apply({ArcSecondsToRad(row.b), ArcSecondsToRad(row.l), row.h}, row.direction);
     EXPECT_NEAR(RadToArcSeconds(r.b), row.b2, 0.00005);
     EXPECT_NEAR(RadToArcSeconds(r.l), row.l2, 0.00005);
     EXPECT_NEAR(r.h, row.h2, 0.0005);
@@ -64,8 +68,8 @@ TEST(DatumShift, ReproducesTheWorkedPoints) {
 }
 
 TEST(DatumShift, HeightTakesPartInTheShift) {
-  // The worked point at H = 0 instead of 150 m: H' = 12.170 m (0.0005 m).
-  const GeodeticPoint r = DatumShift({kMoscowB, kMoscowL, 0}, DatumDirection::Sk42ToWgs84);
+  // The reference point at H = 0 instead of 150 m: H' = 12.170 m (0.0005 m).
+  const GeodeticPoint r = kClassic.Forward({kMoscowB, kMoscowL, 0});
   EXPECT_NEAR(r.h, 12.170, 0.0005);
 }
 
@@ -77,13 +81,11 @@ TEST(DatumShift, ThereAndBackReturnsThePoint) {
       for (double h : {-50.0, 150.0, 3000.0}) {
         const GeodeticPoint p{latitude / kDegreesPerRadian, longitude / kDegreesPerRadian, h};
         SCOPED_TRACE(::testing::Message() << "B " << latitude << " L " << longitude << " H " << h);
-        const GeodeticPoint viaWgs = DatumShift(
-            DatumShift(p, DatumDirection::Sk42ToWgs84), DatumDirection::Wgs84ToSk42);
+        const GeodeticPoint viaWgs = kClassic.Reverse(kClassic.Forward(p));
         EXPECT_NEAR(RadToArcSeconds(viaWgs.b), RadToArcSeconds(p.b), 0.0001);
         EXPECT_NEAR(RadToArcSeconds(viaWgs.l), RadToArcSeconds(p.l), 0.0001);
         EXPECT_NEAR(viaWgs.h, h, 0.001);
-        const GeodeticPoint viaSk42 = DatumShift(
-            DatumShift(p, DatumDirection::Wgs84ToSk42), DatumDirection::Sk42ToWgs84);
+        const GeodeticPoint viaSk42 = kClassic.Forward(kClassic.Reverse(p));
         EXPECT_NEAR(RadToArcSeconds(viaSk42.b), RadToArcSeconds(p.b), 0.0001);
         EXPECT_NEAR(RadToArcSeconds(viaSk42.l), RadToArcSeconds(p.l), 0.0001);
         EXPECT_NEAR(viaSk42.h, h, 0.001);
@@ -139,8 +141,8 @@ TEST(HelmertShift, RotationsFollowTheCoordinateFrameConvention) {
 }
 
 TEST(HelmertShift, WayBackUsesTheNegatedSet) {
-  const HelmertParameters& f = kSk42ToWgs84Parameters;
-  const HelmertParameters& b = kWgs84ToSk42Parameters;
+  const HelmertParameters& f = kClassic.set().toWgs84;
+  const HelmertParameters b = Negated(f);
   EXPECT_EQ(b.dx, -f.dx);
   EXPECT_EQ(b.dy, -f.dy);
   EXPECT_EQ(b.dz, -f.dz);
@@ -167,7 +169,7 @@ TEST(DatumShift, LongitudeIsTrueInEveryQuadrant) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
     const GeodeticPoint p{55 / kDegreesPerRadian, row.longitude / kDegreesPerRadian, 150};
-    const GeodeticPoint r = DatumShift(p, DatumDirection::Sk42ToWgs84);
+    const GeodeticPoint r = kClassic.Forward(p);
     EXPECT_NEAR(RadToArcSeconds(r.l), row.longitude * 3600, 10.0);
   }
 }
@@ -201,7 +203,7 @@ TEST(DatumShift, NonFiniteInputsThrow) {
     SCOPED_TRACE(row.why);
     for (DatumDirection direction : {DatumDirection::Sk42ToWgs84, DatumDirection::Wgs84ToSk42}) {
       try {
-        DatumShift({row.b, row.l, row.h}, direction);
+        kClassic.Apply({row.b, row.l, row.h}, direction);
         ADD_FAILURE() << "no error";
       } catch (const KorvagridError& error) {
         EXPECT_EQ(std::string(error.what()).rfind("арифметическая ошибка: DatumShift", 0), 0u)
@@ -214,6 +216,65 @@ TEST(DatumShift, NonFiniteInputsThrow) {
 TEST(DatumShift, PointOnTheAxisIsADivisionByZero) {
   // p = 0 in arctan(Z'/p/√(1-e²)).
   EXPECT_THROW(GeocentricToGeodetic({0, 0, 6356863}, kKrasovsky), KorvagridError);
+}
+
+// ---------------------------------------------------------------------------
+// Parameter sets
+
+TEST(DatumShiftSets, AreFoundByTheirKeysOnly) {
+  struct Row {
+    const char* why;
+    const char* key;
+    const DatumShiftSet* expected;
+  };
+  const Row rows[] = {
+      {"the default set", "classic", &DatumShiftSetOf(DatumShiftKey::Classic)},
+      {"GOST R 51794-2008", "gost2008", &DatumShiftSetOf(DatumShiftKey::Gost2008)},
+      {"GOST R 51794-2001", "gost2001", &DatumShiftSetOf(DatumShiftKey::Gost2001)},
+      {"keys are lower case", "GOST2008", nullptr},
+      {"no prefix matching", "gost", nullptr},
+      {"the name is not a key", "GOST R 51794-2008", nullptr},
+      {"empty", "", nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    EXPECT_EQ(FindDatumShiftSet(row.key), row.expected);
+  }
+  // The table is in the order of the keys it is looked up by.
+  for (const DatumShiftSet& set : kDatumShiftSets) EXPECT_EQ(&DatumShiftSetOf(set.key), &set) << set.keyText;
+}
+
+struct SetRow {
+  const char* why;
+  DatumShiftKey key;
+  DatumDirection direction;
+  double b, l, h;  // degrees, degrees, metres
+};
+
+TEST(DatumShift, EverySetMatchesReferencePointsComputedWithProj) {
+  // 55°45'00", 37°37'00", 150 m through each set, both ways. Reference
+  // values computed independently with PROJ 9.1.1's cct (cart, helmert with
+  // convention=coordinate_frame, the way back with the negated set):
+  // 1e-9° (0.1 mm) and 0.1 mm.
+  const SetRow rows[] = {
+      {"classic to WGS-84", DatumShiftKey::Classic, DatumDirection::Sk42ToWgs84, 55.750032573120,
+       37.614818864803, 162.170342545956},
+      {"GOST R 51794-2008 to WGS-84", DatumShiftKey::Gost2008, DatumDirection::Sk42ToWgs84,
+       55.750042555224, 37.614792502684, 154.546334279701},
+      {"GOST R 51794-2008 back with the negated set", DatumShiftKey::Gost2008,
+       DatumDirection::Wgs84ToSk42, 55.749957415557, 37.618540800179, 145.455815090798},
+      {"GOST R 51794-2001 to WGS-84", DatumShiftKey::Gost2001, DatumDirection::Sk42ToWgs84,
+       55.750036368869, 37.614793397958, 154.319567840546},
+      {"GOST R 51794-2001 back with the negated set", DatumShiftKey::Gost2001,
+       DatumDirection::Wgs84ToSk42, 55.749963601834, 37.618539905544, 145.682589490898},
+  };
+  for (const SetRow& row : rows) {
+    SCOPED_TRACE(row.why);
+    const GeodeticPoint r = DatumShiftOf(row.key).Apply({kMoscowB, kMoscowL, 150}, row.direction);
+    EXPECT_NEAR(r.b * kDegreesPerRadian, row.b, 1e-9);
+    EXPECT_NEAR(r.l * kDegreesPerRadian, row.l, 1e-9);
+    EXPECT_NEAR(r.h, row.h, 0.0001);
+  }
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ class Leg : public ::testing::TestWithParam<LegCase> {};
 
 TEST_P(Leg, IsWrittenExactly) {
   const LegCase& c = GetParam();
-  EXPECT_EQ(LegLine(PlanePoint{0, 0, ""}, PlanePoint{c.x2, c.y2, ""}, false, '.'), c.line) << c.why;
+  EXPECT_EQ(LegLine(TraversePoint{0, 0, ""}, TraversePoint{c.x2, c.y2, ""}, false, '.'), c.line) << c.why;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -49,9 +49,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "270°00'00.0\t5156.607\r\n"}));
 
 TEST(Leg, DecimalCommaAndNames) {
-  EXPECT_EQ(LegLine(PlanePoint{100, 100, "A"}, PlanePoint{100, 200, "B"}, true, ','),
+  EXPECT_EQ(LegLine(TraversePoint{100, 100, "A"}, TraversePoint{100, 200, "B"}, true, ','),
             "A-B\t90°00'00,0\t100,000\r\n");
-  EXPECT_EQ(LegLine(PlanePoint{100, 100, "A"}, PlanePoint{100, 200, "B"}, true, '.'),
+  EXPECT_EQ(LegLine(TraversePoint{100, 100, "A"}, TraversePoint{100, 200, "B"}, true, '.'),
             "A-B\t90°00'00.0\t100.000\r\n");
 }
 
@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                  false, false, '.', "90°00'00.0\t100.000\r\n270°00'00.0\t100.000\r\n\r\n\r\n\r\n"},
         TaskCase{"blank lines before the first point", "\r\n\r\n100 100\r\n100 200", false, false,
                  '.', "\r\n\r\n90°00'00.0\t100.000\r\n"},
-        TaskCase{"worked example with names in and out", "A 100 100\r\nB 100 200", true, true, '.',
+        TaskCase{"two points with names in and out", "A 100 100\r\nB 100 200", true, true, '.',
                  "A-B\t90°00'00.0\t100.000\r\n"},
         TaskCase{"names out without names in: '-' and TAB", "100 100\r\n100 200", false, true, '.',
                  "-\t90°00'00.0\t100.000\r\n"},

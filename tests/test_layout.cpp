@@ -22,7 +22,7 @@ struct MainCase {
 // Every case starts from the design geometry (spacer 4740, Combo2 at 6300,
 // Combo6 at 7560 with width 1935, txtCount 315 wide).
 const std::vector<MainCase> kMainCases = {
-    {"the worked size: both boxes 5590 wide, the target group follows Txt2",
+    {"12000 × 8000: both boxes 5590 wide, the target group follows Txt2",
      12000, 8000, {0, 480, 5590, 6385}, {6255, 480, 5590, 6385}, {5685, 580, 495, 6185},
      10020, 6920, 5220, 6755, 7955, 9900, 10225},
     {"W = 8000 is not above 8000: spacer, Combo2 and Combo6 keep the design places",
@@ -186,6 +186,13 @@ TEST(MainWindowLayout, MinimumSizeKeepsTheTopRowInside) {
   }
   // One twip lower and the layout stops before it is done.
   EXPECT_FALSE(MainWindowLayout(minimum.width, minimum.height - 1, design).complete);
+
+  // Room kept at the right end of the row (the map button): the label moves
+  // with half the width, so each twip kept costs the window two.
+  const TwipsSize withButton = MainWindowMinimumSize(400);
+  EXPECT_EQ(withButton, (TwipsSize{10400 + 2 * 400, 1815}));
+  const MainWindowGeometry g = MainWindowLayout(withButton.width, withButton.height, design).geometry;
+  EXPECT_EQ(g.Text1.left + g.Text1.width, withButton.width - kMainNonClientWidth - 400);
 }
 
 TEST(MainWindowLayout, WidthForAResultBox) {
@@ -195,8 +202,8 @@ TEST(MainWindowLayout, WidthForAResultBox) {
     double W;
   };
   const std::vector<Case> cases = {
-      {"the worked size", 5590, 12000},
-      {"the design size", 5065, 10950},
+      {"12000 twips wide", 5590, 12000},
+      {"the size the window opens with", 5065, 10950},
       {"a box of 7000 twips", 7000, 14820},
   };
   for (const Case& c : cases) {

@@ -233,6 +233,7 @@ struct ReasonCase {
   int zone;
   double longitude;
   const char* reason;  // nullptr: inside the zone
+  double overlap = 0;  // degrees beyond the boundaries still counted in
 };
 
 TEST(Zones, OutsideZoneReasonNamesTheLongitudeAndTheZone) {
@@ -242,8 +243,16 @@ TEST(Zones, OutsideZoneReasonNamesTheLongitudeAndTheZone) {
            ReasonCase{60, 0, nullptr},  // 360° is zone 60's eastern boundary
            ReasonCase{6, 36 + 10 * kMinute, "долгота 36°10' вне зоны 6 (30°00'–36°00')"},
            ReasonCase{7, 29.5, "долгота 29°30' вне зоны 7 (36°00'–42°00')"},
+           // With the map's 30' overlap: its edges are in, beyond them out.
+           ReasonCase{6, 36.5, nullptr, 0.5},
+           ReasonCase{7, 35.5, nullptr, 0.5},
+           ReasonCase{6, 36 + 31 * kMinute, "долгота 36°31' вне зоны 6 (30°00'–36°00')", 0.5},
+           // The overlap reaches across 0°: zone 1 westwards, zone 60 eastwards.
+           ReasonCase{1, -0.4, nullptr, 0.5},
+           ReasonCase{60, 0.4, nullptr, 0.5},
+           ReasonCase{1, 359, "долгота 359°00' вне зоны 1 (0°00'–6°00')", 0.5},
        }) {
-    const std::optional<std::string> reason = OutsideZoneReason(c.zone, c.longitude);
+    const std::optional<std::string> reason = OutsideZoneReason(c.zone, c.longitude, c.overlap);
     if (c.reason == nullptr) {
       EXPECT_FALSE(reason) << c.zone << " " << c.longitude << ": " << reason.value_or("");
     } else {

@@ -277,6 +277,19 @@ struct Tally {
   int waypointLines = 0;
 };
 
+// The points a run hands to its point sink, in order.
+struct PointLog final : PointSink {
+  std::vector<RunPoint> points;
+  void add(RunPoint point) override { points.push_back(std::move(point)); }
+};
+
+bool SamePoints(const std::vector<RunPoint>& a, const std::vector<RunPoint>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const RunPoint& p, const RunPoint& q) {
+    return p.line == q.line && p.name == q.name && p.first == q.first && p.second == q.second &&
+           p.height == q.height;
+  });
+}
+
 // Runs `text` with `s` and checks every property of a run on it.
 void CheckRun(const ConversionSettings& s, const std::vector<std::string>& lines, bool finalLineEnd,
               Random& r, Tally& tally) {
@@ -288,13 +301,15 @@ void CheckRun(const ConversionSettings& s, const std::vector<std::string>& lines
 
   std::string out;
   RunOutcome outcome;
+  PointLog points;
   // The run catches everything itself: nothing may escape it.
   ASSERT_NO_THROW({
     TextLineSource source(PrepareRunText(text));
     StringSink sink(out);
     PlacementRandom random;
-    outcome = ConversionRun(source, sink, s, platform, random);
+    outcome = ConversionRun(source, sink, s, platform, random, &points);
   }) << Describe(s, text);
+  EXPECT_EQ(static_cast<std::int64_t>(points.points.size()), outcome.points) << Describe(s, text);
 
   // The batched run of the command line (points written on several threads)
   // gives the same text and outcome. Only a run that fails at a point it
@@ -304,18 +319,21 @@ void CheckRun(const ConversionSettings& s, const std::vector<std::string>& lines
     batchPlatform.answers = answers;
     std::string batchOut;
     RunOutcome batchOutcome;
+    PointLog batchPoints;
     const int threads = 2 + r.below(2);
     const std::size_t batchLines = r.pick<std::size_t>({1, 2, 3, 5, 8192});
     ASSERT_NO_THROW({
       TextLineSource source(PrepareRunText(text));
       StringSink sink(batchOut);
       PlacementRandom random;
-      batchOutcome =
-          ConversionRunInBatches(source, sink, s, batchPlatform, random, threads, batchLines);
+      batchOutcome = ConversionRunInBatches(source, sink, s, batchPlatform, random, threads,
+                                            batchLines, &batchPoints);
     }) << Describe(s, text);
     const std::string batching =
         "\nthreads " + std::to_string(threads) + ", batches of " + std::to_string(batchLines);
     EXPECT_EQ(batchOut, out) << Describe(s, text) << batching;
+    // The points reach the sink in the order of the text, with the same values.
+    EXPECT_TRUE(SamePoints(batchPoints.points, points.points)) << Describe(s, text) << batching;
     EXPECT_EQ(batchOutcome.end, outcome.end) << Describe(s, text) << batching;
     EXPECT_EQ(batchOutcome.lineNumber, outcome.lineNumber) << Describe(s, text) << batching;
     EXPECT_EQ(batchOutcome.reason, outcome.reason) << Describe(s, text) << batching;

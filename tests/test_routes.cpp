@@ -1,5 +1,6 @@
-// Datum routes of the run: the worked numbers through every chain, and every
-// pair of catalogue systems checked against independent routes.
+// Datum routes of the run: independently computed reference points through
+// every chain, and every pair of catalogue systems checked against
+// independent routes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -37,20 +38,20 @@ struct GeoExpected {
   double h;  // metres
 };
 
-// Geographic results: worked numbers given to 0.0001" and 1 mm; the result
-// text writes 0.00001" and 1 mm, so the comparison allows half a unit of the
-// last digit given.
-TEST(Routes, GeographicTargetsReproduceTheWorkedNumbers) {
+// Geographic results: reference values computed independently to 0.0001"
+// and 1 mm; the result text writes 0.00001" and 1 mm, so the comparison
+// allows half a unit of the reference's last digit.
+TEST(Routes, GeographicTargetsMatchIndependentReferencePoints) {
   const std::vector<GeoExpected> cases = {
       {"42(zone6) -> BLH(Kras): inverse Kruger series only", kZone6, kBlh, "6200000 6600000 150",
        Dms(55, 54, 42.2474), Dms(34, 35, 56.9677), 150.0},
       {"42(zone6) written without its prefix gives the same point", kZone6, kBlh, "6200000 600000 150",
        Dms(55, 54, 42.2474), Dms(34, 35, 56.9677), 150.0},
-      {"42(zone6) -> WGS-84: series and datum shift (the overview's example)", kZone6, kWgs,
+      {"42(zone6) -> WGS-84: series and datum shift", kZone6, kWgs,
        "6200000 6600000 150", Dms(55, 54, 42.1787), Dms(34, 35, 50.1255), 165.814},
-      {"BLH(Kras) -> WGS-84 goes through Fo42_WGS", kBlh, kWgs, "55°45'00\" 37°37'00\" 150",
+      {"BLH(Kras) -> WGS-84 goes through the datum shift only", kBlh, kWgs, "55°45'00\" 37°37'00\" 150",
        Dms(55, 45, 0.1173), Dms(37, 36, 53.3479), 162.170},
-      {"WGS-84 -> BLH(Kras) goes through M42WGS with geographic output", kWgs, kBlh,
+      {"WGS-84 -> BLH(Kras) goes through the datum shift back", kWgs, kBlh,
        "55°45'00\" 37°37'00\" 150", Dms(55, 44, 59.8826), Dms(37, 37, 6.6520), 137.832},
   };
   for (const GeoExpected& e : cases) {
@@ -74,7 +75,7 @@ struct PlaneExpected {
   double h;
 };
 
-TEST(Routes, PlaneTargetsReproduceTheWorkedNumbers) {
+TEST(Routes, PlaneTargetsMatchIndependentReferencePoints) {
   const std::vector<PlaneExpected> cases = {
       {"BLH(Kras) -> 42(zone7): the zone holding the point", kBlh, kZone7, "55°45'00\" 37°37'00\" 150",
        6181703.260, 413135.322, 150.0},
@@ -139,7 +140,7 @@ TEST(Routes, DecimalDegreeInputReachesTheChainsAsPackedDegrees) {
   ConversionSettings packed = SettingsFor(kBlh, kWgs);
   packed.inputAngles = InputAngles::Packed;
   EXPECT_EQ(Convert("55.75 37.6166666666667 150", decimal).text, Convert("55.45 37.37 150", packed).text);
-  // Decimal input straight into M42WGS (decimalInput flag) for a plane target.
+  // Decimal input read as decimal degrees by the route to a plane target.
   decimal.target = testing::SystemAt(kZone7);
   packed.target = testing::SystemAt(kZone7);
   EXPECT_EQ(Convert("55.75 37.6166666666667 150", decimal).text, Convert("55.45 37.37 150", packed).text);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "convert_command.h"
+#include "map_command.h"
 #include "options.h"
 #include "task_commands.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
   int exitCode = korvagrid::cli::kExitCompleted;
   korvagrid::cli::AddConvertCommands(app, exitCode);
   korvagrid::cli::AddTaskCommands(app, exitCode);
+  korvagrid::cli::AddMapCommand(app, exitCode);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -1,6 +1,7 @@
 #include "settings_options.h"
 
 #include <cctype>
+#include <iostream>
 
 #include "options.h"
 
@@ -18,6 +19,26 @@ const CoordinateSystem* SystemNamed(const std::string& name, const CoordinateSys
 }
 
 }  // namespace
+
+void AddDatumOptions(CLI::App* command, std::string& shift, std::string& heights) {
+  std::vector<std::string> keys;
+  for (const DatumShiftSet& set : kDatumShiftSets) keys.emplace_back(set.keyText);
+  command->add_option("--shift", shift, "SK-42 <-> WGS-84 parameter set (default classic)")
+      ->check(CLI::IsMember(keys));
+  command
+      ->add_option("--heights", heights,
+                   "Heights across the datum: shift (ellipsoidal) or keep (normal heights)")
+      ->check(CLI::IsMember({"shift", "keep"}));
+}
+
+DatumShiftKey DatumShiftNamed(std::string_view keyText) {
+  const DatumShiftSet* set = FindDatumShiftSet(keyText);
+  return set != nullptr ? set->key : kDefaultDatumShift;
+}
+
+HeightsMode HeightsNamed(std::string_view name) {
+  return name == "keep" ? HeightsMode::Keep : HeightsMode::Shift;
+}
 
 void AddSettingsOptions(CLI::App* command, SettingsOptions& o, SettingsOptionSet set) {
   command->add_option("--from", o.from, "Source system: list text, index 0-17 or \"own\"")
@@ -47,6 +68,7 @@ void AddSettingsOptions(CLI::App* command, SettingsOptions& o, SettingsOptionSet
     command->add_option("--ozi-font-size", o.oziFontSize, "Waypoint font size text");
     command->add_option("--ozi-colour", o.oziColour, "Waypoint label background colour");
   }
+  AddDatumOptions(command, o.shift, o.heights);
   AddOwnSystemOptions(command, o.own);
 }
 
@@ -100,7 +122,38 @@ SettingsFromOptions BuildSettings(const SettingsOptions& o, std::vector<std::str
   s.waypoints.fontSizeText = o.oziFontSize;
   s.waypoints.backgroundColour = o.oziColour;
   s.waypoints.repair();
+  s.datumShift = DatumShiftNamed(o.shift);
+  s.heights = HeightsNamed(o.heights);
   return {s, {}};
+}
+
+std::optional<ConversionSettings> SettingsOrReport(const SettingsOptions& options,
+                                                   std::string_view command) {
+  std::vector<std::string> warnings;
+  SettingsFromOptions built = BuildSettings(options, warnings);
+  if (!built.refusal.empty()) {
+    std::cerr << "korvagrid-cli " << command << ": " << built.refusal << '\n';
+    return std::nullopt;
+  }
+  // What the own system's fields said while taking the options ("Значение больше 59").
+  for (const std::string& warning : warnings) {
+    std::cerr << "korvagrid-cli " << command << ": warning: " << warning << '\n';
+  }
+  return std::move(built.settings);
+}
+
+int ReportRunEnd(std::string_view command, std::string_view inAngles, std::string_view inLayout,
+                 const ConversionSettings& settings, const RunOutcome& outcome) {
+  if (outcome.end == RunEnd::Completed && outcome.points == 0 && outcome.nonBlankLines > 0) {
+    std::cerr << "korvagrid-cli " << command << ": no point could be read from the input; expected "
+              << ExpectedInput(inAngles, inLayout, settings) << '\n';
+    return kExitFailed;
+  }
+  if (outcome.end != RunEnd::Completed) {
+    std::cerr << "korvagrid-cli " << command << ": " << StopMessage(inAngles, outcome)
+              << '\n';
+  }
+  return ExitStatus(outcome);
 }
 
 }  // namespace korvagrid::cli

@@ -5,9 +5,12 @@
 // a combination the window would not offer is a usage error.
 #include <CLI/CLI.hpp>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "conversion/run.h"
 #include "conversion/settings.h"
 #include "own_system_options.h"
 
@@ -27,9 +30,17 @@ struct SettingsOptions {
   int oziPlacement = 0;
   std::string oziFontSize{kDefaultWaypointFontSize};
   std::int32_t oziColour = 65535;
+  std::string shift{DatumShiftSetOf(kDefaultDatumShift).keyText};
+  std::string heights = "shift";
   CLI::Option* inLayoutOption = nullptr;
   OwnSystemOptions own;
 };
+
+// The datum-shift set and heights mode options (--shift, --heights), also
+// used by `systems`.
+void AddDatumOptions(CLI::App* command, std::string& shift, std::string& heights);
+DatumShiftKey DatumShiftNamed(std::string_view keyText);
+HeightsMode HeightsNamed(std::string_view name);
 
 // Which options a subcommand offers beyond the source, the input and the
 // output layout.
@@ -48,5 +59,18 @@ struct SettingsFromOptions {
 };
 SettingsFromOptions BuildSettings(const SettingsOptions& options,
                                   std::vector<std::string>& warnings);
+
+// BuildSettings for subcommand `command`, with the refusal or the warnings on
+// standard error; nothing when the options are refused (a usage error).
+std::optional<ConversionSettings> SettingsOrReport(const SettingsOptions& options,
+                                                   std::string_view command);
+
+// The exit status of a run of subcommand `command` over a list, with its
+// message on standard error: a stop names its line and reason; a non-empty
+// list from which no point could be read is a failure naming the input the
+// options expect.
+// `inAngles` and `inLayout` name the reader as the options name it.
+int ReportRunEnd(std::string_view command, std::string_view inAngles, std::string_view inLayout,
+                 const ConversionSettings& settings, const RunOutcome& outcome);
 
 }  // namespace korvagrid::cli

@@ -9,6 +9,7 @@
 #include "cli_interaction.h"
 #include "conversion/catalogue.h"
 #include "documents/text_file.h"
+#include "exchange_io.h"
 #include "options.h"
 #include "output.h"
 #include "settings_options.h"
@@ -36,6 +37,7 @@ struct SheetsOptions {
   std::string encoding = "utf-8";
   std::string eol = "auto";
   std::string input = "-";
+  std::string inFormat;  // empty: from the input's extension
 };
 
 TextEncoding OutputEncoding(const std::string& name) {
@@ -129,23 +131,33 @@ int RunOgz(const OgzOptions& o) {
   return kExitCompleted;
 }
 
-int RunSheets(const SheetsOptions& o) {
-  std::vector<std::string> warnings;
-  const SettingsFromOptions built = BuildSettings(o.settings, warnings);
-  if (!built.refusal.empty()) {
-    std::cerr << "korvagrid-cli sheets: " << built.refusal << '\n';
-    return kExitUsage;
-  }
-  for (const std::string& warning : warnings) {
-    std::cerr << "korvagrid-cli sheets: warning: " << warning << '\n';
-  }
+int RunSheets(const SheetsOptions& o, const CLI::App& command) {
+  const std::optional<ConversionSettings> built = SettingsOrReport(o.settings, "sheets");
+  if (!built) return kExitUsage;
+  ConversionSettings input = *built;
   std::string text;
   LineEnd lineEnd = LineEnd::None;
-  if (!ReadInput(o.input, "sheets", text, lineEnd)) return kExitUsage;
+  std::string inAngles = o.settings.inAngles;  // how the messages name the reader
+  const ExchangeFormat inFormat = FileFormat(o.inFormat, o.input);
+  if (inFormat == ExchangeFormat::Wpt) {
+    std::cerr << "korvagrid-cli sheets: --in-format wpt: waypoint files are not read\n";
+    return kExitUsage;
+  }
+  if (IsPointFileFormat(inFormat)) {
+    if (const std::string refusal = PointFileRefusal(command, Side::Input, inFormat, o.input); !refusal.empty()) {
+      std::cerr << "korvagrid-cli sheets: " << refusal << '\n';
+      return kExitUsage;
+    }
+    if (const std::optional<int> status = ReadPointInput("sheets", o.input, inFormat, input, text)) return *status;
+    if (input.inputAngles == InputAngles::Decimal) inAngles = "decimal";
+    lineEnd = LineEnd::CrLf;
+  } else if (!ReadInput(o.input, "sheets", text, lineEnd)) {
+    return kExitUsage;
+  }
 
   // The list converted to Krasovsky latitude and longitude, as the window's
   // sheet task converts its input box, and the sheet of each point.
-  const ConversionSettings settings = SheetRunSettings(built.settings);
+  const ConversionSettings settings = SheetRunSettings(input);
   CliInteraction interaction(o.yes);
   PlacementRandom random;
   TextLineSource lines(PrepareRunText(text));
@@ -157,15 +169,7 @@ int RunSheets(const SheetsOptions& o) {
       BuildSheetList(results, points.points, static_cast<std::int16_t>(o.scale),
                      settings.outputLayout == RecordLayout::NameXYH);
   if (!WriteTaskText("sheets", o.output, o.encoding, o.eol, lineEnd, sheets)) return kExitFailed;
-  if (outcome.end == RunEnd::Completed && outcome.points == 0 && outcome.nonBlankLines > 0) {
-    std::cerr << "korvagrid-cli sheets: no point could be read from the input; expected "
-              << ExpectedInput(o.settings.inAngles, o.settings.inLayout, settings) << '\n';
-    return kExitFailed;
-  }
-  if (outcome.end != RunEnd::Completed) {
-    std::cerr << "korvagrid-cli sheets: " << StopMessage(o.settings.inAngles, outcome) << '\n';
-  }
-  return ExitStatus(outcome);
+  return ReportRunEnd("sheets", inAngles, o.settings.inLayout, settings, outcome);
 }
 
 }  // namespace
@@ -201,9 +205,14 @@ void AddTaskCommands(CLI::App& app, int& exitCode) {
   sheetsCommand
       ->add_option("--eol", sheets->eol, "Line ends: lf, crlf, or auto (those of the input)")
       ->check(CLI::IsMember({"auto", "lf", "crlf"}));
+  sheetsCommand
+      ->add_option("--in-format", sheets->inFormat,
+                   "Format of the input (default: from its extension, else text)")
+      ->check(CLI::IsMember(FormatNames(), CLI::ignore_case));
   sheetsCommand->add_option("INPUT", sheets->input,
                             "Input file (default or \"-\": standard input)");
-  sheetsCommand->callback([sheets, &exitCode] { exitCode = RunSheets(*sheets); });
+  sheetsCommand->callback(
+      [sheets, sheetsCommand, &exitCode] { exitCode = RunSheets(*sheets, *sheetsCommand); });
 }
 
 }  // namespace korvagrid::cli

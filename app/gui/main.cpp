@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSettings>
 #include <QTranslator>
 
+#include "exchange/exchange_point_files.h"
 #include "mainwindow.h"
 #include "qtplatform.h"
 
@@ -22,7 +24,13 @@ int main(int argc, char* argv[]) {
 
   korvagrid::gui::QtPlatform platform;
   korvagrid::gui::MainWindow window(platform);
+  // "Open..." and "Save Resultats" offer the point file formats too.
+  const korvagrid::ExchangePointFiles pointFiles;
+  window.model().setPointFiles(&pointFiles);
   korvagrid::gui::ConnectPlatform(platform, window);
+  // The datum-shift set and the heights mode are remembered between sessions.
+  QSettings remembered(QStringLiteral("Korvagrid"), QStringLiteral("Korvagrid"));
+  window.rememberChoicesIn(&remembered);
   window.show();
   return QApplication::exec();
 }

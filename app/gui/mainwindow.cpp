@@ -12,6 +12,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextBlock>
@@ -37,6 +39,7 @@
 #include "binding.h"
 #include "conversion/run.h"
 #include "qtplatform.h"
+#include "ui/datum_menu.h"
 #include "ui/result_columns.h"
 
 namespace korvagrid::gui {
@@ -83,32 +86,52 @@ QString WithMnemonic(std::string_view caption, std::string_view letter) {
 // The mnemonic letters of the Format menu, distinct within each submenu.
 std::string_view GroupMnemonic(FormatGroup group) {
   switch (group) {
-    case FormatGroup::InputAngles: return "L";    // &Lat,Long исходные
-    case FormatGroup::InputPlane: return "X";     // &X , Y  исходные
-    case FormatGroup::OutputAngles: return "n";   // Lat,Lo&ng на выходе
-    case FormatGroup::OutputPlane: return "Y";    // X , &Y на выходе
+    case FormatGroup::InputAngles:
+      return "L";  // &Lat,Long исходные
+    case FormatGroup::InputPlane:
+      return "X";  // &X , Y  исходные
+    case FormatGroup::OutputAngles:
+      return "n";  // Lat,Lo&ng на выходе
+    case FormatGroup::OutputPlane:
+      return "Y";  // X , &Y на выходе
   }
   return {};
 }
 
 std::string_view ItemMnemonic(FormatItem item) {
   switch (item) {
-    case FormatItem::mnuGGG_0: return "g";     // &gg.ggggggggg
-    case FormatItem::mnugms1: return "m";      // gg.&mmssssss
-    case FormatItem::mnugms2: return "s";      // gg°mm'&ss.ssss
-    case FormatItem::mnuAshtech: return "A";   // &Ashtech Report
-    case FormatItem::mnuTrimble: return "T";   // &Trimble Report
-    case FormatItem::Stand: return "С";        // &Стандартный
-    case FormatItem::max1: return "П";         // &Полный
-    case FormatItem::min1: return "К";         // &Краткий
-    case FormatItem::mnuGGG: return "g";       // &gg.ggg (for ArcView)
-    case FormatItem::mnugms1_: return "m";
-    case FormatItem::mnugms2_: return "s";
-    case FormatItem::fOzi: return "O";         // Format &OziExplorer
-    case FormatItem::StandEnd: return "С";
-    case FormatItem::MaxEnd: return "П";
-    case FormatItem::MinEnd: return "К";
-    case FormatItem::kCount: break;
+    case FormatItem::mnuGGG_0:
+      return "g";  // &gg.ggggggggg
+    case FormatItem::mnugms1:
+      return "m";  // gg.&mmssssss
+    case FormatItem::mnugms2:
+      return "s";  // gg°mm'&ss.ssss
+    case FormatItem::mnuAshtech:
+      return "A";  // &Ashtech Report
+    case FormatItem::mnuTrimble:
+      return "T";  // &Trimble Report
+    case FormatItem::Stand:
+      return "С";  // &Стандартный
+    case FormatItem::max1:
+      return "П";  // &Полный
+    case FormatItem::min1:
+      return "К";  // &Краткий
+    case FormatItem::mnuGGG:
+      return "g";  // &gg.ggg (for ArcView)
+    case FormatItem::mnugms1_:
+      return "m";
+    case FormatItem::mnugms2_:
+      return "s";
+    case FormatItem::fOzi:
+      return "O";  // Format &OziExplorer
+    case FormatItem::StandEnd:
+      return "С";
+    case FormatItem::MaxEnd:
+      return "П";
+    case FormatItem::MinEnd:
+      return "К";
+    case FormatItem::kCount:
+      break;
   }
   return {};
 }
@@ -137,6 +160,11 @@ MainWindow::MainWindow(Platform& platform, char decimalSeparator, QWidget* paren
   progress_->setTextVisible(true);
   statusBar()->addPermanentWidget(progress_);
   progress_->hide();
+  datumStatus_ = new QLabel(this);
+  datumStatus_->setObjectName(QStringLiteral("datumStatus"));
+  // The text never asks for a wider window.
+  datumStatus_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  statusBar()->addWidget(datumStatus_);
 
   model_->load(decimalSeparator);
   refresh();
@@ -148,7 +176,7 @@ void MainWindow::applySizes() {
   // The window never becomes smaller than the layout needs to keep the top
   // row in view. Rounding up keeps the client area from standing for fewer
   // twips than that.
-  const TwipsSize minimum = MainWindowMinimumSize();
+  const TwipsSize minimum = MainWindowMinimumSize(mapButtonTwips());
   client_->setMinimumSize(TwipsToPixelsRoundedUp(minimum.width - kMainNonClientWidth, dpiX()),
                           TwipsToPixelsRoundedUp(minimum.height - kMainNonClientHeight, dpiY()));
 
@@ -161,8 +189,8 @@ void MainWindow::applySizes() {
                            2 * box->document()->documentMargin() + 2 * box->frameWidth() +
                            box->verticalScrollBar()->sizeHint().width() + box->cursorWidth();
   const double boxTwips = PixelsToTwips(static_cast<int>(std::ceil(boxPixels)), dpiX());
-  const double outerWidth = std::max(kMainDesignClientWidth + kMainNonClientWidth,
-                                     MainWindowWidthForResultBox(boxTwips));
+  const double outerWidth =
+      std::max(kMainDesignClientWidth + kMainNonClientWidth, MainWindowWidthForResultBox(boxTwips));
   int clientWidth = TwipsToPixelsRoundedUp(outerWidth - kMainNonClientWidth, dpiX());
   if (const QScreen* shown = screen()) {
     clientWidth = std::min(clientWidth, shown->availableGeometry().width());
@@ -174,6 +202,28 @@ void MainWindow::applySizes() {
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::rememberChoicesIn(QSettings* settings) {
+  remembered_ = settings;
+  if (settings == nullptr) return;
+  if (const DatumShiftSet* set = FindDatumShiftSet(
+          ToStdString(settings->value(QStringLiteral("datumShift")).toString()))) {
+    model_->datumShift = set->key;
+  }
+  model_->heights = settings->value(QStringLiteral("heights")).toString() == QLatin1String("keep")
+                        ? HeightsMode::Keep
+                        : HeightsMode::Shift;
+  refresh();
+}
+
+void MainWindow::rememberChoices() {
+  if (remembered_ == nullptr) return;
+  remembered_->setValue(QStringLiteral("datumShift"),
+                        ToQString(DatumShiftSetOf(model_->datumShift).keyText));
+  remembered_->setValue(QStringLiteral("heights"), model_->heights == HeightsMode::Keep
+                                                       ? QStringLiteral("keep")
+                                                       : QStringLiteral("shift"));
+}
 
 void MainWindow::buildControls() {
   client_ = new QWidget(this);
@@ -207,7 +257,7 @@ void MainWindow::buildControls() {
           &MainWindow::followInputScroll);
 
   const std::array<const char*, 6> comboNames = {"Combo1", "Combo2", "Combo3",
-                                                  "Combo4", "Combo5", "Combo6"};
+                                                 "Combo4", "Combo5", "Combo6"};
   const std::array<void (Form1::*)(int), 6> selectors = {
       &Form1::selectCombo1, &Form1::selectCombo2, &Form1::selectCombo3,
       &Form1::selectCombo4, &Form1::selectCombo5, &Form1::selectCombo6};
@@ -216,8 +266,9 @@ void MainWindow::buildControls() {
     combos_[i]->setObjectName(QString::fromLatin1(comboNames[i]));
     combos_[i]->setSizeAdjustPolicy(QComboBox::AdjustToContentsOnFirstShow);
     const auto select = selectors[i];
-    connect(combos_[i], &QComboBox::activated, this,
-            [this, select](int index) { dispatch([this, select, index] { (model_.get()->*select)(index); }); });
+    connect(combos_[i], &QComboBox::activated, this, [this, select](int index) {
+      dispatch([this, select, index] { (model_.get()->*select)(index); });
+    });
   }
 
   txtCount_ = new QLineEdit(client_);
@@ -237,9 +288,8 @@ void MainWindow::buildControls() {
   CmdStart_ = new QPushButton(QStringLiteral(">>"), client_);
   CmdStart_->setObjectName(QStringLiteral("CmdStart"));
   CmdStart_->setToolTip(QStringLiteral("Расчет новых координат"));
-  connect(CmdStart_, &QPushButton::clicked, this, [this] {
-    dispatch([this] { model_->convert(); }, true);
-  });
+  connect(CmdStart_, &QPushButton::clicked, this,
+          [this] { dispatch([this] { model_->convert(); }, true); });
   // Ctrl+Enter starts the run from anywhere in the window, also while typing.
   CmdStartShortcut_ = new QAction(this);
   CmdStartShortcut_->setObjectName(QStringLiteral("CmdStartShortcut"));
@@ -298,6 +348,7 @@ void MainWindow::buildToolbar() {
                key == QLatin1String("Open"));
     });
   }
+  buildMapButton();
   Toolbar1_->lower();
 }
 
@@ -315,14 +366,18 @@ void MainWindow::buildMenus() {
 
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("mnuFile"));
-  newAction(file, "mnuClose", QStringLiteral("&New"), [&m] { m.newDocument(); })
-      ->setShortcut(QKeySequence::New);
-  newAction(file, "mnuOpen", QStringLiteral("&Open..."), [&m] { m.openWithDialog(); }, true)
+  newAction(file, "mnuClose", QStringLiteral("&New"), [&m] {
+    m.newDocument();
+  })->setShortcut(QKeySequence::New);
+  newAction(
+      file, "mnuOpen", QStringLiteral("&Open..."), [&m] { m.openWithDialog(); }, true)
       ->setShortcut(QKeySequence::Open);
-  newAction(file, "mnuSave", QStringLiteral("&Save"), [&m] { m.save(); })
-      ->setShortcut(QKeySequence::Save);
-  newAction(file, "mnuSvAs", QStringLiteral("Save &as..."), [&m] { m.saveAs(); })
-      ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  newAction(file, "mnuSave", QStringLiteral("&Save"), [&m] {
+    m.save();
+  })->setShortcut(QKeySequence::Save);
+  newAction(file, "mnuSvAs", QStringLiteral("Save &as..."), [&m] {
+    m.saveAs();
+  })->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   file->addSeparator();
   newAction(file, "mnuSvRez", QStringLiteral("Save &Resultats"), [&m] { m.saveResults(); });
   file->addSeparator();
@@ -365,22 +420,63 @@ void MainWindow::buildMenus() {
                              [&m] { m.toggleExtraLinesCounter(); });
   mnu_ctr_count_->setCheckable(true);
 
+  // The datum-shift set and the heights across the datum, each a group of
+  // radio items; the choice is shown in the status bar.
+  format->addSeparator();
+  QMenu* shift = format->addMenu(WithMnemonic(kDatumShiftMenuCaption, "р"));
+  shift->setObjectName(QStringLiteral("mnuShift"));
+  shift->menuAction()->setObjectName(QStringLiteral("mnuShift"));
+  auto* shiftGroup = new QActionGroup(shift);
+  shiftGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+  for (const DatumShiftMenuItem& item : kDatumShiftMenuItems) {
+    QAction* action = shift->addAction(ToQString(item.caption));
+    action->setObjectName(ToQString(item.name));
+    action->setCheckable(true);
+    shiftGroup->addAction(action);
+    const DatumShiftKey key = item.key;
+    connect(action, &QAction::triggered, this, [this, key] {
+      dispatch([this, key] { model_->datumShift = key; });
+      rememberChoices();
+    });
+    shiftActions_.emplace_back(key, action);
+  }
+  QMenu* heights = format->addMenu(WithMnemonic(kHeightsMenuCaption, "В"));
+  heights->setObjectName(QStringLiteral("mnuHeights"));
+  heights->menuAction()->setObjectName(QStringLiteral("mnuHeights"));
+  auto* heightsGroup = new QActionGroup(heights);
+  heightsGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+  for (const HeightsMenuItem& item : kHeightsMenuItems) {
+    QAction* action = heights->addAction(ToQString(item.caption));
+    action->setObjectName(ToQString(item.name));
+    action->setCheckable(true);
+    heightsGroup->addAction(action);
+    const HeightsMode mode = item.mode;
+    connect(action, &QAction::triggered, this, [this, mode] {
+      dispatch([this, mode] { model_->heights = mode; });
+      rememberChoices();
+    });
+    heightsActions_.emplace_back(mode, action);
+  }
+
   QMenu* tasks = menuBar()->addMenu(QStringLiteral("&Tasks"));
   tasks->setObjectName(QStringLiteral("mnuTasks"));
-  mnuOGZ_ = newAction(tasks, "mnuOGZ", QStringLiteral("Решение &ОГЗ"), [&m] { m.solveInverseProblem(); },
-                      true);
+  mnuOGZ_ = newAction(
+      tasks, "mnuOGZ", QStringLiteral("Решение &ОГЗ"), [&m] { m.solveInverseProblem(); }, true);
   QMenu* trap = tasks->addMenu(QStringLiteral("Расчет &трапеций"));
   trap->setObjectName(QStringLiteral("mnuTrap"));
   trap->menuAction()->setObjectName(QStringLiteral("mnuTrap"));
-  newAction(trap, "tr200", QStringLiteral("1:&200 000"), [&m] { m.sheets200k(); }, true);
-  newAction(trap, "tr50", QStringLiteral("&1:100 000"), [&m] { m.sheets100k(); }, true);
+  newAction(
+      trap, "tr200", QStringLiteral("1:&200 000"), [&m] { m.sheets200k(); }, true);
+  newAction(
+      trap, "tr50", QStringLiteral("&1:100 000"), [&m] { m.sheets100k(); }, true);
+  newAction(tasks, "mnuMap", QStringLiteral("&Карта"), [&m] { m.showMap(); }, true)
+      ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
   mnuMySist_ = newAction(tasks, "mnuMySist", QStringLiteral("&Редакция своей СК"),
                          [&m] { m.editOwnSystem(); });
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
   help->setObjectName(QStringLiteral("mnuHelp"));
-  QAction* f1 =
-      newAction(help, "mnuF1", QStringLiteral("&Вызов справки"), [&m] { m.showHelp(); });
+  QAction* f1 = newAction(help, "mnuF1", QStringLiteral("&Вызов справки"), [&m] { m.showHelp(); });
   f1->setShortcut(QKeySequence(Qt::Key_F1));
   f1->setShortcutContext(Qt::ApplicationShortcut);
 }
@@ -493,7 +589,7 @@ void MainWindow::refresh() {
   if (m.Txt_TrapVisible) Txt_Trap_.edit->raise();
 
   const std::array<const ComboBoxState*, 6> states = {&m.Combo1, &m.Combo2, &m.Combo3,
-                                                       &m.Combo4, &m.Combo5, &m.Combo6};
+                                                      &m.Combo4, &m.Combo5, &m.Combo6};
   for (std::size_t i = 0; i < combos_.size(); ++i) {
     QComboBox* combo = combos_[i];
     const ComboBoxState& state = *states[i];
@@ -519,6 +615,9 @@ void MainWindow::refresh() {
     action->setChecked(m.format.checked(info.item));
     action->setEnabled(m.format.enabled(info.item));
   }
+  for (const auto& [key, action] : shiftActions_) action->setChecked(m.datumShift == key);
+  for (const auto& [mode, action] : heightsActions_) action->setChecked(m.heights == mode);
+  datumStatus_->setText(ToQString(DatumStatusText(m.datumShift, m.heights)));
   mnu_ctr_count_->setChecked(m.mnu_ctr_count.checked);
   mnu_ctr_count_->setEnabled(m.mnu_ctr_count.enabled);
   mnuOGZ_->setEnabled(m.mnuOGZ.enabled);
@@ -527,6 +626,7 @@ void MainWindow::refresh() {
   // The line a run stopped at stays selected until the model lets it go; the
   // user's own cursor is left alone otherwise.
   if (inputRedrawn || m.selectedInputLine != selectionShown_) selectInputLine(m.selectedInputLine);
+  if (m.mapVersion != mapVersionShown_) showMapWindow();
 }
 
 void MainWindow::dispatch(const std::function<void()>& handler, bool busy) {
@@ -706,8 +806,7 @@ void MainWindow::exitProgram() {
 void ConnectPlatform(QtPlatform& platform, MainWindow& window) {
   platform.setDialogParent(&window);
   QObject::connect(&platform, &QtPlatform::progressed, &window, &MainWindow::showProgress);
-  QObject::connect(&platform, &QtPlatform::runPositionShown, &window,
-                   &MainWindow::showRunPosition);
+  QObject::connect(&platform, &QtPlatform::runPositionShown, &window, &MainWindow::showRunPosition);
 }
 
 }  // namespace korvagrid::gui

@@ -10,11 +10,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/form1.h"
 #include "ui/layout.h"
 
 class QAction;
+class QLabel;
+class QSettings;
 class QActionGroup;
 class QComboBox;
 class QLineEdit;
@@ -26,6 +29,7 @@ class QToolBar;
 
 namespace korvagrid::gui {
 
+class MapWindow;
 class QtPlatform;
 
 // The decimal separator of the user's locale: "." when the text "4.5" reads
@@ -57,6 +61,10 @@ class MainWindow : public QMainWindow {
   // Redraws every widget from the model.
   void refresh();
 
+  // Keeps the datum-shift set and the heights mode in `settings` between
+  // sessions: takes what it holds now and writes every later choice.
+  void rememberChoicesIn(QSettings* settings);
+
  public slots:
   // Progress of a long command: a bar in the status area.
   void showProgress(qint64 done, qint64 total);
@@ -78,8 +86,8 @@ class MainWindow : public QMainWindow {
  private:
   struct TextBox {
     QPlainTextEdit* edit = nullptr;
-    std::string shown;   // the model text the box shows
-    bool edited = false; // the user changed the box since it was drawn
+    std::string shown;     // the model text the box shows
+    bool edited = false;   // the user changed the box since it was drawn
     bool results = false;  // a result box: tab stops wide enough for the fields of its text
   };
 
@@ -92,6 +100,7 @@ class MainWindow : public QMainWindow {
   // the widgets are redrawn after it.
   void dispatch(const std::function<void()>& handler, bool busy = false);
   void pullFromWidgets();
+  void rememberChoices();
   // True when the box was redrawn.
   bool pushText(TextBox& box, const std::string& text);
   // Tab stops of a result box wide enough for the fields of its text.
@@ -106,6 +115,13 @@ class MainWindow : public QMainWindow {
   bool acceptDroppedFile(QDropEvent* event);
   void followInputScroll();
   double fitScale() const;
+  // The map (mainwindow_map.cpp): the toolbar's map button at the right end
+  // of the top row, and the width in twips it keeps free there; the map
+  // window shown with the model's new points; a clicked marker's line.
+  void buildMapButton();
+  double mapButtonTwips() const;
+  void showMapWindow();
+  void selectMapPoint(qint64 line);
 
   Platform& platform_;
   std::unique_ptr<Form1> model_;
@@ -131,6 +147,13 @@ class MainWindow : public QMainWindow {
   QAction* mnu_ctr_count_ = nullptr;
   QAction* mnuOGZ_ = nullptr;
   QAction* mnuMySist_ = nullptr;
+  std::vector<std::pair<DatumShiftKey, QAction*>> shiftActions_;
+  std::vector<std::pair<HeightsMode, QAction*>> heightsActions_;
+  QLabel* datumStatus_ = nullptr;
+  QSettings* remembered_ = nullptr;
+  QAction* mapButton_ = nullptr;
+  QPointer<MapWindow> mapWindow_;
+  std::uint64_t mapVersionShown_ = 0;
 };
 
 // Connects the desktop platform to its window: the dialogs are modal to it,

@@ -13,6 +13,7 @@
 #include <optional>
 #include <span>
 
+#include "map/map_file_format.h"
 #include "map/map_point.h"
 #include "map/map_view.h"
 
@@ -22,14 +23,6 @@ namespace korvagrid::map {
 
 class MapRenderer;
 
-enum class MapFileFormat { Png, Svg, Pdf };
-
-// The format of a file name's extension (".png", ".svg", ".pdf", any case).
-std::optional<MapFileFormat> MapFileFormatOf(const std::filesystem::path& path);
-
-// The limits of a picture's width and height, pixels.
-inline constexpr int kMinMapPixels = 16;
-inline constexpr int kMaxMapPixels = 10000;
 // How far fitted points stay from the picture's edges, pixels.
 inline constexpr double kFitMarginPixels = 40.0;
 

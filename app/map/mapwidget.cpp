@@ -112,7 +112,7 @@ bool MapWidget::exportTo(const QString& path, QString* problem) {
 }
 
 void MapWidget::fitToPoints() {
-  view_.fitTo(renderer_.points(), kFitMarginPixels);
+  keepFitted_ = view_.fitTo(renderer_.points(), kFitMarginPixels);
   update();
 }
 
@@ -134,6 +134,7 @@ void MapWidget::zoomIn() { zoomAboutCentre(kZoomPerNotch); }
 void MapWidget::zoomOut() { zoomAboutCentre(1 / kZoomPerNotch); }
 
 void MapWidget::zoomAboutCentre(double factor) {
+  keepFitted_ = false;
   view_.zoomAbout({width() / 2.0, height() / 2.0}, factor);
   update();
 }
@@ -164,7 +165,10 @@ void MapWidget::paintEvent(QPaintEvent*) {
   painter.drawImage(0, 0, frame_);
 }
 
-void MapWidget::resizeEvent(QResizeEvent*) { view_.resize(width(), height()); }
+void MapWidget::resizeEvent(QResizeEvent*) {
+  view_.resize(width(), height());
+  if (keepFitted_) view_.fitTo(renderer_.points(), kFitMarginPixels);
+}
 
 void MapWidget::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
@@ -178,6 +182,7 @@ void MapWidget::mouseMoveEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();
   if (!dragging_ && (at - *pressAt_).manhattanLength() < kClickSlopPixels) return;
   dragging_ = true;
+  keepFitted_ = false;
   setCursor(Qt::ClosedHandCursor);
   view_.panByPixels(at.x() - lastDragAt_.x(), at.y() - lastDragAt_.y());
   lastDragAt_ = at;
@@ -203,6 +208,7 @@ void MapWidget::wheelEvent(QWheelEvent* event) {
   const double notches = event->angleDelta().y() / kWheelNotch;
   if (notches == 0) return;
   const QPointF at = event->position();
+  keepFitted_ = false;
   view_.zoomAbout({at.x(), at.y()}, std::pow(kZoomPerNotch, notches));
   update();
   event->accept();

@@ -32,7 +32,9 @@ class MapWidget : public QWidget {
   explicit MapWidget(QWidget* parent = nullptr);
   ~MapWidget() override;
 
-  // Shows a new list of points and fits the view to them.
+  // Shows a new list of points and fits the view to them. Until the user
+  // pans or zooms, a fitted view fits itself again when the widget is
+  // resized (also when it gets its size on being shown).
   void setPoints(std::vector<MapPoint> points);
   const std::vector<MapPoint>& points() const { return renderer_.points(); }
 
@@ -91,6 +93,7 @@ class MapWidget : public QWidget {
   std::optional<QPoint> pressAt_;
   QPoint lastDragAt_;
   bool dragging_ = false;
+  bool keepFitted_ = false;  // the view is the fit of the points, untouched by the user
   QAction* fitAction_;
   QAction* zoomInAction_;
   QAction* zoomOutAction_;

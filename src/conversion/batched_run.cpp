@@ -25,6 +25,8 @@ struct BatchEntry {
   detail::ReadLine read;  // what the line gave
   detail::PointJob job;
   bool hasJob = false;       // false for a blank or empty line
+  RouteOutput value;         // the point's values
+  std::size_t textEnd = 0;   // where its result (with the line end before it) ends in its part's text
   std::exception_ptr error;  // why the point could not be written
 };
 
@@ -170,9 +172,10 @@ class BatchReader {
 
 RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
                                   const ConversionSettings& settings, Interaction& interaction,
-                                  PlacementRandom& random, int threads, std::size_t batchLines) {
+                                  PlacementRandom& random, int threads, std::size_t batchLines,
+                                  PointSink* points) {
   batchLines = std::max<std::size_t>(batchLines, 1);
-  detail::RunSteps run(lines, out, settings, interaction, random, nullptr);
+  detail::RunSteps run(lines, out, settings, interaction, random, points);
   return run.execute([&] {
     BatchReader reader(run, batchLines, threads > 1);
     std::vector<BatchPart> parts;
@@ -213,27 +216,51 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
         part.text.clear();
         part.failed = part.to;
         part.points = 0;
-        RouteOutput value;
         for (std::size_t i = part.from; i < part.to; ++i) {
           BatchEntry& entry = batch[i];
           if (!(first && i == 0)) part.text.append(kLineEnd);
-          if (!entry.hasJob) continue;
           const std::size_t written = part.text.size();
-          try {
-            run.writePoint(entry.job, value, part.text);
-          } catch (...) {
-            entry.error = std::current_exception();
-            part.text.resize(written);
-            part.failed = i;
-            return;
+          if (entry.hasJob) {
+            try {
+              run.writePoint(entry.job, entry.value, part.text);
+            } catch (...) {
+              entry.error = std::current_exception();
+              part.text.resize(written);
+              part.failed = i;
+              return;
+            }
+            ++part.points;
           }
-          ++part.points;
+          entry.textEnd = part.text.size();
         }
       });
-      // Appended in order, up to the first point that could not be written.
+      // Appended in order, up to the first point that could not be written;
+      // with a point sink each point goes to it after its text, as in the
+      // plain run.
       for (const BatchPart& part : parts) {
-        run.out().append(part.text);
-        run.countWrittenPoints(part.points);
+        if (points == nullptr) {
+          run.out().append(part.text);
+          run.countWrittenPoints(part.points);
+        } else {
+          const std::string_view text = part.text;
+          std::size_t from = 0;
+          for (std::size_t i = part.from; i < part.to && i != part.failed; ++i) {
+            BatchEntry& entry = batch[i];
+            const std::string_view result = text.substr(from, entry.textEnd - from);
+            from = entry.textEnd;
+            if (!entry.hasJob) {
+              run.out().append(result);
+              continue;
+            }
+            try {
+              run.appendPoint(entry.job, result, entry.value);
+            } catch (...) {
+              run.setCurrentLine(entry.line);  // the point sink refused this line's point
+              throw;
+            }
+          }
+          run.out().append(text.substr(from));  // the line end before a point that failed
+        }
         first = false;
         if (part.failed != part.to) {
           run.setCurrentLine(batch[part.failed].line);

@@ -11,9 +11,11 @@ namespace korvagrid {
 // Text, questions, messages and outcome are those of ConversionRun, except
 // that a run stopping at a point that cannot be carried (an arithmetic fault)
 // may already have asked the questions of later lines of its batch; the
-// window therefore keeps the plain run.
+// window therefore keeps the plain run. `points`, when given, receives every
+// converted point in the order of the text, on the calling thread.
 RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
                                   const ConversionSettings& settings, Interaction& interaction,
-                                  PlacementRandom& random, int threads, std::size_t batchLines);
+                                  PlacementRandom& random, int threads, std::size_t batchLines,
+                                  PointSink* points = nullptr);
 
 }  // namespace korvagrid

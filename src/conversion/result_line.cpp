@@ -1,6 +1,7 @@
 #include "conversion/result_line.h"
 
 #include "formats/angles.h"
+#include "geodesy/constants.h"
 #include "formats/number_format.h"
 
 namespace korvagrid {
@@ -8,7 +9,6 @@ namespace {
 
 constexpr char kTab = '\t';
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr std::int32_t kMaxExtraLines = 32767;
 
 // The masks of the result columns.
 constexpr NumberMask kPlaneX("0.##0");
@@ -33,16 +33,6 @@ void AppendName(std::string& out, std::string_view name, const ResultStyle& styl
 
 }  // namespace
 
-std::int32_t ExtraLinesFromCounter(std::string_view counterText) {
-  std::int32_t value = 0;
-  for (const char c : counterText) {
-    if (c < '0' || c > '9') break;
-    value = value * 10 + (c - '0');
-    if (value >= kMaxExtraLines) return kMaxExtraLines;
-  }
-  return value;
-}
-
 std::string PlaneResult(std::string_view name, double x, double y, double h,
                         const CoordinateSystem& target, const ResultStyle& style) {
   std::string out;
@@ -56,7 +46,7 @@ void AppendPlaneResult(std::string& out, std::string_view name, double x, double
   AppendName(out, name, style);
   if (style.shortX) x = x - 6000000;
   x = x - target.xOffset;
-  y = y + static_cast<double>(target.zone) * 1000000;
+  y = y + static_cast<double>(target.zone) * kMetresPerZonePrefix;
   FormatTo(out, x, kPlaneX, style.decimalSeparator);
   out += kTab;
   FormatTo(out, y, kPlaneYOrHeight, style.decimalSeparator);

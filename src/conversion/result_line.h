@@ -20,10 +20,6 @@ struct ResultStyle {
   char decimalSeparator = '.';
 };
 
-// The number of extra empty lines the counter text asks for: its leading
-// digits (none, or a sign, means 0), at most 32767.
-std::int32_t ExtraLinesFromCounter(std::string_view counterText);
-
 // "[name TAB] X TAB Y [TAB H] [CR LF ...]" for a plane target. `target` is the
 // run's target (its zone 0 when no prefix is wanted).
 std::string PlaneResult(std::string_view name, double x, double y, double h,

@@ -76,6 +76,8 @@ void RunSteps::prepare() {
   }
   pair_.wgsInvolved = pair_.source.isWgs84 || pair_.target.isWgs84;
   pair_.decimalInput = s_.inputAngles == InputAngles::Decimal;
+  pair_.datumShift = s_.datumShift;
+  pair_.heights = s_.heights;
   if (s_.outputPlane != PlaneStyle::Full && pair_.target.xOffset == 0) pair_.target.zone = 0;
   deltaL_ = pair_.source.centralMeridian - pair_.target.centralMeridian;
   route_ = ChooseRoute(pair_);

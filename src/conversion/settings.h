@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "conversion/catalogue.h"
+#include "geodesy/datum_shift.h"
 #include "formats/separators.h"
 #include "formats/waypoints.h"
 
@@ -53,6 +54,8 @@ struct ConversionSettings {
   Separators separators;
   std::int32_t extraLines = 0;  // empty lines after each result line
   WaypointOptions waypoints;
+  DatumShiftKey datumShift = kDefaultDatumShift;  // the SK-42 <-> WGS-84 parameter set
+  HeightsMode heights = HeightsMode::Shift;       // heights across the datum: shifted or kept
 };
 
 // ---- Which choices go together ---------------------------------------------

@@ -4,12 +4,16 @@
 
 #include "common/error.h"
 #include "common/messages.h"
+#include "geodesy/constants.h"
 
 namespace korvagrid {
 namespace {
 
+// X of a system written in full has at least seven digits (a million metres).
+constexpr double kMillionMetres = 1000000;
+
 constexpr std::string_view kLineEnd = "\r\n";
-constexpr double kMetresPerZonePrefix = 1000000;
+
 constexpr double kLargestYMillions = 2147;  // the millions of Y are a 32-bit value
 
 }  // namespace
@@ -32,10 +36,10 @@ std::int64_t SourceChecks::check(double x, double y, std::int64_t line) {
   // A system whose X is written below a million metres (short, or small by
   // its own false northing) expects a small X; every other system a large one.
   const bool expectsSmallX = source_.xBelowMillion || source_.xOffset != 0;
-  if (!expectsSmallX && xDigitsAnswer_ != Answer::Yes && x < 1000000) {
+  if (!expectsSmallX && xDigitsAnswer_ != Answer::Yes && x < kMillionMetres) {
     ask(kXTooFewDigits, xDigitsAnswer_, line);
   }
-  if (expectsSmallX && xDigitsAnswer_ != Answer::Yes && x > 1000000) {
+  if (expectsSmallX && xDigitsAnswer_ != Answer::Yes && x > kMillionMetres) {
     ask(kXTooLarge, xDigitsAnswer_, line);
   }
   const double millions = std::trunc(y / kMetresPerZonePrefix);
@@ -47,7 +51,7 @@ std::int64_t SourceChecks::check(double x, double y, std::int64_t line) {
     if (const std::optional<std::string_view> advice = ZoneAdvice(prefix))
       ask(*advice, zoneAnswer_, line);
   }
-  return prefix * 1000000;
+  return prefix * static_cast<std::int64_t>(kMetresPerZonePrefix);
 }
 
 }  // namespace korvagrid

@@ -5,9 +5,9 @@
 
 namespace korvagrid {
 
-FileDialogOptions OpenDialogOptions() {
+FileDialogOptions OpenDialogOptions(std::string_view pointFormats) {
   FileDialogOptions options;
-  options.filter = kOpenFilter;
+  options.filter = WithEntriesBeforeLast(kOpenFilter, pointFormats);
   options.defaultExt = kOpenDefaultExt;
   options.flags = kFileMustExist;
   return options;
@@ -21,19 +21,36 @@ FileDialogOptions SaveAsDialogOptions(std::string_view documentName) {
   return options;
 }
 
-FileDialogOptions ResultsDialogOptions() {
+FileDialogOptions ResultsDialogOptions(std::string_view pointFormats) {
   FileDialogOptions options;
-  options.filter = kResultsFilter;
+  options.filter = WithEntriesBeforeLast(kResultsFilter, pointFormats);
   options.flags = kOverwritePrompt;
   return options;
 }
 
-FileDialogOptions WaypointDialogOptions(std::string_view proposal) {
+FileDialogOptions WaypointDialogOptions(std::string_view proposal, std::string_view pointFormats) {
   FileDialogOptions options;
-  options.filter = kWaypointFilter;
+  options.filter = WithEntriesBeforeLast(kWaypointFilter, pointFormats);
   options.flags = kOverwritePrompt;
   options.proposedName = proposal;
   return options;
+}
+
+std::string WithEntriesBeforeLast(std::string_view filter, std::string_view entries) {
+  if (entries.empty()) return std::string(filter);
+  // The last entry is the text after the second "|" from the end.
+  const std::size_t patternBar = filter.rfind('|');
+  const std::size_t descriptionBar =
+      patternBar == std::string_view::npos || patternBar == 0 ? std::string_view::npos
+                                                               : filter.rfind('|', patternBar - 1);
+  const std::size_t at = descriptionBar == std::string_view::npos ? 0 : descriptionBar + 1;
+  std::string out(filter.substr(0, at));
+  out.append(entries).append("|").append(filter.substr(at));
+  return out;
+}
+
+std::string TextDocumentName(std::string_view pointFileName) {
+  return std::filesystem::path(pointFileName).replace_extension(".txt").string();
 }
 
 std::string ProposeDocumentName(std::string_view text) {
@@ -129,6 +146,38 @@ std::string WrittenWithByteOrderMarkMessage(std::string_view path,
                                             std::string_view wantedEncoding) {
   return "Файл " + std::string(path) + " записан в кодировке UTF-8 с BOM: в кодировке " +
          std::string(wantedEncoding) + " его текст прочитался бы при открытии иначе.";
+}
+
+namespace {
+
+// Point file messages list this many lines at most, then how many more there are.
+constexpr std::size_t kListedLines = 10;
+
+std::string ListedLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (std::size_t i = 0; i < lines.size() && i < kListedLines; ++i) text.append("\r\n").append(lines[i]);
+  if (lines.size() > kListedLines) text += "\r\n… и ещё " + std::to_string(lines.size() - kListedLines);
+  return text;
+}
+
+}  // namespace
+
+std::string SkippedFeaturesMessage(std::string_view path, const std::vector<std::string>& skipped) {
+  return "В файле " + std::string(path) + " есть не только точки; пропущено:" + ListedLines(skipped);
+}
+
+std::string NoPointsInFileMessage(std::string_view path) {
+  return "В файле " + std::string(path) + " нет точек.";
+}
+
+std::string NoPointsToSaveMessage(std::string_view path) {
+  return "Файл " + std::string(path) +
+         " не записан: в результатах нет пересчитанных точек (сначала выполните пересчёт).";
+}
+
+std::string NamesChangedMessage(std::string_view path, const std::vector<std::string>& notes) {
+  return "Файл " + std::string(path) + " записан; имена некоторых точек в нём могут читаться иначе:" +
+         ListedLines(notes);
 }
 
 }  // namespace korvagrid

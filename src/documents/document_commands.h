@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/messages.h"
 #include "interaction/platform.h"
@@ -30,10 +31,19 @@ inline constexpr std::string_view kToolOpen = "Open";
 inline constexpr std::string_view kToolSave = "Save";
 inline constexpr std::string_view kToolSaveResults = "SaveRez";
 
-FileDialogOptions OpenDialogOptions();
+// `pointFormats`, when not empty, are the point file formats' filter entries
+// (PointFiles::dialogFilterEntries), put before the filter's last entry (all files).
+FileDialogOptions OpenDialogOptions(std::string_view pointFormats = {});
 FileDialogOptions SaveAsDialogOptions(std::string_view documentName);
-FileDialogOptions ResultsDialogOptions();
-FileDialogOptions WaypointDialogOptions(std::string_view proposal);
+FileDialogOptions ResultsDialogOptions(std::string_view pointFormats = {});
+FileDialogOptions WaypointDialogOptions(std::string_view proposal, std::string_view pointFormats = {});
+
+// `filter` with `entries` put before its last entry ("All (*.*)|*.*").
+std::string WithEntriesBeforeLast(std::string_view filter, std::string_view entries);
+
+// The name Save proposes for a document opened from a point file, whose text
+// has no file yet: the point file's name with ".txt" for its extension.
+std::string TextDocumentName(std::string_view pointFileName);
 
 // The name Save proposes for a document without a name: the text up to its
 // first space, or up to a ";" that comes before that space, followed by
@@ -76,5 +86,11 @@ std::string ReadStoppedMessage(std::string_view path, std::string_view problem);
 std::string CannotWriteMessage(std::string_view path, std::string_view problem);
 std::string WrittenAsUtf8Message(std::string_view path, std::string_view missingCharacter);
 std::string WrittenWithByteOrderMarkMessage(std::string_view path, std::string_view wantedEncoding);
+// Messages of point files: features that gave no point (the first of them
+// listed), a file without points, results without points, names a format changed.
+std::string SkippedFeaturesMessage(std::string_view path, const std::vector<std::string>& skipped);
+std::string NoPointsInFileMessage(std::string_view path);
+std::string NoPointsToSaveMessage(std::string_view path);
+std::string NamesChangedMessage(std::string_view path, const std::vector<std::string>& notes);
 
 }  // namespace korvagrid

@@ -3,13 +3,12 @@
 #include <cmath>
 
 #include "exchange/decimal_text.h"
+#include "geodesy/constants.h"
 
 namespace korvagrid {
 namespace {
 
-constexpr double kArcSecondsPerDegree = 3600;
-constexpr double kZoneWidthDegrees = 6;
-constexpr double kGaussKrugerFalseEastMetres = 500000;
+
 constexpr int kFirstPulkovoZone = 2;
 constexpr int kLastPulkovoZone = 32;
 
@@ -79,7 +78,7 @@ CrsDescription DescribeCatalogueSystem(std::string_view listText, const Coordina
   }
   if (system.kind == SystemKind::GaussKrugerZone && system.zone >= kFirstPulkovoZone &&
       system.zone <= kLastPulkovoZone && system.falseNorth == 0 &&
-      system.falseEast == kGaussKrugerFalseEastMetres &&
+      system.falseEast == kZoneFalseEastingMetres &&
       system.centralMeridian ==
           (kZoneWidthDegrees * system.zone - kZoneWidthDegrees / 2) * kArcSecondsPerDegree) {
     return GaussKrugerZoneCrs(listText, system.zone);

@@ -49,7 +49,7 @@ CrsDescription KrasovskyGeographicCrs(std::string_view displayName);
 CrsDescription GaussKrugerZoneCrs(std::string_view displayName, int zone);
 // A transverse Mercator plane on the Krasovsky ellipsoid, scale 1 on the
 // central meridian, with X = (distance north of the equator) − falseNorth and
-// Y = (distance east of the meridian) + falseEast, as Module1 counts them:
+// Y = (distance east of the meridian) + falseEast, as the closed series counts them:
 //   +proj=tmerc +lat_0=0 +lon_0=<meridian °> +k=1 +x_0=<falseEast> +y_0=<−falseNorth>
 //   +ellps=krass +towgs84=<kKrasovskyToWgs84> +units=m +no_defs
 CrsDescription LocalTransverseMercatorCrs(std::string_view displayName, double centralMeridianArcSeconds,

@@ -2,9 +2,10 @@
 // drivers. One feature and one point geometry are reused for every point, so
 // writing allocates nothing per point beyond what the driver does.
 //
-// A GeoPackage is written in a single transaction, without SQLite's rollback
-// journal and without waiting for the disk: the file is a temporary one until
-// it is complete, so a crash leaves nothing to recover. It gets no spatial
+// A GeoPackage is made here with its layer, and its rows are put in by
+// gpkg_point_sink.cpp (through this sink they would go in a single
+// transaction, without SQLite's rollback journal and without waiting for the
+// disk: the file is a temporary one until it is complete). It gets no spatial
 // index: SQLite's R*Tree took 40 s to index a million points (the points
 // themselves 9 s); QGIS reads the layer without one and can add it.
 #include <cpl_string.h>

@@ -27,6 +27,12 @@ class PointFileWriter::Sink {
 std::unique_ptr<PointFileWriter::Sink> MakeOgrPointSink(ExchangeFormat format, const std::filesystem::path& path,
                                                          const std::string& layerName, const CrsDescription& crs);
 
+// GeoPackage: the file and its layer made by OGR's GPKG driver, the rows put
+// in by SQLite directly, many to a statement.
+std::unique_ptr<PointFileWriter::Sink> MakeGeoPackagePointSink(const std::filesystem::path& path,
+                                                                const std::string& layerName,
+                                                                const CrsDescription& crs);
+
 // DXF through OGR's DXF driver: points with text labels.
 std::unique_ptr<PointFileWriter::Sink> MakeDxfPointSink(const std::filesystem::path& path);
 

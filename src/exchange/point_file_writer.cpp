@@ -84,9 +84,7 @@ std::optional<std::string> WriteRefusal(ExchangeFormat format, const CrsDescript
   if (!IsPointFileFormat(format)) {
     return "формат «" + std::string(info.name) + "» пишется текстом результатов, а не файлом точек";
   }
-  std::string formatName(info.name);
-  for (char& c : formatName) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (format == ExchangeFormat::GeoJson) formatName = "GeoJSON";
+  const std::string formatName(info.title);
   if (info.wgs84Only && !crs.isWgs84()) {
     return formatName + " хранит только координаты WGS-84: система «" + crs.displayName +
            "» в него не записывается";
@@ -111,6 +109,9 @@ PointFileWriter::PointFileWriter(const fs::path& path, ExchangeFormat format, Cr
         break;
       case ExchangeFormat::Dxf:
         sink_ = MakeDxfPointSink(partPath_);
+        break;
+      case ExchangeFormat::GeoPackage:
+        sink_ = MakeGeoPackagePointSink(partPath_, target_.stem().string(), crs_);
         break;
       default:
         sink_ = MakeOgrPointSink(format, partPath_, target_.stem().string(), crs_);

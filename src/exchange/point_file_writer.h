@@ -31,7 +31,7 @@
 #include <vector>
 
 #include "exchange/crs_description.h"
-#include "exchange/exchange_format.h"
+#include "documents/exchange_format.h"
 #include "exchange/exchange_point.h"
 
 namespace korvagrid {

@@ -45,22 +45,7 @@ BowringConstants BowringConstantsOf(const Ellipsoid& ellipsoid) {
   return {ellipsoid.a, ellipsoid.e2, ellipsoid.e2a, std::sqrt(ellipsoid.oneMinusE2), ePrime2 * bAxis};
 }
 
-// The seven parameters with the rotations in radians.
-struct HelmertInRadians {
-  double dx, dy, dz;  // metres
-  double wx, wy, wz;  // radians
-  double m;
-};
-
-constexpr HelmertInRadians InRadians(const HelmertParameters& p) {
-  constexpr double rho = kArcSecondsPerRadianDatum;
-  return {p.dx, p.dy, p.dz, p.wx / rho, p.wy / rho, p.wz / rho, p.m};
-}
-
-constexpr HelmertInRadians kSk42ToWgs84InRadians = InRadians(kSk42ToWgs84Parameters);
-constexpr HelmertInRadians kWgs84ToSk42InRadians = InRadians(kWgs84ToSk42Parameters);
-
-GeocentricPoint Shift(GeocentricPoint p, const HelmertInRadians& r) {
+GeocentricPoint Shift(GeocentricPoint p, const DatumShift::InRadians& r) {
   const double x = p.x + r.m * p.x + r.wz * p.y - r.wy * p.z + r.dx;
   const double y = p.y - r.wz * p.x + r.m * p.y + r.wx * p.z + r.dy;
   const double z = p.z + r.wy * p.x - r.wx * p.y + r.m * p.z + r.dz;
@@ -85,6 +70,25 @@ GeodeticPoint ToGeodetic(GeocentricPoint p, const BowringConstants& c) {
   return {b, l, h};
 }
 
+// The three steps from `source` to `target` with the parameters `r`.
+[[gnu::always_inline]] inline GeodeticPoint ShiftBetween(GeodeticPoint p, const Ellipsoid& source,
+                                                        const BowringConstants& target,
+                           const DatumShift::InRadians& r) {
+  RequireFinite(kOperation, "B", p.b);
+  RequireFinite(kOperation, "L", p.l);
+  RequireFinite(kOperation, "H", p.h);
+  const GeocentricPoint sourcePoint = GeodeticToGeocentric(p, source);
+  const GeocentricPoint shifted = Shift(sourcePoint, r);
+  RequireFinite(kOperation, "X'", shifted.x);
+  RequireFinite(kOperation, "Y'", shifted.y);
+  RequireFinite(kOperation, "Z'", shifted.z);
+  const GeodeticPoint result = ToGeodetic(shifted, target);
+  RequireFinite(kOperation, "B'", result.b);
+  RequireFinite(kOperation, "L'", result.l);
+  RequireFinite(kOperation, "H'", result.h);
+  return result;
+}
+
 }  // namespace
 
 GeocentricPoint GeodeticToGeocentric(GeodeticPoint p, const Ellipsoid& ellipsoid) {
@@ -102,34 +106,25 @@ GeocentricPoint GeodeticToGeocentric(GeodeticPoint p, const Ellipsoid& ellipsoid
 }
 
 GeocentricPoint HelmertShift(GeocentricPoint p, const HelmertParameters& parameters) {
-  return Shift(p, InRadians(parameters));
+  return Shift(p, DatumShift::Radians(parameters));
 }
 
 GeodeticPoint GeocentricToGeodetic(GeocentricPoint p, const Ellipsoid& ellipsoid) {
   return ToGeodetic(p, BowringConstantsOf(ellipsoid));
 }
 
-GeodeticPoint DatumShift(GeodeticPoint p, DatumDirection direction) {
-  static const BowringConstants krasovsky = BowringConstantsOf(kKrasovsky);
+GeodeticPoint DatumShift::Forward(GeodeticPoint sk42) const {
   static const BowringConstants wgs84 = BowringConstantsOf(kWgs84);
-  RequireFinite(kOperation, "B", p.b);
-  RequireFinite(kOperation, "L", p.l);
-  RequireFinite(kOperation, "H", p.h);
-  const bool toWgs = direction == DatumDirection::Sk42ToWgs84;
-  const Ellipsoid& source = toWgs ? kKrasovsky : kWgs84;
-  const BowringConstants& target = toWgs ? wgs84 : krasovsky;
-  const HelmertInRadians& parameters = toWgs ? kSk42ToWgs84InRadians : kWgs84ToSk42InRadians;
+  return ShiftBetween(sk42, kKrasovsky, wgs84, forward_);
+}
 
-  const GeocentricPoint sourcePoint = GeodeticToGeocentric(p, source);
-  const GeocentricPoint shifted = Shift(sourcePoint, parameters);
-  RequireFinite(kOperation, "X'", shifted.x);
-  RequireFinite(kOperation, "Y'", shifted.y);
-  RequireFinite(kOperation, "Z'", shifted.z);
-  const GeodeticPoint result = ToGeodetic(shifted, target);
-  RequireFinite(kOperation, "B'", result.b);
-  RequireFinite(kOperation, "L'", result.l);
-  RequireFinite(kOperation, "H'", result.h);
-  return result;
+GeodeticPoint DatumShift::Reverse(GeodeticPoint wgs84) const {
+  static const BowringConstants krasovsky = BowringConstantsOf(kKrasovsky);
+  return ShiftBetween(wgs84, kWgs84, krasovsky, reverse_);
+}
+
+GeodeticPoint DatumShift::Apply(GeodeticPoint p, DatumDirection direction) const {
+  return direction == DatumDirection::Sk42ToWgs84 ? Forward(p) : Reverse(p);
 }
 
 }  // namespace korvagrid

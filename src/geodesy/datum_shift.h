@@ -1,72 +1,61 @@
 #pragma once
-// Datum shift between SK-42 (Krasovsky ellipsoid) and WGS-84.
+// Datum shift between SK-42 (Krasovsky ellipsoid) and WGS-84 with a named
+// parameter set (datum_shift_sets.h).
 //
 // Method: geodetic latitude, longitude and ellipsoidal height to geocentric
-// X, Y, Z on the source ellipsoid; a seven-parameter similarity
-// (Helmert) transformation in its small-angle form; geocentric back to
-// geodetic on the target ellipsoid with one closed Bowring step (no
-// iteration).
+// X, Y, Z on the source ellipsoid; a seven-parameter similarity (Helmert)
+// transformation in its small-angle form; geocentric back to geodetic on the
+// target ellipsoid with one closed Bowring step (Bowring 1976, no
+// iteration), the step PROJ's `cart` operation also takes.
 //
 // Rotation convention: COORDINATE FRAME rotation (EPSG method 9607), i.e.
 //   X' = X + m·X + ωz·Y − ωy·Z + ΔX
 //   Y' = Y − ωz·X + m·Y + ωx·Z + ΔY
 //   Z' = Z + ωy·X − ωx·Y + m·Z + ΔZ
-// with ω in radians. The position-vector convention (EPSG 9606, the one of
-// PROJ's +towgs84) is the same transformation with the signs of the three
-// rotations flipped: the SK-42 → WGS-84 set below is, as +towgs84,
-// 26.3,-132.6,-76.3,0.22,0.4,0.9,-0.12. The scale difference multiplies only
-// the coordinate itself, not the rotation terms.
+// with ω in radians (arc seconds divided by 206264.80625). The
+// position-vector convention (EPSG 9606, the one of PROJ's +towgs84) is the
+// same transformation with the signs of the three rotations flipped: the
+// classic set is, as +towgs84, 26.3,-132.6,-76.3,0.22,0.4,0.9,-0.12. The
+// scale difference multiplies only the coordinate itself, not the rotation
+// terms (PROJ's helmert scales both: the two differ by m·ω·X, 3 µm).
+// WGS-84 → SK-42 uses the same formulas with all seven values negated,
+// which is close to but not exactly the inverse transformation.
 //
-// Parameters (fixed): SK-42 → WGS-84 ΔX 26.3 m, ΔY −132.6 m, ΔZ −76.3 m,
-// ωx −0.22", ωy −0.4", ωz −0.9", m −0.12 ppm. WGS-84 → SK-42 uses the same
-// formulas with all seven values negated, which is close to but not exactly
-// the inverse transformation. Rotation angles are turned into radians with
-// 206264.80625 arc seconds per radian.
+// Accuracy: the shift reproduces its parameter set; the sets themselves are
+// good to the metres datum_shift_sets.h states. Measured against PROJ's cct
+// running the same set with PROJ's cart and helmert (PROJ 9.1,
+// tests/test_geodesy_proj.cpp), 1 000 random points of latitudes 42° to 62°
+// and longitudes 20° to 60°, heights −50 to 2 500 m, agree to 3.5e-10°
+// (0.04 mm) and 0.03 mm in height, both ways and for every set; the
+// remainder is the ellipsoid constants (ellipsoid.h) and PROJ's scaling of
+// the rotation terms. Shifting a point there and back returns its latitude
+// and longitude to better than 0.0001" and its height to within 1 mm. The
+// single Bowring step is exact to 0.00001" and 0.1 mm for heights of the
+// Earth's surface.
 //
-// Accuracy: the shift reproduces the parameter set (a regional set, good to
-// a few metres against the national realisation); shifting a point of the
-// region (latitudes 40° to 63°) there and back returns its latitude and
-// longitude to better than 0.0001" and its height to within 1 mm. The single
-// Bowring step is exact to far below 0.0001" for heights of the Earth's
-// surface.
+// Heights: ellipsoidal heights take part in the shift. A route may instead
+// keep heights (HeightsMode::Keep): the shift is computed with the height as
+// given, and the height that comes out is the one that went in, as PROJ does
+// around a two-dimensional transformation (push/pop of the third
+// coordinate). That serves normal heights in the Baltic system, which the
+// shift must not touch.
+#include <array>
+#include <cstddef>
+
+#include "geodesy/constants.h"
+#include "geodesy/datum_shift_sets.h"
 #include "geodesy/ellipsoid.h"
+#include "geodesy/points.h"
 
 namespace korvagrid {
 
 enum class DatumDirection { Sk42ToWgs84, Wgs84ToSk42 };
 
-// Geodetic coordinates: latitude and longitude in radians, ellipsoidal
-// height in metres.
-struct GeodeticPoint {
-  double b;
-  double l;
-  double h;
+// What a route crossing the datum does with the height.
+enum class HeightsMode {
+  Shift,  // ellipsoidal heights, shifted with the point
+  Keep,   // copied unchanged (normal heights)
 };
-
-// Geocentric Cartesian coordinates, metres.
-struct GeocentricPoint {
-  double x;
-  double y;
-  double z;
-};
-
-// Seven parameters of the small-angle similarity transformation in the
-// coordinate-frame convention.
-struct HelmertParameters {
-  double dx;  // metres
-  double dy;  // metres
-  double dz;  // metres
-  double wx;  // arc seconds
-  double wy;  // arc seconds
-  double wz;  // arc seconds
-  double m;   // scale difference (dimensionless)
-};
-
-inline constexpr HelmertParameters kSk42ToWgs84Parameters{26.3, -132.6, -76.3, -0.22,
-                                                          -0.4, -0.9,   -1.2e-7};
-// The negated set, used for the way back.
-inline constexpr HelmertParameters kWgs84ToSk42Parameters{-26.3, 132.6, 76.3, 0.22,
-                                                          0.4,   0.9,   1.2e-7};
 
 // Step 1: geodetic to geocentric on `ellipsoid`.
 GeocentricPoint GeodeticToGeocentric(GeodeticPoint p, const Ellipsoid& ellipsoid);
@@ -80,9 +69,46 @@ GeocentricPoint HelmertShift(GeocentricPoint p, const HelmertParameters& paramet
 // in every quadrant.
 GeodeticPoint GeocentricToGeodetic(GeocentricPoint p, const Ellipsoid& ellipsoid);
 
-// The three steps: Krasovsky and the first set for Sk42ToWgs84, WGS-84 and
-// the negated set for Wgs84ToSk42. Throws KorvagridError on an arithmetic
-// fault.
-GeodeticPoint DatumShift(GeodeticPoint p, DatumDirection direction);
+class DatumShift {
+ public:
+  // The seven parameters with the rotations in radians.
+  struct InRadians {
+    double dx, dy, dz;  // metres
+    double wx, wy, wz;  // radians
+    double m;
+  };
+
+  constexpr explicit DatumShift(const DatumShiftSet& set)
+      : set_(&set), forward_(Radians(set.toWgs84)), reverse_(Radians(Negated(set.toWgs84))) {}
+
+  const DatumShiftSet& set() const { return *set_; }
+
+  // The rotations turned into radians (ω/ρ), once per set.
+  static constexpr InRadians Radians(const HelmertParameters& p) {
+    constexpr double rho = kArcSecondsPerRadianDatum;
+    return {p.dx, p.dy, p.dz, p.wx / rho, p.wy / rho, p.wz / rho, p.m};
+  }
+
+  // SK-42 (Krasovsky) to WGS-84. Throws KorvagridError on an arithmetic fault.
+  GeodeticPoint Forward(GeodeticPoint sk42) const;
+  // WGS-84 to SK-42 with the negated set. Throws KorvagridError on an
+  // arithmetic fault.
+  GeodeticPoint Reverse(GeodeticPoint wgs84) const;
+  // Forward or Reverse.
+  GeodeticPoint Apply(GeodeticPoint p, DatumDirection direction) const;
+
+ private:
+  const DatumShiftSet* set_;
+  InRadians forward_;
+  InRadians reverse_;
+};
+
+inline constexpr std::array<DatumShift, kDatumShiftSets.size()> kDatumShifts{
+    DatumShift(kDatumShiftSets[0]), DatumShift(kDatumShiftSets[1]), DatumShift(kDatumShiftSets[2])};
+
+// The shift with the set of `key`.
+constexpr const DatumShift& DatumShiftOf(DatumShiftKey key) {
+  return kDatumShifts[static_cast<std::size_t>(key)];
+}
 
 }  // namespace korvagrid

@@ -3,13 +3,14 @@
 //
 // Krüger's series (in powers of the third flattening) correct the Gauss–
 // Krüger coordinates ξ = x/A, η = y/A by sums of the terms
-// sin(kξ)·cosh(kη) and cos(kξ)·sinh(kη) for k = 2, 4, 6, 8. Fo42_WGS uses
-// them to go from the plane to conformal coordinates, M42WGS the other way;
-// each has its own fixed coefficients for the Krasovsky ellipsoid.
+// sin(kξ)·cosh(kη) and cos(kξ)·sinh(kη) for k = 2, 4, 6, 8. KrugerZone's
+// Reverse uses them to go from the plane to conformal coordinates, its
+// Forward the other way; each has its own fixed coefficients for the
+// Krasovsky ellipsoid (kruger_zone.h).
 //
 // cosh and sinh are formed from the two exponentials e^(kη) and e^(−kη),
-// not with std::cosh/std::sinh, so that the results reproduce the stored
-// worked values to the last digit used (0.0001", 1 mm).
+// not with std::cosh/std::sinh, whose last bits differ: the results stay bit
+// for bit those Korvagrid has always written.
 //
 // The chains take all four orders at once from SeriesTermsUpTo8: one
 // exponential e^(2η) and one sine/cosine pair of 2ξ, the higher orders from

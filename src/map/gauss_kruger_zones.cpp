@@ -23,13 +23,18 @@ int GaussKrugerZone(double longitude) {
 
 double ZoneWestLongitude(int zone) { return (zone - 1) * kZoneWidthDegrees; }
 
-std::optional<std::string> OutsideZoneReason(int zone, double longitude) {
+std::optional<std::string> OutsideZoneReason(int zone, double longitude, double overlapDegrees) {
   const double west = ZoneWestLongitude(zone);
   const double east = west + kZoneWidthDegrees;
-  double l = EastOfGreenwich(longitude);
-  // The eastern boundary itself, 360° for zone 60, is still in the zone.
-  if (l == 0 && zone == kZoneCount) l = kFullCircleDegrees;
-  if (l >= west && l <= east) return std::nullopt;
+  // Degrees east of the central meridian in [-180°, 180°), so that the
+  // overlap reaches across 0° (zone 1's west, zone 60's east) as well; the
+  // differences of whole degrees are exact, so a boundary meridian is in.
+  const double centre = west + kZoneHalfWidthDegrees;
+  const double fromCentre =
+      std::fmod(EastOfGreenwich(longitude) - centre + 1.5 * kFullCircleDegrees,
+                kFullCircleDegrees) -
+      kFullCircleDegrees / 2;
+  if (std::fabs(fromCentre) <= kZoneHalfWidthDegrees + overlapDegrees) return std::nullopt;
   return "долгота " + DegreesMinutesText(longitude) + " вне зоны " + std::to_string(zone) + " (" +
          DegreesMinutesText(west) + "–" + DegreesMinutesText(east) + ")";
 }

@@ -2,12 +2,13 @@
 // The 6° zones of the Gauss–Krüger projection: zone n spans longitudes
 // 6(n − 1)° to 6n° east with its central meridian at 6n − 3°, n = 1..60
 // counted eastwards from Greenwich (western longitudes fall in zones 31..60).
+#include "geodesy/constants.h"
 #include <optional>
 #include <string>
 
 namespace korvagrid {
 
-inline constexpr double kZoneWidthDegrees = 6.0;
+
 inline constexpr int kZoneCount = 60;
 
 // The zone that holds `longitude` (decimal degrees, any value); a longitude
@@ -18,9 +19,11 @@ int GaussKrugerZone(double longitude);
 double ZoneWestLongitude(int zone);
 
 // Why a point at `longitude` does not belong to a system of zone `zone`, or
-// nothing when it lies in the zone (its boundaries included), for the tool
-// tip of the point: "долгота 37°37' вне зоны 6 (30°–36°)".
-std::optional<std::string> OutsideZoneReason(int zone, double longitude);
+// nothing when it lies in the zone (its boundaries included) or no farther
+// than `overlapDegrees` beyond either boundary, for the tool tip of the
+// point: "долгота 37°37' вне зоны 6 (30°–36°)".
+std::optional<std::string> OutsideZoneReason(int zone, double longitude,
+                                             double overlapDegrees = 0);
 
 // An angle in decimal degrees as degrees, two-digit minutes and, when not
 // zero, two-digit seconds: "37°37'", "-0°30'", "55°40'30\"", "36°07'". The

@@ -105,9 +105,9 @@ void AddZones(const GeoBounds& view, MapGrid& grid) {
   }
 }
 
-std::string CellName(const SheetLevelSpec& spec, GeoPoint centre) {
-  std::string name = MapSheetName(spec.scaleCode, centre.latitude, centre.longitude);
-  if (spec.level == SheetLevel::Million && !name.empty() && name.back() == '-') name.pop_back();
+std::string CellName(const SheetLevelSpec& sheet, GeoPoint centre) {
+  std::string name = MapSheetName(sheet.scaleCode, centre.latitude, centre.longitude);
+  if (sheet.level == SheetLevel::Million && !name.empty() && name.back() == '-') name.pop_back();
   return name;
 }
 
@@ -139,33 +139,33 @@ MapGrid BuildMapGrid(const MapView& view, SheetLevel finest) {
 
   // Levels whose frames are drawn, coarsest first.
   std::vector<const SheetLevelSpec*> shown;
-  for (const SheetLevelSpec& spec : kSheetLevels) {
-    if (spec.level > finest) break;
-    const double cellWidth = Degrees(spec.columnSeconds) * pixelsPerDegreeX;
-    const double cellHeight = Degrees(spec.rowSeconds) * pixelsPerDegreeY;
+  for (const SheetLevelSpec& sheet : kSheetLevels) {
+    if (sheet.level > finest) break;
+    const double cellWidth = Degrees(sheet.columnSeconds) * pixelsPerDegreeX;
+    const double cellHeight = Degrees(sheet.rowSeconds) * pixelsPerDegreeY;
     if (cellWidth < kMinFramePixels || cellHeight < kMinFramePixels) break;
-    shown.push_back(&spec);
+    shown.push_back(&sheet);
     if (cellWidth < kMinNamedCellWidthPixels || cellHeight < kMinNamedCellHeightPixels) continue;
-    const IndexRange rows = MultiplesWithin(south, north, spec.rowSeconds);
-    const IndexRange columns = MultiplesWithin(west, east, spec.columnSeconds);
+    const IndexRange rows = MultiplesWithin(south, north, sheet.rowSeconds);
+    const IndexRange columns = MultiplesWithin(west, east, sheet.columnSeconds);
     // Cells reaching into the view: from the one below the first edge in view.
     for (std::int64_t i = rows.first - 1; i <= rows.last; ++i) {
-      const std::int64_t cellSouth = i * spec.rowSeconds;
+      const std::int64_t cellSouth = i * sheet.rowSeconds;
       if (cellSouth < kSheetSouth || cellSouth >= kSheetNorth) continue;
       for (std::int64_t j = columns.first - 1; j <= columns.last; ++j) {
-        const std::int64_t cellWest = j * spec.columnSeconds;
+        const std::int64_t cellWest = j * sheet.columnSeconds;
         if (cellWest < kSheetWest || cellWest >= kSheetEast) continue;
         SheetCell cell;
-        cell.level = spec.level;
-        cell.bounds = {Degrees(cellSouth), Degrees(cellWest), Degrees(cellSouth + spec.rowSeconds),
-                       Degrees(cellWest + spec.columnSeconds)};
+        cell.level = sheet.level;
+        cell.bounds = {Degrees(cellSouth), Degrees(cellWest), Degrees(cellSouth + sheet.rowSeconds),
+                       Degrees(cellWest + sheet.columnSeconds)};
         if (cell.bounds.north <= south || cell.bounds.south >= north || cell.bounds.east <= west ||
             cell.bounds.west >= east) {
           continue;  // touches the view only along an edge
         }
-        const GeoPoint centre{Degrees(2 * cellSouth + spec.rowSeconds) / 2,
-                              Degrees(2 * cellWest + spec.columnSeconds) / 2};
-        cell.name = CellName(spec, centre);
+        const GeoPoint centre{Degrees(2 * cellSouth + sheet.rowSeconds) / 2,
+                              Degrees(2 * cellWest + sheet.columnSeconds) / 2};
+        cell.name = CellName(sheet, centre);
         grid.cells.push_back(std::move(cell));
       }
     }
@@ -174,19 +174,19 @@ MapGrid BuildMapGrid(const MapView& view, SheetLevel finest) {
   // Frames, finest level first; an edge shared with a coarser level shown
   // belongs to the coarser one.
   for (auto level = shown.rbegin(); level != shown.rend(); ++level) {
-    const SheetLevelSpec& spec = **level;
+    const SheetLevelSpec& sheet = **level;
     const SheetLevelSpec* coarser = std::next(level) == shown.rend() ? nullptr : *std::next(level);
-    const IndexRange rows = MultiplesWithin(south, north, spec.rowSeconds);
+    const IndexRange rows = MultiplesWithin(south, north, sheet.rowSeconds);
     for (std::int64_t i = rows.first; i <= rows.last; ++i) {
-      const std::int64_t at = i * spec.rowSeconds;
+      const std::int64_t at = i * sheet.rowSeconds;
       if (coarser != nullptr && at % coarser->rowSeconds == 0) continue;
-      grid.lines.push_back({spec.kind, false, Degrees(at), west, east});
+      grid.lines.push_back({sheet.kind, false, Degrees(at), west, east});
     }
-    const IndexRange columns = MultiplesWithin(west, east, spec.columnSeconds);
+    const IndexRange columns = MultiplesWithin(west, east, sheet.columnSeconds);
     for (std::int64_t j = columns.first; j <= columns.last; ++j) {
-      const std::int64_t at = j * spec.columnSeconds;
+      const std::int64_t at = j * sheet.columnSeconds;
       if (coarser != nullptr && at % coarser->columnSeconds == 0) continue;
-      grid.lines.push_back({spec.kind, true, Degrees(at), south, north});
+      grid.lines.push_back({sheet.kind, true, Degrees(at), south, north});
     }
   }
   return grid;

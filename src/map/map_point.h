@@ -1,7 +1,7 @@
 #pragma once
 // One point of a list as the map shows it: its name, its position as
 // Krasovsky latitude/longitude, the input line it came from, and whether it
-// was converted without a problem.
+// was converted without a problem (tasks/map_points.h makes them of a list).
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -13,6 +13,7 @@ enum class MapPointStatus : std::uint8_t {
   Ok,
   Failed,       // the conversion of its line failed
   OutsideZone,  // converted, but it lies outside the zone of its system
+  Questioned,   // converted as read, although its line draws a question about the source system
 };
 
 struct MapPoint {

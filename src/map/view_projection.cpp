@@ -5,7 +5,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "geodesy/datum_shift.h"
+#include "definitions/proj_definition.h"
+#include "geodesy/datum_shift_sets.h"
 #include "geodesy/ellipsoid.h"
 
 namespace korvagrid {
@@ -48,13 +49,8 @@ std::string ViewProjection::projDefinition() const {
 }
 
 std::string Sk42ToWgs84ProjParameters() {
-  // Our rotations are coordinate-frame ones; +towgs84 takes position-vector
-  // rotations, the same transformation with the rotation signs flipped.
-  // The scale difference goes to PROJ in parts per million.
-  const HelmertParameters& p = kSk42ToWgs84Parameters;
-  constexpr double kPartsPerMillion = 1e6;
-  return Decimal(p.dx) + "," + Decimal(p.dy) + "," + Decimal(p.dz) + "," + Decimal(-p.wx) + "," +
-         Decimal(-p.wy) + "," + Decimal(-p.wz) + "," + Decimal(p.m * kPartsPerMillion);
+  // The default set as +towgs84 (position vector: the rotation signs flipped).
+  return ProjTowgs84(DatumShiftSetOf(kDefaultDatumShift));
 }
 
 }  // namespace korvagrid

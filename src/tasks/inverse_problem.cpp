@@ -13,12 +13,12 @@ namespace korvagrid {
 namespace {
 
 // A point line: trimmed, two spaces appended, read as [name] X Y [H].
-PlanePoint ParsePoint(std::string_view line, bool namesIn, char decimalSeparator,
+TraversePoint ParsePoint(std::string_view line, bool namesIn, char decimalSeparator,
                       char otherSeparator) {
   const std::string text = TrimmedLine(line);
   PointRecord record;  // X, Y reset to 0 and the name emptied before each point
   RadStr1(text, record, namesIn, decimalSeparator, otherSeparator, 1);
-  return PlanePoint{record.first, record.second, record.name};
+  return TraversePoint{record.first, record.second, record.name};
 }
 
 // The work text of the task with its own reading position and 16-bit line counter.
@@ -61,7 +61,7 @@ double DirectionalAngle(double dx, double dy) {
   return 0;
 }
 
-std::string LegLine(const PlanePoint& from, const PlanePoint& to, bool namesOut,
+std::string LegLine(const TraversePoint& from, const TraversePoint& to, bool namesOut,
                     char decimalSeparator) {
   const double dx = to.x - from.x;
   const double dy = to.y - from.y;
@@ -111,14 +111,14 @@ InverseProblemResult SolveInverseProblem(std::string_view input, bool namesIn, b
         result.text.append("\r\n");
         continue;
       }
-      PlanePoint p1 = ParsePoint(line, namesIn, decimalSeparator, otherSeparator);
-      const PlanePoint start = p1;
+      TraversePoint p1 = ParsePoint(line, namesIn, decimalSeparator, otherSeparator);
+      const TraversePoint start = p1;
       // Inner loop: one leg per line; a blank line closes the group.
       for (;;) {
         if (!work.hasLine()) return result;  // a group at the end of the text stays open
         const std::string next = work.next();
         const bool closing = IsBlankLine(next);
-        PlanePoint p2 =
+        TraversePoint p2 =
             closing ? start : ParsePoint(next, namesIn, decimalSeparator, otherSeparator);
         result.text.append(LegLine(p1, p2, namesOut, decimalSeparator));
         p1 = std::move(p2);

@@ -14,7 +14,8 @@
 
 namespace korvagrid {
 
-struct PlanePoint {
+// A named point of a traverse, in the input's own linear unit.
+struct TraversePoint {
   double x = 0;
   double y = 0;
   std::string name;
@@ -37,7 +38,7 @@ double DirectionalAngle(double dx, double dy);
 // the distance (mask "0##.000") and CR LF, numbers with `decimalSeparator` as decimal
 // separator. Seconds that round to 60.0 are carried into the minutes, 60
 // minutes into the degrees, and 360° is written as 0°.
-std::string LegLine(const PlanePoint& from, const PlanePoint& to, bool namesOut,
+std::string LegLine(const TraversePoint& from, const TraversePoint& to, bool namesOut,
                     char decimalSeparator);
 
 // Solves the whole list. Each point line is read with the record reader as

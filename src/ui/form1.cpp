@@ -31,6 +31,21 @@ std::int32_t ExtraLinesFromCounter(std::string_view counterText) {
   return value;
 }
 
+// Keeps every point of a run and hands it on to the sink of the task that
+// asked for the points, if any.
+class KeptPoints final : public PointSink {
+ public:
+  KeptPoints(std::vector<RunPoint>& kept, PointSink* next) : kept_(kept), next_(next) {}
+  void add(RunPoint point) override {
+    if (next_ != nullptr) next_->add(point);
+    kept_.push_back(std::move(point));
+  }
+
+ private:
+  std::vector<RunPoint>& kept_;
+  PointSink* next_;
+};
+
 }  // namespace
 
 Form1::Form1(Platform& platform) : platform_(platform) {
@@ -196,6 +211,8 @@ ConversionSettings Form1::settings(std::string* refusal) const {
   s.separators = {NumP, NotP};
   s.extraLines = ExtraLinesFromCounter(txtCount);
   s.waypoints = oziSettings();
+  s.datumShift = datumShift;
+  s.heights = heights;
   return s;
 }
 
@@ -204,6 +221,7 @@ void Form1::convert() { runConversion(nullptr); }
 void Form1::runConversion(PointSink* points) {
   Txt_TrapVisible = false;
   Txt2.clear();
+  resultPoints_.clear();
   selectedInputLine = 0;
   std::string refusal;
   const ConversionSettings settings = this->settings(&refusal);
@@ -215,7 +233,10 @@ void Form1::runConversion(PointSink* points) {
   } else {
     TextLineSource lines(PrepareRunText(Txt1));
     StringSink sink(Txt2);
-    lastRun = ConversionRun(lines, sink, settings, platform_, placementRandom, points);
+    resultTarget_ = settings.target;
+    KeptPoints kept(resultPoints_, points);
+    lastRun = ConversionRun(lines, sink, settings, platform_, placementRandom,
+                            pointFiles_ != nullptr ? &kept : points);
   }
   // A stopped run leaves its line selected, so the user finds what to correct.
   if (lastRun.end != RunEnd::Completed) selectedInputLine = lastRun.lineNumber;

@@ -6,16 +6,20 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "conversion/catalogue.h"
 #include "conversion/own_system.h"
 #include "conversion/run.h"
 #include "conversion/settings.h"
 #include "documents/document_commands.h"
+#include "documents/point_files.h"
 #include "documents/text_encoding.h"
 #include "formats/waypoints.h"
 #include "interaction/platform.h"
+#include "map/map_point.h"
 #include "ui/controls.h"
 #include "ui/format_menu.h"
 #include "ui/mysist.h"
@@ -26,6 +30,11 @@ class MySistModel;
 class FmOziModel;
 
 inline constexpr std::string_view kStartCaption = "Korvagrid05++";
+// The key of the toolbar's map button (after those of the file commands).
+inline constexpr std::string_view kToolMap = "Map";
+// The file types the map is exported to.
+inline constexpr std::string_view kMapExportFilter =
+    "PNG (*.png)|*.png|SVG (*.svg)|*.svg|PDF (*.pdf)|*.pdf";
 
 class Form1 {
  public:
@@ -60,6 +69,10 @@ class Form1 {
 
   char NumP = ',';
   char NotP = '.';
+  // "Параметры перехода" and "Высоты": the datum-shift set and what happens
+  // to heights across the datum (the front end remembers them between runs).
+  DatumShiftKey datumShift = kDefaultDatumShift;
+  HeightsMode heights = HeightsMode::Shift;
   std::int16_t MySistState = 0;
 
   // Documents.
@@ -75,6 +88,14 @@ class Form1 {
 
   // How the last conversion run ended (for front ends and the command line).
   RunOutcome lastRun;
+
+  // The map window: the points of the input list as it shows them, made by
+  // showMap without touching the result box, and a summary for its status
+  // line. mapVersion grows with every new list, so that the front end knows
+  // when to show the window and hand the points over.
+  std::vector<MapPoint> mapPoints;
+  std::string mapSummary;
+  std::uint64_t mapVersion = 0;
 
   // ---- Events ----------------------------------------------------------------
   // Window load; `localeDecimalSeparator` is the separator of the user's locale.
@@ -112,6 +133,9 @@ class Form1 {
   void openDocument(const ChosenFile& file);
   // Whether Txt1 differs from the text last opened, saved or cleared by New.
   bool inputModified() const;
+  // The point file formats "Open..." and "Save Resultats" offer besides
+  // text (korvagrid_exchange); none until given. Not owned.
+  void setPointFiles(const PointFiles* files) { pointFiles_ = files; }
 
   // Exit, the Exit button and the window's close box: whether the program may
   // end now. Edited input asks "Сохранить изменения?": Yes saves (a cancelled
@@ -124,6 +148,15 @@ class Form1 {
   void sheets200k();           // tr200: the 1:200 000 sheet of each point
   void sheets100k();           // tr50: the 1:100 000 sheet of each point
   void editOwnSystem();        // mnuMySist "Редакция своей СК"
+  void showMap();              // mnuMap "Карта" and the toolbar's map button
+  // A click on a marker of the map: its input line is selected, with the
+  // result opposite.
+  void selectMapPoint(std::int64_t line);
+  // The file the map view is exported to (.png, .svg or .pdf; a typed name
+  // without an extension gets the chosen type's), or nothing when cancelled.
+  std::optional<std::string> chooseMapExportFile();
+  // A georeferenced raster or vector file to draw under the map's grid.
+  std::optional<std::string> chooseMapBackgroundFile();
   void showHelp();             // mnuF1 "Вызов справки"
 
   // The waypoint options dialog (created on first use) and the settings it holds.
@@ -150,11 +183,22 @@ class Form1 {
   void runConversion(PointSink* points);
   void saveDocumentAs(const std::string& proposedName);
   void markInputSaved();
+  void openPointFile(const ChosenFile& file);
+  void savePointResults(const ChosenFile& file);
+  bool isPointFile(const ChosenFile& file) const;
 
   Platform& platform_;
   TextFingerprint savedInput_;  // Txt1 as last opened, saved or cleared
   std::unique_ptr<FmOziModel> fmOzi_;
   std::unique_ptr<MySistModel> mySist_;
+
+  const PointFiles* pointFiles_ = nullptr;
+  // The document was opened from a point file: its text has no file yet.
+  bool documentIsPointFile_ = false;
+  // The points of the last run and its target, kept for "Save Resultats" to
+  // a point file while point files are offered.
+  std::vector<RunPoint> resultPoints_;
+  CoordinateSystem resultTarget_;
 };
 
 }  // namespace korvagrid

@@ -1,6 +1,7 @@
 // The File menu of the main window: New, Open, Save, Save as, Save results,
 // the toolbar that repeats four of them, the extra-lines counter, and the
 // question before the program ends with edited input.
+#include <exception>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -64,6 +65,8 @@ bool Form1::confirmExit() {
 void Form1::newDocument() {
   Txt1.clear();
   Txt2.clear();
+  resultPoints_.clear();
+  documentIsPointFile_ = false;
   Txt_TrapVisible = false;
   caption = kStartCaption;
   documentName.clear();
@@ -75,12 +78,21 @@ void Form1::newDocument() {
 }
 
 void Form1::openWithDialog() {
-  const std::optional<ChosenFile> chosen = platform_.chooseOpenFile(OpenDialogOptions());
+  const std::optional<ChosenFile> chosen = platform_.chooseOpenFile(
+      OpenDialogOptions(pointFiles_ != nullptr ? pointFiles_->dialogFilterEntries() : std::string()));
   if (!chosen) return;
   openDocument(*chosen);
 }
 
+bool Form1::isPointFile(const ChosenFile& file) const {
+  return pointFiles_ != nullptr && pointFiles_->isPointFile(file);
+}
+
 void Form1::openDocument(const ChosenFile& file) {
+  if (isPointFile(file)) {
+    openPointFile(file);
+    return;
+  }
   ReadTextResult read = ReadTextDocument(file.path);
   if (read.status == ReadStatus::CannotOpen) {
     // Nothing was read: the texts, the document name and the caption stay.
@@ -88,9 +100,11 @@ void Form1::openDocument(const ChosenFile& file) {
     return;
   }
   documentName = file.path;
+  documentIsPointFile_ = false;
   caption = std::string(kOpenedCaptionPrefix) + file.title;
   Txt1 = std::move(read.text);
   Txt2.clear();
+  resultPoints_.clear();
   selectedInputLine = 0;
   markInputSaved();
   documentEncoding = read.encoding;
@@ -102,7 +116,53 @@ void Form1::openDocument(const ChosenFile& file) {
   }
 }
 
+// A point file's points, read as the input list of the selected source
+// system: the named layout, and decimal degrees or X, Y as the system writes
+// them. Nothing changes when the file cannot be read or holds another
+// system's coordinates.
+void Form1::openPointFile(const ChosenFile& file) {
+  // The own system's fields may hold a text that is not a number.
+  std::string problem;
+  const ConversionSettings current = settings(&problem);
+  PointList list;
+  if (problem.empty()) {
+    try {
+      list = pointFiles_->readList(file, current.source);
+    } catch (const std::exception& error) {
+      problem = error.what();
+    }
+  }
+  if (!problem.empty()) {
+    platform_.warn(CannotReadMessage(file.path, problem), kFileWarningTitle);
+    return;
+  }
+  documentName = file.path;
+  documentIsPointFile_ = true;
+  caption = std::string(kOpenedCaptionPrefix) + file.title;
+  Txt1 = std::move(list.text);
+  Txt2.clear();
+  resultPoints_.clear();
+  selectedInputLine = 0;
+  markInputSaved();
+  // The text is written anew when saved: cp1251 where every character fits.
+  documentEncoding = TextEncoding::Cp1251;
+  documentEncodingKnown = false;
+  selectCombo3(static_cast<int>(RecordLayout::NameXYH));
+  formatItemClick(list.geographic ? FormatItem::mnuGGG_0 : FormatItem::Stand);
+  if (!list.messages.empty()) {
+    platform_.warn(SkippedFeaturesMessage(file.path, list.messages), kFileWarningTitle);
+  } else if (list.points == 0) {
+    platform_.warn(NoPointsInFileMessage(file.path), kFileWarningTitle);
+  }
+}
+
 void Form1::save() {
+  if (documentIsPointFile_) {
+    // The list came from a point file: Save asks for a text file, so that
+    // the point file is never overwritten with text.
+    saveDocumentAs(TextDocumentName(documentName));
+    return;
+  }
   if (documentName.empty()) {
     // No name yet: propose the first word of the list. The document stays
     // unnamed until the user chooses a file.
@@ -117,7 +177,9 @@ void Form1::save() {
   }
 }
 
-void Form1::saveAs() { saveDocumentAs(documentName); }
+void Form1::saveAs() {
+  saveDocumentAs(documentIsPointFile_ ? TextDocumentName(documentName) : documentName);
+}
 
 void Form1::saveDocumentAs(const std::string& proposedName) {
   const std::optional<ChosenFile> chosen =
@@ -125,6 +187,7 @@ void Form1::saveDocumentAs(const std::string& proposedName) {
   if (!chosen) return;
   const ChosenFile file = SavedFile(*chosen);
   documentName = file.path;
+  documentIsPointFile_ = false;
   caption = std::string(kSavedCaptionPrefix) + file.title;
   TextEncoding written = documentEncoding;
   if (WriteAndReport(platform_, file.path, Txt1, documentEncoding, &written)) {
@@ -135,25 +198,52 @@ void Form1::saveDocumentAs(const std::string& proposedName) {
 }
 
 void Form1::saveResults() {
+  const std::string pointFormats = pointFiles_ != nullptr ? pointFiles_->dialogFilterEntries() : std::string();
   // Waypoints are written only by runs to a geographic target.
   const bool waypoints = WritesWaypoints(settings());
   if (waypoints) {
     // OziExplorer reads its files in the single-byte code page.
     resultName = ProposeWaypointName(documentName);
     const std::optional<ChosenFile> chosen =
-        platform_.chooseSaveFile(WaypointDialogOptions(resultName));
+        platform_.chooseSaveFile(WaypointDialogOptions(resultName, pointFormats));
     if (!chosen) return;
-    resultName = SavedFile(*chosen).path;
+    const ChosenFile file = SavedFile(*chosen);
+    resultName = file.path;
+    if (isPointFile(file)) {
+      savePointResults(file);
+      return;
+    }
     WriteAndReport(platform_, resultName, Txt2, TextEncoding::Cp1251, nullptr,
                    FileReader::AlwaysCp1251);
     return;
   }
-  const std::optional<ChosenFile> chosen = platform_.chooseSaveFile(ResultsDialogOptions());
+  const std::optional<ChosenFile> chosen = platform_.chooseSaveFile(ResultsDialogOptions(pointFormats));
   if (!chosen) return;
-  resultName = SavedFile(*chosen).path;
+  const ChosenFile file = SavedFile(*chosen);
+  resultName = file.path;
+  if (isPointFile(file)) {
+    savePointResults(file);
+    return;
+  }
   // Results follow the encoding of the document they were computed from.
   const TextEncoding wanted = documentEncodingKnown ? documentEncoding : TextEncoding::Cp1251;
   WriteAndReport(platform_, resultName, Txt2, wanted, nullptr);
+}
+
+// The points of the last run, in the system it converted them to.
+void Form1::savePointResults(const ChosenFile& file) {
+  if (resultPoints_.empty()) {
+    platform_.warn(NoPointsToSaveMessage(file.path), kFileWarningTitle);
+    return;
+  }
+  std::vector<std::string> notes;
+  try {
+    notes = pointFiles_->writePoints(file, resultTarget_, resultPoints_);
+  } catch (const std::exception& error) {
+    platform_.warn(CannotWriteMessage(file.path, error.what()), kFileWarningTitle);
+    return;
+  }
+  if (!notes.empty()) platform_.warn(NamesChangedMessage(file.path, notes), kFileWarningTitle);
 }
 
 void Form1::toolbarButton(std::string_view key) {
@@ -165,6 +255,8 @@ void Form1::toolbarButton(std::string_view key) {
     save();
   } else if (key == kToolSaveResults) {
     saveResults();
+  } else if (key == kToolMap) {
+    showMap();
   }
 }
 

@@ -20,6 +20,7 @@ void WarnStopped(Platform& platform, std::int64_t lineNumber, const std::string&
 void Form1::solveInverseProblem() {
   Txt_TrapVisible = false;
   Txt2.clear();
+  resultPoints_.clear();  // the legs are no points to save
   // A line the task cannot read ends it, keeping the legs so far; the user is
   // told where, so that a partial list is never taken for a complete one.
   InverseProblemResult result =

@@ -116,13 +116,13 @@ MainWindowLayoutResult MainWindowLayout(double W, double H, const MainWindowGeom
   return {g, !a.stopped()};
 }
 
-TwipsSize MainWindowMinimumSize() {
+TwipsSize MainWindowMinimumSize(double rightEnd) {
   const MainWindowGeometry design = MainWindowDesignGeometry();
   const MainWindowGeometry small = MainWindowLayout(kProbeSmall, kProbeSmall, design).geometry;
   const MainWindowGeometry large = MainWindowLayout(kProbeLarge, kProbeLarge, design).geometry;
 
   // Width: each right edge of the top row must stay within the client width
-  // W - kMainNonClientWidth. The edges of the target group move with half of
+  // W - kMainNonClientWidth, and `rightEnd` clear of its edge. The edges of the target group move with half of
   // the width, so the window must be wide enough for them to catch up; the
   // group moves only above kTargetGroupMovesAboveWidth, and below it would
   // keep wherever an earlier size left it.
@@ -132,8 +132,8 @@ TwipsSize MainWindowMinimumSize() {
   for (std::size_t i = 0; i < smallRow.size(); ++i) {
     const Linear right = Measure(smallRow[i]->left + smallRow[i]->width,
                                  largeRow[i]->left + largeRow[i]->width, kProbeSmall, kProbeLarge);
-    // right(W) <= W - n  <=>  W >= (offset + n) / (1 - slope)
-    width = std::max(width, (right.offset + kMainNonClientWidth) / (1 - right.slope));
+    // right(W) <= W - n - e  <=>  W >= (offset + n + e) / (1 - slope)
+    width = std::max(width, (right.offset + kMainNonClientWidth + rightEnd) / (1 - right.slope));
   }
 
   // Height: the layout stops at the first size below zero; the start button,

@@ -58,7 +58,7 @@ struct MainWindowGeometry {
 };
 
 // The positions the window is designed with, before its first layout. The
-// text boxes and buttons are where the layout puts them at the design size.
+// text boxes and buttons are where the layout puts them at the size the window opens with.
 MainWindowGeometry MainWindowDesignGeometry();
 
 struct MainWindowLayoutResult {
@@ -79,9 +79,10 @@ struct TwipsSize {
 
 // The smallest outer size of the main window at which the layout runs to its
 // end and every control of the top row (the six selectors, the counter and
-// its label) lies inside the client area. Front ends do not let the window
-// become smaller.
-TwipsSize MainWindowMinimumSize();
+// its label) lies inside the client area, `rightEnd` twips clear of its right
+// edge (where a toolbar button stands at the end of the row). Front ends do
+// not let the window become smaller.
+TwipsSize MainWindowMinimumSize(double rightEnd = 0);
 
 // The smallest outer width at which the result box Txt2 is `boxWidth` wide.
 double MainWindowWidthForResultBox(double boxWidth);

@@ -13,12 +13,13 @@
 
 #include "conversion/catalogue.h"
 #include "exchange/crs_description.h"
-#include "exchange/exchange_format.h"
+#include "documents/exchange_format.h"
 #include "exchange/input_list.h"
 #include "exchange/point_file_writer.h"
 #include "formats/angles.h"
 #include "formats/radstr1.h"
-#include "geodesy/module1.h"
+#include "geodesy/closed_series_plane.h"
+#include "geodesy/constants.h"
 #include "formats/read_str.h"
 
 namespace korvagrid {
@@ -48,6 +49,29 @@ TEST(ExchangeFormatNames, CommandLineNamesAndExtensions) {
                              PathRow{"p.gpx.bak", Text}}) {
     EXPECT_EQ(FormatFromPath(row.path), row.format) << row.path;
   }
+}
+
+TEST(ExchangeFormatNames, AChosenFilterDecidesWhereItNamesOnePointFormat) {
+  struct Row {
+    const char* path;
+    const char* pattern;
+    ExchangeFormat format;
+    const char* why;
+  };
+  const Row rows[] = {
+      {"/d/list.txt", "*.gpx", Gpx, "a point format's filter decides over the name"},
+      {"/d/out", "*.GPKG", GeoPackage, "filters are compared without case"},
+      {"/d/out.kml", "*.*", Kml, "all files: the extension"},
+      {"/d/out.csv", "*.txt", Csv, "the text filter chooses no point format"},
+      {"/d/out.wpt", "*.wpt", Wpt, "waypoints stay waypoints"},
+      {"/d/out.dxf", "*.gpx;*.kml", Dxf, "several patterns choose none"},
+      {"/d/out.json", "", GeoJson, "no filter known: the extension"},
+      {"/d/out", "*.", Text, "an empty extension"},
+  };
+  for (const Row& row : rows) EXPECT_EQ(FormatOfChosenFile(row.path, row.pattern), row.format) << row.why;
+  EXPECT_EQ(PointFormatsDialogFilter(),
+            "GPX (*.gpx)|*.gpx|KML (*.kml)|*.kml|GeoJSON (*.geojson)|*.geojson|CSV (*.csv)|*.csv|"
+            "GeoPackage (*.gpkg)|*.gpkg|Shapefile (*.shp)|*.shp|DXF (*.dxf)|*.dxf");
 }
 
 TEST(ExchangeFormatRefusals, WhichFormatHoldsWhichSystem) {
@@ -129,9 +153,9 @@ TEST(CatalogueCrs, EveryEntryHasItsReferenceSystem) {
   EXPECT_NE(own6.definition.find("+lon_0=33 +k=1 +x_0=300000 +y_0=0 "), std::string::npos) << own6.definition;
 }
 
-TEST(CatalogueCrs, LocalDefinitionsPlacePointsWhereModule1Does) {
+TEST(CatalogueCrs, LocalDefinitionsPlacePointsWhereTheClosedSeriesDoes) {
   // PROJ's transverse Mercator, from the definition to latitude/longitude on
-  // the same ellipsoid and datum shift, against Module1's inverse step (good
+  // the same ellipsoid and datum shift, against the closed series' reverse step (good
   // to 0.00004" within 100 km of the meridian): catches a wrong meridian,
   // false easting, or false northing sign.
   constexpr double kToleranceDegrees = 0.0001 / 3600;  // 0.0001"
@@ -160,10 +184,10 @@ TEST(CatalogueCrs, LocalDefinitionsPlacePointsWhereModule1Does) {
     double lon = row.y;
     double lat = row.x;
     ASSERT_TRUE(toGeographic->Transform(1, &lon, &lat)) << row.why;
-    const PlanePair packed = Module1(row.x, row.y, system.falseNorth, 0, system.centralMeridian, system.falseEast,
-                                     system.falseEast, SystemKind::Geographic);
-    EXPECT_NEAR(lat, PackedToDegrees(packed.out1), kToleranceDegrees) << row.why;
-    EXPECT_NEAR(lon, PackedToDegrees(packed.out2), kToleranceDegrees) << row.why;
+    const LatitudeLongitude series = ToGeographic(ClosedSeriesPlane(system.falseNorth, system.falseEast),
+                                                  system.centralMeridian, {row.x, row.y});
+    EXPECT_NEAR(lat, series.latitude * kDegreesPerRadian, kToleranceDegrees) << row.why;
+    EXPECT_NEAR(lon, series.longitude * kDegreesPerRadian, kToleranceDegrees) << row.why;
   }
 }
 

@@ -125,6 +125,10 @@ TEST(OgrInfo, FindsTheZoneSixEpsgCodeInGeoPackageAndShapefile) {
     EXPECT_NE(info.find("Pulkovo 1942 / Gauss-Kruger zone 6"), std::string::npos) << info;
     EXPECT_NE(info.find("ID[\"EPSG\",28406]]"), std::string::npos) << info;  // the closing ID of the system
     EXPECT_NE(info.find("Feature Count: 2"), std::string::npos) << info;
+    // Easting first, as the file's axes go.
+    EXPECT_NE(info.find("Extent: (6512345.678000, 6012345.678000) - (6513345.678000, 6013345.678000)"),
+              std::string::npos)
+        << info;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -82,6 +84,7 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void datumChoicesShowInTheStatusBarAndAreRemembered();
   void startupLists_data();
   void startupLists();
   void startupMenuItems_data();
@@ -181,6 +184,7 @@ void MainWindowTest::startupMenuItems_data() {
   QTest::newRow("mnuOGZ") << "mnuOGZ" << "Решение &ОГЗ" << false << true << "";
   QTest::newRow("tr200") << "tr200" << "1:&200 000" << false << true << "";
   QTest::newRow("tr50") << "tr50" << "&1:100 000" << false << true << "";
+  QTest::newRow("mnuMap") << "mnuMap" << "&Карта" << false << true << "Ctrl+M";
   QTest::newRow("mnuMySist") << "mnuMySist" << "&Редакция своей СК" << false << false << "";
   QTest::newRow("mnuF1") << "mnuF1" << "&Вызов справки" << false << true << "F1";
   // ">>" has no menu item; its shortcut works anywhere in the window.
@@ -233,17 +237,20 @@ void MainWindowTest::startupControls() {
   QCOMPARE(label->text(), QStringLiteral("доп.строк"));
   QVERIFY(label->isHidden());
 
-  // Toolbar: four keyed buttons with the spacer before the last.
+  // Toolbar: four keyed buttons with the spacer before the last, then the
+  // map button pushed to the right end.
   auto* toolbar = Child<QToolBar>(&window, "Toolbar1");
   QVERIFY(toolbar != nullptr);
   const QList<QAction*> actions = toolbar->actions();
-  QCOMPARE(actions.size(), 5);
-  const QStringList keys = {"New", "Open", "Save", QString(), "SaveRez"};
+  QCOMPARE(actions.size(), 7);
+  const QStringList keys = {"New", "Open", "Save", QString(), "SaveRez", QString(), "Map"};
   const QStringList tips = {"Создать ", "Открыть ", "Сохранить", QString(),
-                            "Сохранить результаты вычислений"};
-  for (int i = 0; i < 5; ++i) {
-    if (i == 3) {
-      QCOMPARE(toolbar->widgetForAction(actions[i])->objectName(), QStringLiteral("Toolbar1Spacer"));
+                            "Сохранить результаты вычислений", QString(),
+                            "Карта: точки на сетке листов"};
+  const QStringList spacers = {"Toolbar1Spacer", "Toolbar1Stretch"};
+  for (int i = 0; i < 7; ++i) {
+    if (i == 3 || i == 5) {
+      QCOMPARE(toolbar->widgetForAction(actions[i])->objectName(), spacers[i == 3 ? 0 : 1]);
       continue;
     }
     QCOMPARE(actions[i]->data().toString(), keys[i]);
@@ -747,6 +754,39 @@ void MainWindowTest::minimumSizeKeepsTheTopRowInView() {
   for (const char* name : {"Combo1", "Combo2", "Combo3", "Combo4", "txtCount", "Text1"}) {
     QVERIFY2(client->rect().contains(Child<QWidget>(&window, name)->geometry()), name);
   }
+  // The map button at the end of the row is in view and not under the label.
+  auto* toolbar = Child<QToolBar>(&window, "Toolbar1");
+  const QWidget* map = toolbar->widgetForAction(Child<QAction>(&window, "Map"));
+  QVERIFY(map->isVisible());
+  const QRect mapRect(map->mapTo(client, QPoint(0, 0)), map->size());
+  QVERIFY(client->rect().contains(mapRect));
+  QVERIFY(!mapRect.intersects(Child<QWidget>(&window, "Text1")->geometry()));
+}
+
+// The parameter set and the heights mode: radio items, the status bar, and
+// remembered between sessions.
+void MainWindowTest::datumChoicesShowInTheStatusBarAndAreRemembered() {
+  QTemporaryDir dir;
+  QSettings remembered(dir.filePath(QStringLiteral("korvagrid.ini")), QSettings::IniFormat);
+  {
+    FakePlatform platform;
+    MainWindow window(platform, '.');
+    window.rememberChoicesIn(&remembered);
+    auto* status = Child<QLabel>(&window, "datumStatus");
+    QVERIFY(status->text().contains(QStringLiteral("Прежние параметры программы")));
+    QVERIFY(Child<QAction>(&window, "mnuShiftClassic")->isChecked());
+    Child<QAction>(&window, "mnuShiftGost2008")->trigger();
+    Child<QAction>(&window, "mnuHeightsKeep")->trigger();
+    QCOMPARE(window.model().datumShift, korvagrid::DatumShiftKey::Gost2008);
+    QCOMPARE(window.model().heights, korvagrid::HeightsMode::Keep);
+    QVERIFY(!Child<QAction>(&window, "mnuShiftClassic")->isChecked());
+    QCOMPARE(status->text(), QStringLiteral("СК-42 ↔ WGS-84: ГОСТ Р 51794-2008 (EPSG:5044), высоты сохраняются"));
+  }
+  FakePlatform platform;
+  MainWindow next(platform, '.');
+  next.rememberChoicesIn(&remembered);
+  QCOMPARE(next.model().datumShift, korvagrid::DatumShiftKey::Gost2008);
+  QVERIFY(Child<QAction>(&next, "mnuHeightsKeep")->isChecked());
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -8,12 +8,18 @@
 //       opens the help as F1 does (from the current directory) for SECONDS.
 //   korvagrid_window_demo time LINES
 //       writes a list of LINES "42(zone6)" points, then times opening it,
-//       converting it to "WGS-84" and drawing the result in the window.
+//       converting it to "WGS-84" and drawing the result in the window, and
+//       then showing it on the map ("Tasks" → "Карта").
 //   korvagrid_window_demo shot FILE TARGET FORMAT PNG
 //       opens FILE, a list of named "42(zone6)" points, converts it with the
 //       names to target list entry TARGET written as Format item FORMAT (for
 //       instance 11 mnugms2_, 10 mnuGGG, 9 MaxEnd), in the window at the size
 //       it opens with, and saves a picture of the window to PNG.
+//   korvagrid_window_demo map FILE LINE SECONDS
+//       opens FILE, a list of named "42(zone6)" points, converts it, opens
+//       the map window from "Tasks" → "Карта" at the top left corner of the
+//       screen (1000 × 680), puts the input cursor on LINE so that its marker
+//       is ringed, and keeps the windows on screen for SECONDS.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -23,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTimer>
 #include <cstdio>
 #include <fstream>
@@ -97,7 +104,7 @@ int main(int argc, char* argv[]) {
   if (argc < 3) {
     std::fprintf(stderr,
                  "usage: %s show FILE SECONDS | help SECONDS | time LINES | "
-                 "shot FILE TARGET FORMAT PNG\n",
+                 "shot FILE TARGET FORMAT PNG | map FILE LINE SECONDS\n",
                  argv[0]);
     return 2;
   }
@@ -138,6 +145,26 @@ int main(int argc, char* argv[]) {
     });
     return QApplication::exec();
   }
+  if (mode == "map") {
+    if (argc < 5) return 2;
+    const QFileInfo info(QString::fromLocal8Bit(argv[2]));
+    ScriptedPlatform platform({info.absoluteFilePath().toStdString(), info.fileName().toStdString()});
+    korvagrid::gui::MainWindow window(platform);
+    korvagrid::gui::ConnectPlatform(platform, window);
+    window.move(0, 0);
+    window.show();
+    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo1")), kZone6);
+    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo3")), 1);  // names in
+    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo2")), kWgs84);
+    OpenAndConvert(window);
+    window.findChild<QAction*>(QStringLiteral("mnuMap"))->trigger();
+    auto* map = window.findChild<QWidget*>(QStringLiteral("frmMap"));
+    map->setGeometry(0, 0, 1000, 680);
+    auto* input = window.findChild<QPlainTextEdit*>(QStringLiteral("Txt1"));
+    input->setTextCursor(QTextCursor(input->document()->findBlockByNumber(std::stoi(argv[3]) - 1)));
+    QTimer::singleShot(static_cast<int>(std::stod(argv[4]) * 1000), &app, &QApplication::quit);
+    return QApplication::exec();
+  }
   if (mode == "show") {
     const QFileInfo info(QString::fromLocal8Bit(argv[2]));
     file = {info.absoluteFilePath().toStdString(), info.fileName().toStdString()};
@@ -167,5 +194,12 @@ int main(int argc, char* argv[]) {
               "%.3f s, together %.3f s\n",
               argv[2], output->blockCount(), static_cast<long long>(window.model().lastRun.points),
               t.open, t.convert, t.open + t.convert);
+  // The same list on the map: its points and the map window's first frame.
+  QElapsedTimer timer;
+  timer.start();
+  window.findChild<QAction*>(QStringLiteral("mnuMap"))->trigger();
+  QCoreApplication::processEvents();
+  std::printf("map of %zu points shown: %.3f s\n", window.model().mapPoints.size(),
+              static_cast<double>(timer.nsecsElapsed()) / 1e9);
   return 0;
 }

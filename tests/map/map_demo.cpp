@@ -1,5 +1,5 @@
 // Not a test: shows the map view over a list of points for screenshots, or
-// draws it into a file as the command line will.
+// draws it into a file as korvagrid-cli map does.
 //
 //   korvagrid_map_demo show POINTS [--highlight LINE] [--background FILE]
 //   korvagrid_map_demo file POINTS OUT.png|svg|pdf [WIDTH HEIGHT]

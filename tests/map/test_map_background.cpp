@@ -52,9 +52,8 @@ TEST(ViewProjectionInProj, IsTheProjectionTheViewComputes) {
 
 // The system's shift of a WGS-84 point to SK-42, decimal degrees.
 GeoPoint ToKrasovsky(GeoPoint wgs84) {
-  const GeodeticPoint sk42 =
-      DatumShift({wgs84.latitude / kDegreesPerRadian, wgs84.longitude / kDegreesPerRadian, 0},
-                 DatumDirection::Wgs84ToSk42);
+  const GeodeticPoint sk42 = DatumShiftOf(kDefaultDatumShift)
+                                .Reverse({wgs84.latitude / kDegreesPerRadian, wgs84.longitude / kDegreesPerRadian, 0});
   return {sk42.b * kDegreesPerRadian, sk42.l * kDegreesPerRadian};
 }
 

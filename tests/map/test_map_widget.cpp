@@ -9,6 +9,7 @@
 #include <QWheelEvent>
 
 #include "map/gauss_kruger_zones.h"
+#include "map_export.h"
 #include "mapwidget.h"
 #include "support/temp_dir.h"
 
@@ -135,6 +136,31 @@ class MapWidgetTest : public QObject {
     QString problem;
     QVERIFY(!map_->exportTo(QString::fromStdString((dir / "view.bmp").string()), &problem));
     QVERIFY2(problem.contains(QStringLiteral(".png")), qPrintable(problem));
+  }
+
+  void fittedViewFollowsResizesUntilTheUserMovesIt_data() {
+    QTest::addColumn<QString>("move");
+    QTest::addColumn<bool>("refitted");
+    QTest::newRow("untouched: fitted again (as when first shown)") << "" << true;
+    QTest::newRow("zoomed with +: the user's view stays") << "zoom" << false;
+    QTest::newRow("dragged: the user's view stays") << "drag" << false;
+  }
+  void fittedViewFollowsResizesUntilTheUserMovesIt() {
+    QFETCH(QString, move);
+    QFETCH(bool, refitted);
+    if (move == QLatin1String("zoom")) map_->zoomInAction()->trigger();
+    if (move == QLatin1String("drag")) {
+      QTest::mousePress(map_.get(), Qt::LeftButton, {}, QPoint(100, 100));
+      QMouseEvent drag(QEvent::MouseMove, QPointF(140, 100), QPointF(map_->mapToGlobal(QPoint(140, 100))),
+                       Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(map_.get(), &drag);
+      QTest::mouseRelease(map_.get(), Qt::LeftButton, {}, QPoint(140, 100));
+    }
+    map_->resize(400, 300);
+    MapView fitted;
+    fitted.resize(400, 300);
+    fitted.fitTo(map_->points(), kFitMarginPixels);
+    QCOMPARE(map_->view().metresPerPixel() == fitted.metresPerPixel(), refitted);
   }
 
   void cleanup() { map_.reset(); }

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace korvagrid {
@@ -20,6 +21,7 @@ inline constexpr std::size_t kExchangeFormatCount = 9;
 struct ExchangeFormatInfo {
   ExchangeFormat format;
   std::string_view name;       // command-line name: "gpx", "gpkg", ...
+  std::string_view title;      // as dialogs and messages name it: "GPX", "GeoPackage", ...
   std::string_view extension;  // usual extension with its dot: ".gpx"
   std::string_view gdalDriver; // OGR driver that reads it, and writes it but for CSV (written
                                // directly); empty for Text and Wpt
@@ -42,5 +44,18 @@ ExchangeFormat FormatFromPath(const std::filesystem::path& path);
 
 // True for the formats this library writes and reads (Gpx to Dxf).
 bool IsPointFileFormat(ExchangeFormat format);
+
+// The point file format a file dialog's filter pattern stands for ("*.gpx",
+// case ignored); std::nullopt for the patterns of text ("*.txt"), of
+// waypoints, of every file ("*.*") and for any other pattern.
+std::optional<ExchangeFormat> PointFormatFromFilterPattern(std::string_view pattern);
+
+// The format of a file a dialog chose: the point file format of the chosen
+// filter where it is one, else the format of the name's extension.
+ExchangeFormat FormatOfChosenFile(const std::filesystem::path& path, std::string_view filterPattern);
+
+// The entries of the point file formats for a file dialog's filter, one
+// pattern each: "GPX (*.gpx)|*.gpx|KML (*.kml)|*.kml|...|DXF (*.dxf)|*.dxf".
+std::string PointFormatsDialogFilter();
 
 }  // namespace korvagrid

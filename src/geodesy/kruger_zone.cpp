@@ -1,0 +1,122 @@
+// Krüger's series of a 6° zone for the Krasovsky ellipsoid, forward and
+// reverse.
+//
+// Transcribed term by term: the series terms are added (forward) or
+// subtracted (reverse) in the order of their orders, sinh η' comes from two
+// exponentials, 2χ is χ + χ, and every degree/radian conversion divides by
+// 57.2957795131. Deviations from the bare formulas:
+// - The terms of orders 2 to 8 come from one exponential and one sine/cosine
+//   pair (SeriesTermsUpTo8), and sin 4χ, sin 6χ from sin 2χ and cos 2χ by the
+//   multiple-angle recurrence. Both change only terms whose coefficients
+//   (8.4e-4 and below) bring their last-place differences far under the last
+//   place of ξ', η' and B: the results are those of the per-term functions
+//   to 1e-15 rad.
+// - The zone number and the central meridian are 16-bit integers (a zone
+//   whose meridian leaves that range is an overflow failure), and inputs and
+//   results are checked for arithmetic faults.
+#include "geodesy/kruger_zone.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "common/checked_int16.h"
+#include "geodesy/arithmetic_check.h"
+#include "geodesy/constants.h"
+#include "geodesy/ellipsoid.h"
+#include "geodesy/series_terms.h"
+
+namespace korvagrid {
+namespace {
+
+constexpr char kOperation[] = "KrugerZone";
+
+// Forward series, plane terms of order 2, 4, 6, 8.
+constexpr double kAlpha1 = 0.00083761176;
+constexpr double kAlpha2 = 7.6085e-07;
+constexpr double kAlpha3 = 1.203e-09;
+constexpr double kAlpha4 = 2.948e-12;
+// Reverse series, plane terms of order 2, 4, 6, 8.
+constexpr double kBeta1 = 0.000837612099;
+constexpr double kBeta2 = 5.904e-08;
+constexpr double kBeta3 = 1.72e-10;
+constexpr double kBeta4 = 6.777e-13;
+// Conformal to geodetic latitude: terms of sin 2χ, sin 4χ, sin 6χ.
+constexpr double kDelta1 = 0.003356069582;
+constexpr double kDelta2 = 6.570026e-06;
+constexpr double kDelta3 = 1.7698e-08;
+
+}  // namespace
+
+KrugerZone KrugerZone::Holding(double longitude) {
+  const std::int16_t band = TruncToInt16(longitude / kZoneWidthDegrees);
+  return KrugerZone(std::int32_t{band} + 1,
+                    CheckedInt16(std::int64_t{kZoneWidthDegrees} * band + kZoneHalfWidthDegrees));
+}
+
+KrugerZone KrugerZone::OfPrefixedY(double prefixedY) {
+  RequireFinite(kOperation, "Y", prefixedY);
+  return KrugerZone(TruncToInt16(prefixedY / kMetresPerZonePrefix));
+}
+
+PlanePoint KrugerZone::Forward(LatitudeLongitude geodetic) const {
+  // A NaN or infinite B or L makes X and Y NaN: the checks of the results
+  // report it.
+  const double b = geodetic.latitude;
+  const double e = kKrasovsky.e;
+  // Longitude difference from the central meridian.
+  const double l = geodetic.longitude - meridian_ / kDegreesPerRadian;
+  // Conformal latitude.
+  const double sinB = std::sin(b);
+  const double q = std::pow((1 - e * sinB) / (1 + e * sinB), e / 2);
+  const double halfPlus45 = b / 2 + 45 / kDegreesPerRadian;
+  const double chi = 2 * std::atan(q * std::sin(halfPlus45) / std::cos(halfPlus45)) -
+                     90 / kDegreesPerRadian;
+  // Conformal coordinates on the sphere ξ', η'.
+  const double sinL = std::sin(l);
+  const double cosL = std::cos(l);
+  const double xiPrime = std::atan((std::sin(chi) / std::cos(chi)) / cosL);
+  const double v = std::cos(xiPrime) * sinL / cosL;
+  const double etaPrime = std::log(v + std::sqrt(v * v + 1));
+  // Krüger's series to the plane.
+  const SeriesTermsOfOrders t = SeriesTermsUpTo8(xiPrime, etaPrime);
+  const double x = kMetresPerRadianKrasovsky *
+                   (xiPrime + kAlpha1 * t.k2.s + kAlpha2 * t.k4.s + kAlpha3 * t.k6.s + kAlpha4 * t.k8.s);
+  const double y =
+      (etaPrime + kAlpha1 * t.k2.t + kAlpha2 * t.k4.t + kAlpha3 * t.k6.t + kAlpha4 * t.k8.t) *
+          kMetresPerRadianKrasovsky +
+      kZoneFalseEastingMetres;
+  return {RequireFinite(kOperation, "X", x), RequireFinite(kOperation, "Y", y)};
+}
+
+LatitudeLongitude KrugerZone::Reverse(PlanePoint p) const {
+  const double x = RequireFinite(kOperation, "X", p.x);
+  const double y = RequireFinite(kOperation, "Y", p.y);
+  // Easting from the central meridian, then ξ, η in radians of rectified latitude.
+  const double easting = y - kZoneFalseEastingMetres;
+  const double xi = x / kMetresPerRadianKrasovsky;
+  const double eta = easting / kMetresPerRadianKrasovsky;
+  // Krüger's series back to the conformal coordinates ξ', η'.
+  const SeriesTermsOfOrders t = SeriesTermsUpTo8(xi, eta);
+  const double xiPrime = xi - kBeta1 * t.k2.s - kBeta2 * t.k4.s - kBeta3 * t.k6.s - kBeta4 * t.k8.s;
+  const double etaPrime = eta - kBeta1 * t.k2.t - kBeta2 * t.k4.t - kBeta3 * t.k6.t - kBeta4 * t.k8.t;
+  // Longitude difference from the central meridian.
+  const double sinXiPrime = std::sin(xiPrime);
+  const double cosXiPrime = std::cos(xiPrime);
+  const double sinhEtaPrime = (std::exp(etaPrime) - std::exp(-etaPrime)) / 2;
+  const double l = std::atan(sinhEtaPrime / cosXiPrime);
+  // Conformal latitude.
+  const double chi = std::atan((sinXiPrime / cosXiPrime) * std::cos(l));
+  // Geodetic latitude; sin 4χ and sin 6χ from sin 2χ and cos 2χ by the
+  // multiple-angle recurrence.
+  const double twoChi = chi + chi;
+  const double sin2Chi = std::sin(twoChi);
+  const double cos2Chi = std::cos(twoChi);
+  const double sin4Chi = 2 * cos2Chi * sin2Chi;
+  const double sin6Chi = 2 * cos2Chi * sin4Chi - sin2Chi;
+  const double b = chi + kDelta1 * sin2Chi + kDelta2 * sin4Chi + kDelta3 * sin6Chi;
+  // Longitude from Greenwich.
+  const double lGreenwich = l + meridian_ / kDegreesPerRadian;
+  return {RequireFinite(kOperation, "B", b), RequireFinite(kOperation, "L", lGreenwich)};
+}
+
+}  // namespace korvagrid

@@ -1,0 +1,34 @@
+#pragma once
+// The small point records the geodetic operations take and return.
+
+namespace korvagrid {
+
+// Plane coordinates in metres: x northing, y easting (the Russian order).
+struct PlanePoint {
+  double x;
+  double y;
+};
+
+// Latitude and longitude in radians. Where an operation says so, the
+// longitude is the difference from a system's central meridian.
+struct LatitudeLongitude {
+  double latitude;
+  double longitude;
+};
+
+// Geodetic coordinates: latitude and longitude in radians, ellipsoidal
+// height in metres.
+struct GeodeticPoint {
+  double b;
+  double l;
+  double h;
+};
+
+// Geocentric Cartesian coordinates, metres.
+struct GeocentricPoint {
+  double x;
+  double y;
+  double z;
+};
+
+}  // namespace korvagrid
