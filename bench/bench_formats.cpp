@@ -67,16 +67,23 @@ void BM_PackedToDmsTo(benchmark::State& state) {
 }
 BENCHMARK(BM_PackedToDmsTo);
 
-void BM_RadStr3DmsLine(benchmark::State& state) {
+// A degree-minute-second line rewritten by RadStr3 (the shortcut for common
+// lines), and the same line read field by field, its peer.
+void RadStr3DmsLine(benchmark::State& state, bool fieldByField) {
   const std::string input = "P1 55\xC2\xB0" "45'12.3456\" 37\xC2\xB0" "36'56.789\" 150.2  ";
+  std::string line;
   for (auto _ : state) {
-    std::string line = input;
-    const bool ok = RadStr3(line, true, '.', ',', false);
+    line = input;
+    const bool ok = fieldByField ? detail::RadStr3FieldByField(line, true, '.', ',', false)
+                                 : RadStr3(line, true, '.', ',', false);
     benchmark::DoNotOptimize(ok);
-    benchmark::DoNotOptimize(line);
+    benchmark::DoNotOptimize(line.data());
   }
 }
+void BM_RadStr3DmsLine(benchmark::State& state) { RadStr3DmsLine(state, false); }
+void BM_RadStr3FieldByFieldDmsLine(benchmark::State& state) { RadStr3DmsLine(state, true); }
 BENCHMARK(BM_RadStr3DmsLine);
+BENCHMARK(BM_RadStr3FieldByFieldDmsLine);
 
 }  // namespace
 }  // namespace korvagrid

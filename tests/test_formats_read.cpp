@@ -160,7 +160,25 @@ TEST(LineSource, StreamTellsHowItsFirstLineEnded) {
   }
 }
 
-// Random texts over the characters that matter: both sources agree.
+// The stream's lines taken as they stand and finished later (as the batched
+// run takes them); finishing a line twice changes nothing.
+std::vector<std::string> RawStreamLinesFinished(const std::string& raw) {
+  std::istringstream in(raw);
+  StreamLineSource source(in);
+  std::vector<std::string> lines;
+  std::string line;
+  while (source.takeRawLine(line)) {
+    source.finishLine(line);
+    std::string again = line;
+    source.finishLine(again);
+    EXPECT_EQ(again, line);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// Random texts over the characters that matter: both sources agree, and so
+// do the stream's lines finished later.
 TEST(LineSource, TextAndStreamAgreeOnRandomTexts) {
   std::mt19937 random(12345);
   const char alphabet[] = {'a', ' ', ' ', '\r', '\n', '\t', '1'};
@@ -170,6 +188,19 @@ TEST(LineSource, TextAndStreamAgreeOnRandomTexts) {
     std::string raw;
     for (int i = length(random); i > 0; --i) raw.push_back(alphabet[pick(random)]);
     ASSERT_EQ(CommandLineLines(raw), StreamLines(raw)) << "text #" << n;
+    ASSERT_EQ(StreamLines(raw), RawStreamLinesFinished(raw)) << "text #" << n;
+  }
+}
+
+// The stream reads blocks of 64 KiB: a CR LF split between two blocks, and a
+// line longer than a block.
+TEST(LineSource, StreamLinesAcrossBlocks) {
+  const std::string texts[] = {std::string(65535, 'a') + "\r\nb\r\n",
+                               std::string(65535, 'a') + "\rb",
+                               "x\n" + std::string(200000, 'y') + "\r\nz"};
+  for (const std::string& raw : texts) {
+    EXPECT_EQ(StreamLines(raw), CommandLineLines(raw)) << raw.size();
+    EXPECT_EQ(RawStreamLinesFinished(raw), CommandLineLines(raw)) << raw.size();
   }
 }
 

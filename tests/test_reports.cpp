@@ -4,10 +4,12 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/error.h"
 #include "formats/angles.h"
+#include "formats/dms_line.h"
 #include "formats/radstr1.h"
 #include "formats/read_str.h"
 #include "formats/reports.h"
@@ -153,6 +155,78 @@ TEST(RadStr3, MarkerFailsInRadStr1) {
 TEST(RadStr3, NameWithoutSpaceIsAFailure) {
   std::string line = "P1";
   EXPECT_THROW(RadStr3(line, true, '.', ',', false), KorvagridError);
+}
+
+// Common lines are rewritten from their digits (formats/dms_line.h), all
+// others field by field: both ways give the same line, reason and failure.
+// Each row sits at an edge of what the shortcut takes, in both separator
+// choices, with and without a name, in both modes.
+TEST(RadStr3, ShortcutWritesWhatTheFieldByFieldReadingWrites) {
+  const std::string lines[] = {
+      "P1 55\xC2\xB0" "45'12.3456\" 37\xC2\xB0" "36'56.789\" 150.2  ",  // the common line
+      "055 045 012.50000 037 36 0000.0  ",               // leading and trailing zeros
+      "55 45 0 37 36 00.000  ",                          // zero seconds: 1e-8 seconds
+      "55 45 .5 37 36 7.  ",                             // a separator first or last
+      "55 45 12.3456789012345 37 36 1.23456789012345  ",  // 15 significant digits
+      "55 45 12.34567890123456 37 36 1  ",               // 16: rounded by the reading
+      "55 45 0.000000000000001234 37 36 1  ",            // many leading zeros of the decimals
+      "180 59 59.99999 0 0 0  ",                         // the largest values
+      "181 0 0 37 0 0  ", "55 60 0 37 0 0  ", "55 0 60 37 0 0  ",  // one beyond
+      "55.0 45 12 37 36 56  ", "55 45 12,5 37 36 56.25  ",  // a whole field with a separator; a comma
+      "55 45 1.2.3 37 36 1  ", "55 45 -1 37 36 1  ",       // not a number; a minus
+      "P;55 45 12 37 36 56  ", "P\xC2\xB0" "55 45 12 37 36 56  ", "P'55 45 12 37 36 56  ",  // name ends
+      "N55 45 12 E37 36 56 NE 150  ", "S55 45 12 37 36 56  ", "55 45 12 W 37 36 56  ",  // letters
+      "55 45 12 37 36 56 W 150  ", "55 45 12 37 36 56 SW 150  ",  // after the angles
+      "55 45 12 \xD0\xAE 37 36 56  ", "55 45 12 37 36 56 \xE2\x88\x92" "5  ",  // Cyrillic, a dash
+      "55 45 12 0.012 37 36 56 0.015 150  ",             // a Trimble line
+      "55 45 12 37 36 56", "55 45 12 37 36 56 ", "55 45 12 37 36 56\"  ",  // too short to end
+      "55\xC2\xB0" "45'12\" 37\xC2\xB0" "36'56\xC2\xB0 ",  // a degree sign ends the last field
+  };
+  for (const std::string& text : lines) {
+    for (const bool comma : {false, true}) {
+      for (const bool nameIn : {false, true}) {
+        for (const bool trimble : {false, true}) {
+          const char numP = comma ? ',' : '.';
+          const char notP = comma ? '.' : ',';
+          const auto rewrite = [&](auto&& function) {
+            std::string line = text;
+            std::string why;
+            std::string failure;
+            bool valid = false;
+            try {
+              valid = function(line, nameIn, numP, notP, trimble, &why);
+            } catch (const KorvagridError& error) {
+              failure = error.what();
+            }
+            return std::tuple{valid, line, why, failure};
+          };
+          const std::string where =
+              text + (comma ? " comma" : "") + (nameIn ? " name" : "") + (trimble ? " trimble" : "");
+          EXPECT_EQ(rewrite(RadStr3), rewrite(detail::RadStr3FieldByField)) << where;
+          // A common line read straight into a record: what RadStr1 reads
+          // from the rewritten line, for the layout with H and the one without.
+          for (const int layout : {nameIn ? 1 : 0, 2}) {
+            const auto read = [&](bool direct) {
+              PointRecord record;
+              std::string failure;
+              try {
+                std::string line = text;
+                const bool straight =
+                    direct && detail::ReadCommonDmsRecord(line, record, nameIn, numP, notP, trimble, layout);
+                if (!straight && RadStr3(line, nameIn, numP, notP, trimble)) {
+                  RadStr1(line, record, nameIn, numP, notP, layout);
+                }
+              } catch (const KorvagridError& error) {
+                failure = error.what();
+              }
+              return std::tuple{record.name, record.first, record.second, record.third, record.rest, failure};
+            };
+            EXPECT_EQ(read(true), read(false)) << where << " layout " << layout;
+          }
+        }
+      }
+    }
+  }
 }
 
 // Round trip through the text forms: packed → PackedToDms → RadStr3 →

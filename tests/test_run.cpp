@@ -2,6 +2,9 @@
 // failures and stops, driven through the run with a scripted platform.
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <tuple>
+
 #include "conversion/batched_run.h"
 #include "conversion/run.h"
 #include "support/run_helpers.h"
@@ -384,6 +387,32 @@ TEST(Run, BatchedRunsGiveWhatThePlainRunGives) {
       }
     }
   }
+}
+
+// The batched run takes a stream's lines as they stand and finishes them
+// (TABs, trimming) side by side; the plain run over the same stream takes
+// them finished.
+TEST(Run, BatchedRunFinishesTheStreamsLinesAsThePlainRun) {
+  const std::string input =
+      "\t6200000\t6600000 150\r\n  6212345.678 6512345.678 162.31  \r\r\n\n"
+      "6198765 6487654 148.7\r1.2.3 5 6\n6200000 6600000 151";
+  const ConversionSettings s = SettingsFor(kZone6, kWgs);
+  const auto run = [&](int threads) {
+    std::istringstream in(input);
+    StreamLineSource lines(in);
+    std::string text;
+    StringSink sink(text);
+    FakePlatform platform;
+    PlacementRandom random(11);
+    const RunOutcome outcome = threads == 0
+                                   ? ConversionRun(lines, sink, s, platform, random)
+                                   : ConversionRunInBatches(lines, sink, s, platform, random, threads, 2);
+    return std::tuple{text, outcome.end, outcome.lineNumber, outcome.reason, outcome.points};
+  };
+  const auto plain = run(0);
+  EXPECT_EQ(std::get<1>(plain), RunEnd::Failed);  // the line "1.2.3 5 6"
+  EXPECT_EQ(run(1), plain);
+  EXPECT_EQ(run(2), plain);
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ class DiscardedText final : public ResultSink {
 };
 
 constexpr unsigned kMaxThreads = 8;
-constexpr std::size_t kBatchLines = 8192;
+constexpr std::size_t kBatchLines = 4096;  // two batches are held: the one converted, the one read ahead
 
 bool IsAscii(std::string_view text) {
   unsigned char any = 0;
@@ -80,6 +80,16 @@ class DecodingLineSource final : public LineSource {
     }
     first_ = false;
     return got;
+  }
+  // The first line comes finished (its byte-order mark needs to know it is
+  // the first); the others are decoded by finishLine.
+  bool takeRawLine(std::string& line) override {
+    if (first_) return next(line);
+    return inner_.takeRawLine(line);
+  }
+  void finishLine(std::string& line) const override {
+    inner_.finishLine(line);
+    if (!IsAscii(line) && !IsValidUtf8(line)) line = Cp1251ToUtf8(line);
   }
 
  private:

@@ -1,6 +1,7 @@
 #include "output.h"
 
 #include <unistd.h>
+#include <cstring>
 #include <system_error>
 
 #include "common/error.h"
@@ -9,6 +10,23 @@ namespace korvagrid::cli {
 namespace {
 
 constexpr std::size_t kFlushSize = 1 << 20;
+
+// Every CR LF of `text` becomes LF, in place; lone CRs stay. The text is
+// moved down run by run between line ends.
+void DropCrBeforeLf(std::string& text) {
+  std::size_t kept = text.find("\r\n");  // where the next run goes
+  if (kept == std::string::npos) return;
+  std::size_t from = kept + 1;  // the next run, starting with the LF after a dropped CR
+  while (true) {
+    const std::size_t cr = text.find("\r\n", from);
+    const std::size_t end = cr == std::string::npos ? text.size() : cr;
+    std::memmove(text.data() + kept, text.data() + from, end - from);
+    kept += end - from;
+    if (cr == std::string::npos) break;
+    from = cr + 1;
+  }
+  text.resize(kept);
+}
 
 }  // namespace
 
@@ -71,33 +89,27 @@ void Output::flush() {
   if (buffer_.empty()) return;
   // A CR at the end of what is written waits for the text after it: it may
   // start a CR LF.
-  std::string held;
+  bool holdCr = false;
   if (lineFeed_) {
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < buffer_.size(); ++i) {
-      if (buffer_[i] == '\r' && i + 1 < buffer_.size() && buffer_[i + 1] == '\n') continue;
-      buffer_[kept++] = buffer_[i];
-    }
-    buffer_.resize(kept);
-    if (!finishing_ && !buffer_.empty() && buffer_.back() == '\r') {
-      held = "\r";
-      buffer_.pop_back();
-    }
+    DropCrBeforeLf(buffer_);
+    holdCr = !finishing_ && !buffer_.empty() && buffer_.back() == '\r';
+    if (holdCr) buffer_.pop_back();
   }
-  std::string bytes;
+  std::string_view bytes = buffer_;
+  EncodedText encoded;
   if (encoding_ == TextEncoding::Cp1251) {
-    EncodedText encoded = EncodeText(buffer_, TextEncoding::Cp1251);
+    encoded = EncodeText(buffer_, TextEncoding::Cp1251);
     if (!encoded.missingCharacter.empty()) {
       throw KorvagridError("символа «" + encoded.missingCharacter + "» нет в кодировке cp1251");
     }
-    bytes = std::move(encoded.bytes);
-  } else {
-    bytes.swap(buffer_);
+    bytes = encoded.bytes;
   }
   if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
     throw KorvagridError("ошибка записи в «" + (ownsFile_ ? target_.string() : "stdout") + "»");
   }
-  buffer_ = std::move(held);
+  // The buffer keeps its capacity for the next block.
+  buffer_.clear();
+  if (holdCr) buffer_.push_back('\r');
 }
 
 void Output::finish() {

@@ -11,25 +11,33 @@ QString ToQString(std::string_view utf8) {
 std::string ToStdString(const QString& text) { return text.toStdString(); }
 
 QString ToWidgetText(std::string_view modelText) {
+  // The text is copied run by run between line ends: a CR that starts a
+  // line end is dropped, a lone CR stays as it is.
   std::string plain;
   plain.reserve(modelText.size());
-  for (std::size_t i = 0; i < modelText.size(); ++i) {
-    // A CR that starts a line end is dropped; a lone CR stays as it is.
-    if (modelText[i] == '\r' && i + 1 < modelText.size() && modelText[i + 1] == '\n') continue;
-    plain.push_back(modelText[i]);
+  std::size_t from = 0;
+  for (std::size_t cr = modelText.find("\r\n"); cr != std::string_view::npos;
+       cr = modelText.find("\r\n", from)) {
+    plain.append(modelText.substr(from, cr - from));
+    from = cr + 1;  // the LF stays
   }
+  plain.append(modelText.substr(from));
   return ToQString(plain);
 }
 
 std::string ToModelText(const QString& widgetText) {
   const QByteArray utf8 = widgetText.toUtf8();
-  std::string text;
-  text.reserve(static_cast<std::size_t>(utf8.size()) + static_cast<std::size_t>(utf8.count('\n')));
-  for (const char c : utf8) {
-    if (c == '\n') text.push_back('\r');
-    text.push_back(c);
+  const std::string_view text(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+  std::string model;
+  model.reserve(text.size() + static_cast<std::size_t>(utf8.count('\n')));
+  std::size_t from = 0;
+  for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', from)) {
+    model.append(text.substr(from, lf - from));
+    model.append("\r\n");
+    from = lf + 1;
   }
-  return text;
+  model.append(text.substr(from));
+  return model;
 }
 
 int TwipsToPixels(double twips, double dpi) {

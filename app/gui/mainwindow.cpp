@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -27,6 +28,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QUrl>
 #include <algorithm>
@@ -246,6 +248,8 @@ void MainWindow::buildControls() {
     });
   }
   Txt_Trap_.edit->hide();
+  Txt2_.results = true;
+  Txt_Trap_.results = true;
   setResultTabStops(Txt2_);
   setResultTabStops(Txt_Trap_);
   // Each result stays opposite its input line.
@@ -480,16 +484,40 @@ void MainWindow::buildMenus() {
 bool MainWindow::pushText(TextBox& box, const std::string& text) {
   if (!box.edited && box.shown == text) return false;
   pushing_ = true;
-  box.edit->setPlainText(ToWidgetText(text));
+  // The text goes into a new document of the box, filled by the document
+  // itself: the box's own setPlainText would carry the box's cursors along
+  // line by line and add a formatting pass over the whole text (together
+  // about a tenth of the time for 200 000 lines). The document takes the
+  // box's settings, and a result box's tab stops for the new text, before
+  // it is filled, so that the lines are laid out once. (A document filled
+  // before the box shows it is laid out again by the box, line by line.)
+  QTextDocument* const previous = box.edit->document();
+  auto* const document = new QTextDocument(box.edit);
+  document->setDocumentLayout(new QPlainTextDocumentLayout(document));
+  document->setDefaultFont(previous->defaultFont());
+  document->setDocumentMargin(previous->documentMargin());
+  QTextOption option = previous->defaultTextOption();
+  if (box.results) option.setTabStopDistance(resultTabStopDistance(box, text));
+  document->setDefaultTextOption(option);
+  // The box deletes only the document it made itself.
+  const bool madeHere = previous->parent() == box.edit;
+  box.edit->setDocument(document);
+  if (madeHere) delete previous;
+  document->setPlainText(ToWidgetText(text));
+  document->setModified(false);
   pushing_ = false;
   box.shown = text;
   box.edited = false;
   return true;
 }
 
-void MainWindow::setResultTabStops(TextBox& box) {
+double MainWindow::resultTabStopDistance(const TextBox& box, const std::string& text) const {
   const double characterWidth = QFontMetricsF(box.edit->font()).horizontalAdvance(QLatin1Char(' '));
-  box.edit->setTabStopDistance(ResultTabStopCharacters(box.shown) * characterWidth);
+  return ResultTabStopCharacters(text) * characterWidth;
+}
+
+void MainWindow::setResultTabStops(TextBox& box) {
+  box.edit->setTabStopDistance(resultTabStopDistance(box, box.shown));
 }
 
 void MainWindow::selectInputLine(std::int64_t line) {
@@ -555,8 +583,8 @@ void MainWindow::refresh() {
   setWindowTitle(ToQString(m.caption));
 
   const bool inputRedrawn = pushText(Txt1_, m.Txt1);
-  if (pushText(Txt2_, m.Txt2)) setResultTabStops(Txt2_);
-  if (pushText(Txt_Trap_, m.Txt_Trap)) setResultTabStops(Txt_Trap_);
+  pushText(Txt2_, m.Txt2);
+  pushText(Txt_Trap_, m.Txt_Trap);
   Txt_Trap_.edit->setVisible(m.Txt_TrapVisible);
   if (m.Txt_TrapVisible) Txt_Trap_.edit->raise();
 

@@ -86,8 +86,9 @@ class MainWindow : public QMainWindow {
  private:
   struct TextBox {
     QPlainTextEdit* edit = nullptr;
-    std::string shown;    // the model text the box shows
-    bool edited = false;  // the user changed the box since it was drawn
+    std::string shown;     // the model text the box shows
+    bool edited = false;   // the user changed the box since it was drawn
+    bool results = false;  // a result box: tab stops wide enough for the fields of its text
   };
 
   void buildControls();
@@ -104,6 +105,7 @@ class MainWindow : public QMainWindow {
   bool pushText(TextBox& box, const std::string& text);
   // Tab stops of a result box wide enough for the fields of its text.
   void setResultTabStops(TextBox& box);
+  double resultTabStopDistance(const TextBox& box, const std::string& text) const;
   // Selects input line `line` (1-based) in Txt1 and scrolls it into view,
   // keeping the result boxes opposite; 0 only clears the selection.
   void selectInputLine(std::int64_t line);

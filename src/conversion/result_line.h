@@ -24,10 +24,16 @@ struct ResultStyle {
 // run's target (its zone 0 when no prefix is wanted).
 std::string PlaneResult(std::string_view name, double x, double y, double h,
                         const CoordinateSystem& target, const ResultStyle& style);
+// The same appended to `out`.
+void AppendPlaneResult(std::string& out, std::string_view name, double x, double y, double h,
+                       const CoordinateSystem& target, const ResultStyle& style);
 
 // "[name TAB] B TAB L [TAB H] [CR LF ...]" for a geographic target; b and l
 // are packed degrees, written in the style's angle notation.
 std::string GeographicResult(std::string_view name, double b, double l, double h,
                              const ResultStyle& style);
+// The same appended to `out`.
+void AppendGeographicResult(std::string& out, std::string_view name, double b, double l, double h,
+                            const ResultStyle& style);
 
 }  // namespace korvagrid

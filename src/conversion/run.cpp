@@ -20,13 +20,18 @@ RunOutcome ConversionRun(LineSource& lines, ResultSink& out, const ConversionSet
   detail::RunSteps run(lines, out, settings, interaction, random, points);
   return run.execute([&run] {
     std::string line;
+    std::string text;  // the result of a point, its capacity kept from line to line
+    detail::PointJob job;
+    bool first = true;
     while (run.takeLine(line)) {
       // One CR LF before every line but the first: each result stays opposite its input line.
-      if (run.linesTaken() > 1) run.out().append(kLineEnd);
-      if (const std::optional<detail::PointJob> job = run.takePoint(line)) {
+      if (!first) run.out().append(kLineEnd);
+      first = false;
+      if (run.takePoint(line, job)) {
         RouteOutput value;
-        const std::string text = run.writePoint(*job, value);
-        run.appendPoint(*job, text, value);
+        text.clear();
+        run.writePoint(job, value, text);
+        run.appendPoint(job, text, value);
       }
     }
   });

@@ -4,6 +4,7 @@
 
 #include "common/error.h"
 #include "common/messages.h"
+#include "formats/dms_line.h"
 #include "formats/field_scan.h"
 #include "formats/reports.h"
 #include "formats/signs.h"
@@ -61,7 +62,9 @@ void RunSteps::fail(RunOutcome& outcome, std::string reason) const {
 }
 
 void RunSteps::prepare() {
-  nameIn_ = s_.inputLayout == RecordLayout::NameXYH;
+  ashtech_ = IsGeographic(s_.source) && s_.inputAngles == InputAngles::AshtechReport;
+  // The rewritten Ashtech record always starts with the name.
+  nameIn_ = s_.inputLayout == RecordLayout::NameXYH || ashtech_;
   pair_.source = s_.source;
   pair_.target = s_.target;
   pair_.sameEntry = SameEntry(s_.source, s_.target);
@@ -95,33 +98,81 @@ void RunSteps::prepare() {
   }
 }
 
-bool RunSteps::takeLine(std::string& line) {
-  if (!lines_.next(line)) return false;
-  currentLine_ = lines_.count;
-  if (currentLine_ % kProgressEvery == 0) interaction_.progress(currentLine_, -1);
+bool RunSteps::takeRecord(std::string& text, std::int64_t& line, bool finishLater) {
+  // The lines of an Ashtech record are assembled at once, finished.
+  if (!(finishLater && !ashtech_ ? lines_.takeRawLine(text) : lines_.next(text))) return false;
+  line = lines_.count;
+  if (ashtech_) {
+    // A record is the non-blank line and the three after it; a blank line
+    // is handed on as an empty text.
+    ReplaceTabsBySpaces(text);
+    if (IsBlankLine(text)) {
+      text.clear();
+    } else {
+      text = AssembleAshtechRecord(text, lines_);
+    }
+  }
   return true;
 }
 
-void RunSteps::rewriteReport(std::string& line) {
-  std::string why;
-  switch (s_.inputAngles) {
-    case InputAngles::Dms:
-    case InputAngles::TrimbleReport:
-      if (!RadStr3(line, nameIn_, s_.separators.decimal, s_.separators.other,
-                   s_.inputAngles == InputAngles::TrimbleReport, &why)) {
-        reportInvalidValue(why);
-      }
-      break;
-    case InputAngles::AshtechReport:
-      line = AssembleAshtechRecord(line, lines_);
-      if (!ReadAsh(line, s_.separators.decimal, &why)) reportInvalidValue(why);
-      nameIn_ = true;
-      break;
-    case InputAngles::Decimal:
-    case InputAngles::Packed:
-      checkPlainGeographic(line);
-      break;
+void RunSteps::enterLine(std::int64_t line) {
+  currentLine_ = line;
+  if (currentLine_ % kProgressEvery == 0) interaction_.progress(currentLine_, -1);
+}
+
+bool RunSteps::takeLine(std::string& text) {
+  std::int64_t line = 0;
+  if (!takeRecord(text, line)) return false;
+  enterLine(line);
+  return true;
+}
+
+void RunSteps::readLine(std::string& text, ReadLine& read, bool finish) const {
+  read.invalidValue = false;
+  read.failure = nullptr;
+  if (ashtech_) {
+    read.blank = text.empty();
+  } else {
+    if (finish) lines_.finishLine(text);
+    ReplaceTabsBySpaces(text);
+    read.blank = IsBlankLine(text);
   }
+  if (read.blank) return;
+  try {
+    readRecord(text, read);
+  } catch (...) {
+    read.failure = std::current_exception();
+  }
+}
+
+void RunSteps::readRecord(std::string& text, ReadLine& read) const {
+  PointRecord& record = read.record;
+  record.first = 0;
+  record.second = 0;
+  record.third = 0;
+  const char decimal = s_.separators.decimal;
+  const char other = s_.separators.other;
+  const int layout = static_cast<int>(s_.inputLayout);
+  if (IsGeographic(s_.source)) {
+    switch (s_.inputAngles) {
+      case InputAngles::Dms:
+      case InputAngles::TrimbleReport: {
+        const bool trimble = s_.inputAngles == InputAngles::TrimbleReport;
+        // A common line is read without writing its angles as text first.
+        if (ReadCommonDmsRecord(text, record, nameIn_, decimal, other, trimble, layout)) return;
+        read.invalidValue = !RadStr3(text, nameIn_, decimal, other, trimble, &read.why);
+        break;
+      }
+      case InputAngles::AshtechReport:
+        read.invalidValue = !ReadAsh(text, decimal, &read.why);
+        break;
+      case InputAngles::Decimal:
+      case InputAngles::Packed:
+        checkPlainGeographic(text);
+        break;
+    }
+  }
+  RadStr1(text, record, nameIn_, decimal, other, layout);
 }
 
 // Geographic values read as plain numbers: a hemisphere letter between them
@@ -151,47 +202,48 @@ void RunSteps::reportInvalidValue(std::string why) {
   invalidValueDetail_ = std::move(why);
 }
 
-std::optional<PointJob> RunSteps::takePoint(std::string& line) {
-  ReplaceTabsBySpaces(line);
-  if (IsBlankLine(line)) return std::nullopt;
+bool RunSteps::acceptPoint(ReadLine& read, PointJob& job) {
+  if (read.blank) return false;
   ++nonBlankLines_;
-  if (IsGeographic(s_.source)) rewriteReport(line);
-  record_.first = 0;
-  record_.second = 0;
-  record_.third = 0;
-  RadStr1(line, record_, nameIn_, s_.separators.decimal, s_.separators.other,
-          static_cast<int>(s_.inputLayout));
-  double x = record_.first;
-  double y = record_.second;
-  const double h = record_.third;
-  if (x == 0 && y == 0) return std::nullopt;
+  if (read.invalidValue) reportInvalidValue(std::move(read.why));
+  if (read.failure) std::rethrow_exception(read.failure);
+  double x = read.record.first;
+  double y = read.record.second;
+  const double h = read.record.third;
+  if (x == 0 && y == 0) return false;
 
   if (!IsGeographic(s_.source)) {
     const std::int64_t prefix = checks_ ? checks_->check(x, y, currentLine_) : 0;
     x = x + pair_.source.xOffset;
     y = y - static_cast<double>(prefix);
   }
-  PointJob job;
   job.input = {x, y, h};
-  job.name = record_.name;
+  job.name.assign(read.record.name);
   job.number = pointsTaken_++;
   job.line = currentLine_;
-  if (waypoints_ && s_.waypoints.placementIndex == 7) job.random = random_.next();
-  return job;
+  job.random = waypoints_ && s_.waypoints.placementIndex == 7 ? random_.next() : 0;
+  return true;
 }
 
-std::string RunSteps::writePoint(const PointJob& job, RouteOutput& value) const {
+bool RunSteps::takePoint(std::string& text, PointJob& job) {
+  readLine(text, read_);
+  return acceptPoint(read_, job);
+}
+
+void RunSteps::writePoint(const PointJob& job, RouteOutput& value, std::string& text) const {
   const RouteOutput r = CarryPoint(route_, pair_, deltaL_, job.input);
   value = r;
   if (waypoints_) {
     const int j = PlacementCode(s_.waypoints.placementIndex, job.number, job.random);
-    return WaypointLine(job.number + 1, job.name, r.x, r.y, j, s_.waypoints.fontSizeText, middle_);
+    text += WaypointLine(job.number + 1, job.name, r.x, r.y, j, s_.waypoints.fontSizeText, middle_);
+  } else if (IsGeographic(pair_.target)) {
+    AppendGeographicResult(text, job.name, r.x, r.y, r.h, style_);
+  } else {
+    AppendPlaneResult(text, job.name, r.x, r.y, r.h, pair_.target, style_);
   }
-  if (IsGeographic(pair_.target)) return GeographicResult(job.name, r.x, r.y, r.h, style_);
-  return PlaneResult(job.name, r.x, r.y, r.h, pair_.target, style_);
 }
 
-void RunSteps::appendPoint(const PointJob& job, const std::string& text, const RouteOutput& value) {
+void RunSteps::appendPoint(const PointJob& job, std::string_view text, const RouteOutput& value) {
   out_.append(text);
   if (points_ != nullptr) points_->add({job.line, job.name, value.x, value.y, value.h});
   ++pointsWritten_;

@@ -5,9 +5,11 @@
 // and the questions asked; carrying a point to the target and writing it;
 // and turning how the run ended into its outcome.
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "conversion/result_line.h"
 #include "conversion/routes.h"
@@ -16,6 +18,17 @@
 #include "formats/radstr1.h"
 
 namespace korvagrid::detail {
+
+// What the reading of one input line (one Ashtech record) gave, before the
+// checks: reading depends on nothing but the line and the settings, so the
+// lines of a batch can be read on several threads.
+struct ReadLine {
+  bool blank = false;         // nothing but spaces: no point, not counted
+  bool invalidValue = false;  // the rewriting found an invalid value (`why`)
+  std::string why;
+  std::exception_ptr failure;  // why the line cannot be read (after an invalid value: the marker)
+  PointRecord record;          // the values read (0 where the line gives none)
+};
 
 // A point that passed the reading and the checks, ready to be carried to the
 // target system and written. Taking one is sequential (questions, counters,
@@ -39,6 +52,12 @@ class CountingLines final : public LineSource {
     if (got) ++count;
     return got;
   }
+  bool takeRawLine(std::string& line) override {
+    const bool got = inner_.takeRawLine(line);
+    if (got) ++count;
+    return got;
+  }
+  void finishLine(std::string& line) const override { inner_.finishLine(line); }
   std::int64_t count = 0;
 
  private:
@@ -56,16 +75,34 @@ class RunSteps {
   // stopped it is caught here, whichever step threw it.
   RunOutcome execute(const std::function<void()>& loop);
 
-  // The next input line; false at the end of the input.
-  bool takeLine(std::string& line);
-  // Reads the line taken last and checks its point: nothing for a blank line
-  // or one without a point; throws where the run must stop.
-  std::optional<PointJob> takePoint(std::string& line);
-  // Carries a point to the target system and writes its result. Reads only
-  // what the preparation fixed, so points may be written in parallel.
-  std::string writePoint(const PointJob& job, RouteOutput& value) const;
+  // The next input line, or the next record of an Ashtech report (its first
+  // line's number in `line`); false at the end of the input. Does not enter
+  // the line (see enterLine). With `finishLater` a line is taken as it
+  // stands in the input (LineSource::takeRawLine) and readLine finishes it.
+  bool takeRecord(std::string& text, std::int64_t& line, bool finishLater = false);
+  // Makes `line` the line the run is at (reporting progress).
+  void enterLine(std::int64_t line);
+  // The next record, entered at once; false at the end of the input.
+  bool takeLine(std::string& text);
+  // Reads a record taken by takeRecord: the reports rewritten, the written
+  // form checked, the values read. Reads only what the preparation fixed and
+  // catches what it throws (into `read.failure`), so lines may be read in
+  // parallel.
+  void readLine(std::string& text, ReadLine& read, bool finish = false) const;
+  // Checks the point read from the line entered last, in line order, and
+  // fills `job` for it: false for a blank line or one without a point; the
+  // invalid value shown, the questions asked; throws where the run must stop.
+  bool acceptPoint(ReadLine& read, PointJob& job);
+  // readLine and acceptPoint of the line taken last.
+  bool takePoint(std::string& text, PointJob& job);
+  // Carries a point to the target system and appends its result to `text`.
+  // Reads only what the preparation fixed, so points may be written in
+  // parallel.
+  void writePoint(const PointJob& job, RouteOutput& value, std::string& text) const;
   // Appends a written point (and hands its values to the point sink).
-  void appendPoint(const PointJob& job, const std::string& text, const RouteOutput& value);
+  void appendPoint(const PointJob& job, std::string_view text, const RouteOutput& value);
+  // Counts points whose results went to the output together (the batched run).
+  void countWrittenPoints(std::int64_t points) { pointsWritten_ += points; }
 
   ResultSink& out() { return out_; }
   std::int64_t linesTaken() const { return lines_.count; }
@@ -75,7 +112,7 @@ class RunSteps {
 
  private:
   void prepare();
-  void rewriteReport(std::string& line);
+  void readRecord(std::string& text, ReadLine& read) const;
   void checkPlainGeographic(std::string_view line) const;
   void reportInvalidValue(std::string why);
   void fail(RunOutcome& outcome, std::string reason) const;
@@ -92,7 +129,8 @@ class RunSteps {
   double deltaL_ = 0;
   ResultStyle style_;
   std::optional<SourceChecks> checks_;
-  bool nameIn_ = false;
+  bool nameIn_ = false;    // records start with a name (always for Ashtech records)
+  bool ashtech_ = false;   // records of four lines of an Ashtech report
   bool waypoints_ = false;
   std::string middle_;                 // the fixed middle of every waypoint line
   std::int64_t invalidValueLine_ = 0;  // line whose invalid value the user was shown
@@ -101,7 +139,7 @@ class RunSteps {
   std::int64_t currentLine_ = 0;  // first input line of the point being converted
   std::int64_t pointsWritten_ = 0;
   std::int64_t pointsTaken_ = 0;
-  PointRecord record_;
+  ReadLine read_;  // the plain run's reading of its current line
 };
 
 }  // namespace korvagrid::detail

@@ -51,39 +51,31 @@ std::size_t ScanFields(std::string_view text, std::size_t start, bool substitute
                        char decimalSeparator, char otherSeparator, Finish&& finish) {
   // A field is a run of number characters of the text itself; it is copied
   // (into `substituted`) only when a `otherSeparator` in it has to become `decimalSeparator`.
+  // The scan goes from field to field: the separators before a field, the
+  // field, then its hand-over on the character after the separator that
+  // completed it.
   std::string substituted;
-  std::size_t fieldStart = 0;
-  std::size_t fieldLength = 0;
-  bool needsSubstitution = false;
+  const std::size_t size = text.size();
   int k = 0;
-  bool pending = false;
-  for (std::size_t i = start; i < text.size(); ++i) {
-    if (pending && fieldLength != 0) {
-      std::string_view field = text.substr(fieldStart, fieldLength);
-      if (needsSubstitution) {
-        substituted.assign(field);
-        for (char& c : substituted) {
-          if (c == otherSeparator) c = decimalSeparator;
-        }
-        field = substituted;
+  std::size_t i = start;
+  while (true) {
+    while (i < size && !IsNumberChar(text[i])) ++i;
+    const std::size_t fieldStart = i;
+    while (i < size && IsNumberChar(text[i])) ++i;
+    // Completed by the separator at i, handed over at i + 1: both must exist.
+    if (i + 1 >= size) return size;
+    ++k;
+    std::string_view field = text.substr(fieldStart, i - fieldStart);
+    if (substitute && field.find(otherSeparator) != std::string_view::npos) {
+      substituted.assign(field);
+      for (char& c : substituted) {
+        if (c == otherSeparator) c = decimalSeparator;
       }
-      const bool stop = finish(k, field);
-      fieldLength = 0;
-      needsSubstitution = false;
-      if (stop) return i;
+      field = substituted;
     }
-    const char c = text[i];
-    if (IsNumberChar(c)) {
-      if (fieldLength == 0) fieldStart = i;
-      ++fieldLength;
-      if (substitute && c == otherSeparator) needsSubstitution = true;
-      pending = false;
-    } else if (fieldLength != 0 && !pending) {
-      ++k;
-      pending = true;
-    }
+    ++i;
+    if (finish(k, field)) return i;
   }
-  return text.size();
 }
 
 }  // namespace korvagrid::detail

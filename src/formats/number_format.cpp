@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <optional>
 #include <system_error>
+#include <type_traits>
+#include <utility>
 
 #include "common/error.h"
 
@@ -70,11 +72,13 @@ std::optional<std::uint64_t> ScaledHalfAwayFromZero(double value, int decimals) 
   if (decimals < 0 || decimals >= static_cast<int>(kPowersOfTen.size())) return std::nullopt;
   const double scaled = std::fabs(value) * kPowersOfTen[static_cast<std::size_t>(decimals)];
   if (!(scaled < 1e15)) return std::nullopt;
-  const double whole = std::floor(scaled);
+  // Below 1e15 the integer conversion truncates exactly: the floor of a non-negative value.
+  const auto truncated = static_cast<std::uint64_t>(scaled);
+  const double whole = static_cast<double>(truncated);
   const double fraction = scaled - whole;
   const double margin = (scaled + 1.0) * 1e-14;
   if (std::fabs(fraction - 0.5) <= margin) return std::nullopt;
-  return static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1U : 0U);
+  return truncated + (fraction > 0.5 ? 1U : 0U);
 }
 
 namespace {
@@ -266,51 +270,8 @@ std::string RenderMask(const DigitViews& d, std::string_view mask, char decimalS
   return result();
 }
 
-// What the renderer needs of a mask, found in one pass.
-struct MaskShape {
-  int intPlaceholders = 0;
-  int minIntDigits = 0;  // placeholders from the first "0" to the point
-  int decimals = 0;
-  int minDecimals = 0;  // decimals up to the last "0"
-  bool hasPoint = false;
-  // Placeholders only before the point, placeholders then literals after it:
-  // every mask the system writes numbers with.
-  bool simple = true;
-  std::string_view tail;  // literals after the fraction placeholders
-};
-
-MaskShape ShapeOf(std::string_view mask) {
-  MaskShape shape;
-  std::size_t i = 0;
-  for (; i < mask.size() && mask[i] != '.'; ++i) {
-    const char c = mask[i];
-    if (!IsPlaceholder(c)) {
-      shape.simple = false;
-      continue;
-    }
-    ++shape.intPlaceholders;
-    if (c == '0' || shape.minIntDigits > 0) ++shape.minIntDigits;
-  }
-  if (shape.intPlaceholders == 0) shape.simple = false;
-  if (i == mask.size()) return shape;
-  shape.hasPoint = true;
-  std::size_t tailStart = mask.size();
-  for (++i; i < mask.size(); ++i) {
-    const char c = mask[i];
-    if (!IsPlaceholder(c)) {
-      if (tailStart == mask.size()) tailStart = i;
-      continue;
-    }
-    if (tailStart != mask.size()) shape.simple = false;  // a placeholder after a literal
-    ++shape.decimals;
-    if (c == '0') shape.minDecimals = shape.decimals;
-  }
-  shape.tail = mask.substr(tailStart);
-  return shape;
-}
-
 // A simple mask written straight from the digits, appended to `out`.
-void RenderSimple(std::string& out, const DigitViews& d, const MaskShape& shape,
+void RenderSimple(std::string& out, const DigitViews& d, const NumberMask::Shape& shape,
                   char decimalSeparator) {
   const auto given = static_cast<int>(d.integerDigits.size());
   const int padding = std::max(0, shape.minIntDigits - given);
@@ -358,57 +319,90 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+// The two digits of `pair` (below 100) written backwards ending at `p`.
+char* WritePairBackwards(char* p, unsigned pair) {
+  *--p = kDigitPairs[2 * pair + 1];
+  *--p = kDigitPairs[2 * pair];
+  return p;
+}
+
+// The digits of `value` (none for 0), at least `count` of them (leading
+// zeros), written backwards ending at `p`; returns the first of them. Below
+// 2^32 the divisions by 100 are the cheaper 32-bit ones.
+char* WriteDigitsBackwards(char* p, std::uint64_t value, int count) {
+  char* const end = p;
+  for (; value > 0xFFFFFFFFU; value /= 100) p = WritePairBackwards(p, static_cast<unsigned>(value % 100));
+  auto rest = static_cast<std::uint32_t>(value);
+  for (; rest >= 100; rest /= 100) p = WritePairBackwards(p, rest % 100);
+  if (rest >= 10) {
+    p = WritePairBackwards(p, rest);
+  } else if (rest != 0) {
+    *--p = static_cast<char>('0' + rest);
+  }
+  while (end - p < count) *--p = '0';
+  return p;
+}
+
+constexpr std::array<std::uint64_t, 16> kIntegerPowersOfTen{
+    1,           10,           100,           1000,           10000,           100000,
+    1000000,     10000000,     100000000,     1000000000,     10000000000,     100000000000,
+    1000000000000, 10000000000000, 100000000000000, 1000000000000000};
+
+// n / 10^decimals and n % 10^decimals. The decimals of the result columns
+// (3, 7, 9) divide by constants: a division by a variable takes tens of
+// cycles.
+std::pair<std::uint64_t, std::uint64_t> SplitDecimals(std::uint64_t n, int decimals) {
+  const auto split = [n](auto scale) { return std::pair<std::uint64_t, std::uint64_t>{n / scale, n % scale}; };
+  switch (decimals) {
+    case 3:
+      return split(std::integral_constant<std::uint64_t, 1000>{});
+    case 7:
+      return split(std::integral_constant<std::uint64_t, 10000000>{});
+    case 9:
+      return split(std::integral_constant<std::uint64_t, 1000000000>{});
+    default:
+      return split(kIntegerPowersOfTen[static_cast<std::size_t>(decimals)]);
+  }
+}
+
 // A simple mask written straight from the rounded value n = |value|·10^decimals
-// (the digits of RenderSimple without going through digit strings); false,
-// with nothing written, for the rare shapes that do not fit its buffer.
+// (the digits of RenderSimple without going through digit strings), from its
+// end backwards into a local buffer; false, with nothing written, for the
+// rare shapes that do not fit the buffer.
 bool AppendSimpleFromInteger(std::string& out, std::uint64_t n, bool negative,
-                             const MaskShape& shape, char decimalSeparator) {
+                             const NumberMask::Shape& shape, char decimalSeparator) {
   constexpr int kMaxDigits = 20;
   constexpr std::size_t kMaxTail = 16;
   if (shape.minIntDigits > kMaxDigits || shape.tail.size() > kMaxTail) return false;
-  // The digits of n, right-aligned in `digits` (none for 0), two at a time.
-  std::array<char, kMaxDigits> digits;  // not cleared: only the written part is read
-  int count = 0;
-  for (; n >= 10; n /= 100, count += 2) {
-    const std::size_t pair = 2 * static_cast<std::size_t>(n % 100);
-    digits[static_cast<std::size_t>(kMaxDigits - 2 - count)] = kDigitPairs[pair];
-    digits[static_cast<std::size_t>(kMaxDigits - 1 - count)] = kDigitPairs[pair + 1];
-  }
-  if (n != 0)
-    digits[static_cast<std::size_t>(kMaxDigits - 1 - count++)] = static_cast<char>('0' + n);
-  const char* const first = digits.data() + (kMaxDigits - count);
-  const int decimals = shape.decimals;
-  const int intCount = std::max(0, count - decimals);  // digits of the integer part (none for 0)
-  // The fraction: its leading zeros, then the rest of the digits; trailing
-  // zeros dropped down to the "0" placeholders.
-  const int leadingZeros = std::max(0, decimals - count);
-  int fractionCount = decimals;
-  const auto fractionDigit = [&](int j) {
-    return j < leadingZeros ? '0' : first[intCount + j - leadingZeros];
-  };
-  while (fractionCount > shape.minDecimals && fractionDigit(fractionCount - 1) == '0')
-    --fractionCount;
-
-  std::array<char, 2 * kMaxDigits + kMaxTail + 4>
-      local;  // not cleared: only the written part is read
-  char* p = local.data();
-  if (negative) *p++ = '-';
-  for (int i = intCount; i < shape.minIntDigits; ++i) *p++ = '0';
-  p = std::copy(first, first + intCount, p);
+  std::array<char, 64> local;  // not cleared: only the written part is read
+  char* const end = local.data() + local.size();
+  char* p = end;
+  const auto [whole, fractionDigits] = SplitDecimals(n, shape.decimals);
   if (shape.hasPoint) {
-    if (fractionCount > 0) {
-      *p++ = decimalSeparator;
-      for (int j = 0; j < fractionCount; ++j) *p++ = fractionDigit(j);
+    for (auto c = shape.tail.rbegin(); c != shape.tail.rend(); ++c) {
+      if (*c != ',') *--p = *c;
     }
-    for (const char c : shape.tail) {
-      if (c != ',') *p++ = c;
+    // The fraction's `decimals` digits, trailing zeros dropped down to the
+    // "0" placeholders.
+    std::uint64_t fraction = fractionDigits;
+    int fractionCount = shape.decimals;
+    while (fractionCount > shape.minDecimals && fraction % 10 == 0) {
+      fraction /= 10;
+      --fractionCount;
+    }
+    if (fractionCount > 0) {
+      p = WriteDigitsBackwards(p, fraction, fractionCount);
+      *--p = decimalSeparator;
     }
   }
-  out.append(local.data(), static_cast<std::size_t>(p - local.data()));
+  // The integer part (no digit for 0), padded with zeros to the "0" placeholders.
+  p = WriteDigitsBackwards(p, whole, shape.minIntDigits);
+  if (negative) *--p = '-';
+  out.append(p, static_cast<std::size_t>(end - p));
   return true;
 }
 
-void Render(std::string& out, const DigitViews& d, std::string_view mask, const MaskShape& shape,
+void Render(std::string& out, const DigitViews& d, std::string_view mask, const NumberMask::Shape& shape,
             char decimalSeparator) {
   if (shape.simple) {
     RenderSimple(out, d, shape, decimalSeparator);
@@ -426,8 +420,13 @@ std::string Format(double value, std::string_view mask, char decimalSeparator) {
 }
 
 void FormatTo(std::string& out, double value, std::string_view mask, char decimalSeparator) {
+  FormatTo(out, value, NumberMask(mask), decimalSeparator);
+}
+
+void FormatTo(std::string& out, double value, const NumberMask& numberMask, char decimalSeparator) {
   RequireFinite(value);
-  const MaskShape shape = ShapeOf(mask);
+  const std::string_view mask = numberMask.text();
+  const NumberMask::Shape& shape = numberMask.shape();
   const int decimals = shape.decimals;
   // Fast route: the rounded value as one integer, its digits in a local buffer.
   if (const std::optional<std::uint64_t> rounded = ScaledHalfAwayFromZero(value, decimals)) {

@@ -34,9 +34,38 @@
 
 namespace korvagrid {
 
+// A mask read once, for writers that write many numbers with it (the result
+// lines): what the writing needs of the mask, found at compile time.
+class NumberMask {
+ public:
+  struct Shape {
+    int intPlaceholders = 0;
+    int minIntDigits = 0;  // placeholders from the first "0" to the point
+    int decimals = 0;
+    int minDecimals = 0;  // decimals up to the last "0"
+    bool hasPoint = false;
+    // Placeholders only before the point, placeholders then literals after
+    // it: every mask the system writes numbers with.
+    bool simple = true;
+    std::string_view tail;  // literals after the fraction placeholders
+  };
+
+  constexpr explicit NumberMask(std::string_view mask);
+
+  std::string_view text() const { return text_; }
+  const Shape& shape() const { return shape_; }
+
+ private:
+  static constexpr bool IsPlaceholder(char c) { return c == '0' || c == '#'; }
+
+  std::string_view text_;
+  Shape shape_;
+};
+
 std::string Format(double value, std::string_view mask, char decimalSeparator);
 // The same text appended to `out` (no temporary string: the result writers use it).
 void FormatTo(std::string& out, double value, std::string_view mask, char decimalSeparator);
+void FormatTo(std::string& out, double value, const NumberMask& mask, char decimalSeparator);
 
 // |value|·10^decimals rounded half away from zero as the decimal value
 // rounds, when the scaled double decides it: the scaled double differs from
@@ -64,5 +93,34 @@ double RoundToSignificant(double value, int significantDigits);
 // significant digits, "." as separator, trailing zeros dropped, never in
 // exponent form: 1e-8 gives "0.00000001", 12.34 gives "12.34", 60 gives "60".
 std::string PlainDecimal(double value, int significantDigits);
+
+constexpr NumberMask::NumberMask(std::string_view mask) : text_(mask), shape_() {
+  Shape& shape = shape_;
+  std::size_t i = 0;
+  for (; i < mask.size() && mask[i] != '.'; ++i) {
+    const char c = mask[i];
+    if (!IsPlaceholder(c)) {
+      shape.simple = false;
+      continue;
+    }
+    ++shape.intPlaceholders;
+    if (c == '0' || shape.minIntDigits > 0) ++shape.minIntDigits;
+  }
+  if (shape.intPlaceholders == 0) shape.simple = false;
+  if (i == mask.size()) return;
+  shape.hasPoint = true;
+  std::size_t tailStart = mask.size();
+  for (++i; i < mask.size(); ++i) {
+    const char c = mask[i];
+    if (!IsPlaceholder(c)) {
+      if (tailStart == mask.size()) tailStart = i;
+      continue;
+    }
+    if (tailStart != mask.size()) shape.simple = false;  // a placeholder after a literal
+    ++shape.decimals;
+    if (c == '0') shape.minDecimals = shape.decimals;
+  }
+  shape.tail = mask.substr(tailStart);
+}
 
 }  // namespace korvagrid

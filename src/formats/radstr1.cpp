@@ -20,65 +20,108 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr std::uint64_t kExactIntegerLimit = std::uint64_t{1} << 53;
 
-// The field of almost every line -- an optional sign, digits with at most one
-// separator, at most 19 digits whose integer is below 2^53 and at most 22 of
-// them decimals -- read without the general reader: the integer of its
-// digits and the power of ten are exact doubles, so their quotient is the
-// correctly rounded value, the one std::from_chars gives. Nothing for any
-// other field (the general reader decides those, failures included).
-std::optional<double> ReadCommonField(std::string_view field, char decimalSeparator) {
-  std::size_t i = 0;
+// The field of almost every line -- an optional minus, digits with at most
+// one separator, at most 19 digits whose integer is below 2^53 and at most 22
+// of them decimals -- is read while the scan passes over it: the integer of
+// its digits and the power of ten are exact doubles, so their quotient is the
+// correctly rounded value, the one std::from_chars gives. Any other field is
+// left to the general reader, which decides failures too.
+struct CommonField {
   bool negative = false;
-  if (i < field.size() && (field[i] == '-' || field[i] == '+')) negative = field[i++] == '-';
-  std::uint64_t digits = 0;
-  int digitCount = 0;
-  int decimals = 0;
-  bool separator = false;
-  for (; i < field.size(); ++i) {
-    const char c = field[i];
-    if (c >= '0' && c <= '9') {
-      if (++digitCount > 19) return std::nullopt;
-      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-      if (separator) ++decimals;
-    } else if (c == decimalSeparator && !separator) {
-      separator = true;
-    } else {
+  std::uint64_t digits = 0;  // all digits as one integer (wrapped beyond 19 digits)
+  std::size_t count = 0;     // digits before and after the separator
+  std::size_t decimals = 0;  // digits after the separator
+  bool plain = true;         // nothing but the above
+
+  std::optional<double> value() const {
+    if (!plain || count == 0 || count > 19 || digits > kExactIntegerLimit || decimals > 22) {
       return std::nullopt;
     }
+    const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[decimals];
+    return negative ? -magnitude : magnitude;
   }
-  if (digitCount == 0 || digits > kExactIntegerLimit || decimals > 22) return std::nullopt;
-  const double value = static_cast<double>(digits) / kExactPowersOfTen[decimals];
-  return negative ? -value : value;
+};
+
+// The digits from `p` on gathered into `digits`; returns the first character
+// after them.
+const char* PassDigits(const char* p, const char* end, std::uint64_t& digits) {
+  std::uint64_t n = digits;
+  for (; p != end; ++p) {
+    const auto d = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+    if (d > 9) break;
+    n = n * 10 + d;
+  }
+  digits = n;
+  return p;
 }
 
-double ConvertField(std::string_view field, int k, char decimalSeparator) {
-  if (const std::optional<double> value = ReadCommonField(field, decimalSeparator)) return *value;
-  if (const std::optional<double> value = TryParseNumber(field, decimalSeparator)) return *value;
+// Moves `i` over the field that starts there, gathering its digits; the
+// field ends at the first character that is no number character.
+CommonField PassField(std::string_view text, std::size_t& i, char decimalSeparator,
+                      char otherSeparator) {
+  const char* p = text.data() + i;
+  const char* const end = text.data() + text.size();
+  CommonField f;
+  if (p != end && *p == '-') {
+    f.negative = true;
+    ++p;
+  }
+  const char* const wholeStart = p;
+  p = PassDigits(p, end, f.digits);
+  f.count = static_cast<std::size_t>(p - wholeStart);
+  if (p != end && (*p == decimalSeparator || *p == otherSeparator)) {
+    const char* const fractionStart = ++p;
+    p = PassDigits(p, end, f.digits);
+    f.decimals = static_cast<std::size_t>(p - fractionStart);
+    f.count += f.decimals;
+  }
+  for (; p != end && detail::IsNumberChar(*p); ++p) f.plain = false;
+  i = static_cast<std::size_t>(p - text.data());
+  return f;
+}
+
+// A field that is not a common one, each `otherSeparator` read as `decimalSeparator`.
+double ConvertField(std::string_view field, int k, char decimalSeparator, char otherSeparator) {
+  std::string substituted(field);
+  for (char& c : substituted) {
+    if (c == otherSeparator) c = decimalSeparator;
+  }
+  if (const std::optional<double> value = TryParseNumber(substituted, decimalSeparator)) return *value;
   throw KorvagridError("не число в " + std::string(kFieldNames[k - 1]) +
-                       " поле строки: " + detail::QuoteForMessage(field));
+                       " поле строки: " + detail::QuoteForMessage(substituted));
 }
 
-// The values of the line from `start` on, and the rest after them.
-void ReadValues(std::string_view text, std::size_t start, PointRecord& record,
-                char decimalSeparator, char otherSeparator, int layout) {
-  const std::size_t stop = detail::ScanFields(
-      text, start, true, decimalSeparator, otherSeparator, [&](int& k, std::string_view field) {
-        switch (k) {
-          case 1:
-            record.first = ConvertField(field, k, decimalSeparator);
-            return false;
-          case 2:
-            record.second = ConvertField(field, k, decimalSeparator);
-            return layout == 2;
-          default:
-            record.third = ConvertField(field, 3, decimalSeparator);
-            return true;
-        }
-      });
+}  // namespace
+
+// The values of the line from `start` on, and the rest after them. This is
+// the scan of field_scan.h (fields completed by a separator and handed over
+// on the character after it) with the digits gathered on the way, so that a
+// common field needs no second pass.
+void detail::ReadValuesFrom(std::string_view text, std::size_t start, int valuesRead,
+                            PointRecord& record, char decimalSeparator, char otherSeparator,
+                            int layout) {
+  const std::size_t size = text.size();
+  const int lastField = layout == 2 ? 2 : 3;
+  double* const values[] = {&record.first, &record.second, &record.third};
+  // Where the scan stopped: the end, unless the last field was handed over.
+  std::size_t stop = valuesRead >= lastField ? start : size;
+  std::size_t i = start;
+  for (int k = valuesRead + 1; k <= lastField; ++k) {
+    while (i < size && !detail::IsNumberChar(text[i])) ++i;
+    const std::size_t fieldStart = i;
+    const CommonField field = PassField(text, i, decimalSeparator, otherSeparator);
+    if (i + 1 >= size) break;  // not completed, or completed by the last character
+    const std::optional<double> common = field.value();
+    *values[k - 1] = common ? *common
+                            : ConvertField(text.substr(fieldStart, i - fieldStart), k,
+                                           decimalSeparator, otherSeparator);
+    ++i;
+    if (k == lastField) stop = i;
+  }
 
   // Rest of the line: from the separator that ended the last value, from its
   // first space on. A scan that stopped on the last character leaves nothing.
-  if (stop + 1 < text.size()) {
+  if (stop + 1 < size) {
     const std::string_view tail = text.substr(stop - 1);
     std::size_t space = 0;
     while (space < tail.size() && !IsSpace(tail[space])) ++space;
@@ -94,8 +137,6 @@ void ReadValues(std::string_view text, std::size_t start, PointRecord& record,
     record.rest.clear();
   }
 }
-
-}  // namespace
 
 void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char decimalSeparator,
              char otherSeparator, int layout) {
@@ -113,10 +154,10 @@ void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char decim
     // The name keeps its dashes; a dash before a number is its sign.
     const std::string ascii =
         std::string(text.substr(0, start)) + WithAsciiMinus(text.substr(start));
-    ReadValues(ascii, start, record, decimalSeparator, otherSeparator, layout);
+    detail::ReadValuesFrom(ascii, start, 0, record, decimalSeparator, otherSeparator, layout);
     return;
   }
-  ReadValues(text, start, record, decimalSeparator, otherSeparator, layout);
+  detail::ReadValuesFrom(text, start, 0, record, decimalSeparator, otherSeparator, layout);
 }
 
 }  // namespace korvagrid

@@ -43,4 +43,12 @@ struct PointRecord {
 void RadStr1(std::string_view text, PointRecord& record, bool nameIn, char decimalSeparator,
              char otherSeparator, int layout);
 
+namespace detail {
+// RadStr1's reading of the values from `start` on, where `valuesRead` values
+// were read before and the last of them was handed over at `start` (for a
+// reader that knows the first values of a line without reading them).
+void ReadValuesFrom(std::string_view text, std::size_t start, int valuesRead, PointRecord& record,
+                    char decimalSeparator, char otherSeparator, int layout);
+}  // namespace detail
+
 }  // namespace korvagrid

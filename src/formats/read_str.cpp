@@ -1,6 +1,7 @@
 #include "formats/read_str.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace korvagrid {
@@ -122,15 +123,18 @@ StreamLineSource::StreamLineSource(std::istream& in) : in_(in) {}
 bool StreamLineSource::fill() {
   constexpr std::size_t kBlockSize = 1 << 16;
   if (atEnd_) return false;
-  buffer_.erase(0, pos_);
+  // The unread rest moves to the front; the buffer only grows for a line
+  // longer than a block, and is never cleared.
+  const std::size_t kept = size_ - pos_;
+  if (pos_ != 0) std::memmove(buffer_.data(), buffer_.data() + pos_, kept);
   pos_ = 0;
-  const std::size_t kept = buffer_.size();
-  buffer_.resize(kept + kBlockSize);
+  size_ = kept;
+  if (buffer_.size() < kept + kBlockSize) buffer_.resize(kept + kBlockSize);
   const std::streamsize got =
       in_.rdbuf() == nullptr
           ? 0
           : in_.rdbuf()->sgetn(buffer_.data() + kept, static_cast<std::streamsize>(kBlockSize));
-  buffer_.resize(kept + static_cast<std::size_t>(std::max<std::streamsize>(got, 0)));
+  size_ = kept + static_cast<std::size_t>(std::max<std::streamsize>(got, 0));
   if (got <= 0) atEnd_ = true;
   return got > 0;
 }
@@ -145,13 +149,10 @@ void StreamLineSource::take(std::string& line, std::string_view piece) {
   AssignTrimmedLine(line, tabbed_);
 }
 
-bool StreamLineSource::next(std::string& line) {
-  if (finished_) {
-    line.assign("  ");
-    return false;
-  }
+bool StreamLineSource::nextPiece(std::string_view& piece) {
+  if (finished_) return false;
   while (true) {
-    const std::string_view unread = std::string_view(buffer_).substr(pos_);
+    const std::string_view unread = std::string_view(buffer_.data(), size_).substr(pos_);
     // A line ends at the first LF, or earlier at a CR (CR LF or a lone CR).
     std::size_t end = unread.find('\n');
     const std::size_t cr = unread.substr(0, end).find('\r');
@@ -159,28 +160,55 @@ bool StreamLineSource::next(std::string& line) {
     if (end != std::string_view::npos) {
       const bool isCr = unread[end] == '\r';
       if (isCr && end + 1 == unread.size() && fill()) continue;  // is an LF next?
-      const std::string_view rest = std::string_view(buffer_).substr(pos_);
-      take(line, rest.substr(0, end));
+      // fill() may have moved the buffer.
+      piece = std::string_view(buffer_.data(), size_).substr(pos_, end);
       pos_ += end + 1;
-      const bool crLf = isCr && pos_ < buffer_.size() && buffer_[pos_] == '\n';
+      const bool crLf = isCr && pos_ < size_ && buffer_[pos_] == '\n';
       if (crLf) ++pos_;
       if (firstLineEnd_ == LineEnd::None)
         firstLineEnd_ = crLf ? LineEnd::CrLf : isCr ? LineEnd::Cr : LineEnd::Lf;
       return true;
     }
     if (fill()) continue;
-    // The piece after the last line end is a line when it holds anything;
-    // fill() may have moved the buffer.
+    // The piece after the last line end is a line when it holds anything.
     finished_ = true;
-    const std::string_view last = std::string_view(buffer_).substr(pos_);
-    pos_ = buffer_.size();
-    if (last.empty()) {
-      line.assign("  ");
-      return false;
-    }
-    take(line, last);
-    return true;
+    piece = std::string_view(buffer_.data(), size_).substr(pos_);
+    pos_ = size_;
+    return !piece.empty();
   }
+}
+
+bool StreamLineSource::next(std::string& line) {
+  std::string_view piece;
+  if (!nextPiece(piece)) {
+    line.assign("  ");
+    return false;
+  }
+  take(line, piece);
+  return true;
+}
+
+bool StreamLineSource::takeRawLine(std::string& line) {
+  std::string_view piece;
+  if (!nextPiece(piece)) {
+    line.assign("  ");
+    return false;
+  }
+  line.assign(piece);
+  return true;
+}
+
+void StreamLineSource::finishLine(std::string& line) const {
+  ReplaceTabsBySpaces(line);
+  const std::size_t first = line.find_first_not_of(' ');
+  if (first == std::string::npos) {
+    line.assign("  ");
+    return;
+  }
+  const std::size_t last = line.find_last_not_of(' ');
+  line.resize(last + 1);
+  line.erase(0, first);
+  line.append("  ");
 }
 
 }  // namespace korvagrid

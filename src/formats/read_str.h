@@ -57,6 +57,12 @@ class LineSource {
   // ReadStr returns when asked past the end), so a record that wants more
   // lines than are left reads empty ones.
   virtual bool next(std::string& line) = 0;
+  // The next line with the work on it that depends on nothing else (TABs,
+  // trimming, decoding) left to finishLine, which may run later and on
+  // another thread: finishLine(takeRawLine()) is next(). Finishing a
+  // finished line changes nothing. By default the line comes finished.
+  virtual bool takeRawLine(std::string& line) { return next(line); }
+  virtual void finishLine(std::string& /*line*/) const {}
 };
 
 // Lines of a prepared text (see PrepareRunText), taken with ReadStr itself.
@@ -91,6 +97,8 @@ class StreamLineSource final : public LineSource {
  public:
   explicit StreamLineSource(std::istream& in);
   bool next(std::string& line) override;
+  bool takeRawLine(std::string& line) override;  // the line without its line end
+  void finishLine(std::string& line) const override;
 
   // How the first line of the stream ended; None until a line end was read
   // (and for a text without any).
@@ -99,10 +107,14 @@ class StreamLineSource final : public LineSource {
  private:
   // Reads the next block of the stream behind what is left unread; false at its end.
   bool fill();
+  // The next line as it stands in the stream (valid until the next call);
+  // false when no line is left.
+  bool nextPiece(std::string_view& piece);
   void take(std::string& line, std::string_view piece);
 
   std::istream& in_;
-  std::string buffer_;     // a block of the stream
+  std::string buffer_;     // blocks of the stream: buffer_[0, size_) holds bytes read
+  std::size_t size_ = 0;
   std::size_t pos_ = 0;    // start of the unread part of buffer_
   bool atEnd_ = false;     // the stream has no more bytes
   bool finished_ = false;  // the last line was handed out

@@ -7,6 +7,7 @@
 
 #include "common/checked_int16.h"
 #include "common/error.h"
+#include "formats/dms_line.h"
 #include "formats/field_scan.h"
 #include "formats/number_format.h"
 #include "formats/number_parse.h"
@@ -187,6 +188,14 @@ std::size_t AdvanceCharacters(std::string_view s, std::size_t pos, std::size_t c
 
 bool RadStr3(std::string& line, bool nameIn, char decimalSeparator, char otherSeparator,
              bool trimble, std::string* why) {
+  if (detail::RewriteCommonDmsLine(line, nameIn, decimalSeparator, otherSeparator, trimble)) {
+    return true;
+  }
+  return detail::RadStr3FieldByField(line, nameIn, decimalSeparator, otherSeparator, trimble, why);
+}
+
+bool detail::RadStr3FieldByField(std::string& line, bool nameIn, char decimalSeparator,
+                                 char otherSeparator, bool trimble, std::string* why) {
   std::string work = ReplaceAll(line, kDegreeSign, " ");
   for (char& c : work) {
     if (c == '\'') c = ' ';

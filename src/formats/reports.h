@@ -49,6 +49,13 @@ inline constexpr std::string_view kInvalidValueMarker = "a-a-a a-a a-a";
 bool RadStr3(std::string& line, bool nameIn, char decimalSeparator, char otherSeparator,
              bool trimble, std::string* why = nullptr);
 
+namespace detail {
+// RadStr3 without the shortcut for common lines (formats/dms_line.h): every
+// field read as a number. The shortcut is checked against it.
+bool RadStr3FieldByField(std::string& line, bool nameIn, char decimalSeparator,
+                         char otherSeparator, bool trimble, std::string* why = nullptr);
+}  // namespace detail
+
 // Rewrites an assembled Ashtech record (see AssembleAshtechRecord) into
 // "name latitude longitude rest". The name is the four characters after the
 // first space, or the first word of the record when that word comes before

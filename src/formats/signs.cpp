@@ -52,11 +52,12 @@ constexpr std::array<std::string_view, 6> kSouthWestMarks{
 }  // namespace
 
 bool MayHoldUnicodeMinus(std::string_view text) {
-  for (const char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b == 0xE2 || b == 0xEF) return true;
-  }
-  return false;
+  // Most lines are plain ASCII, which one pass over the bytes tells; every
+  // dash starts with one of two bytes.
+  unsigned char any = 0;
+  for (const char c : text) any |= static_cast<unsigned char>(c);
+  if (any < 0x80) return false;
+  return text.find('\xE2') != std::string_view::npos || text.find('\xEF') != std::string_view::npos;
 }
 
 std::string WithAsciiMinus(std::string_view text) {

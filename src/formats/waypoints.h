@@ -19,11 +19,12 @@ namespace korvagrid {
 // dialog or with the command line's --ozi-... options).
 inline constexpr std::string_view kDefaultWaypointFontSize = "  8";
 inline constexpr int kWaypointPlacementCount = 8;  // placements 0..7
+inline constexpr std::int32_t kDefaultWaypointBackground = 65535;  // yellow, 0x00BBGGRR
 
 struct WaypointOptions {
   std::int16_t placementIndex = 0;  // index in the placement list; -1 for a typed text
   std::string fontSizeText{kDefaultWaypointFontSize};  // written unchanged into the font size field
-  std::int32_t backgroundColour = 65535;               // 0x00BBGGRR, written as a decimal integer
+  std::int32_t backgroundColour = kDefaultWaypointBackground;  // written as a decimal integer
 
   // An empty font size text is written as the default one.
   void repair() {

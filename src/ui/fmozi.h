@@ -24,7 +24,7 @@ class FmOziModel {
   static constexpr std::string_view kColourButton = "Цвет...";
   static constexpr std::string_view kOkButton = "OK";
   static constexpr std::string_view kDefaultFontSize = kDefaultWaypointFontSize;
-  static constexpr std::int32_t kDefaultBackground = WaypointOptions{}.backgroundColour;
+  static constexpr std::int32_t kDefaultBackground = kDefaultWaypointBackground;
 
   // Items of the placement list `Combo1`, in list order.
   static const std::vector<std::string>& placementItems();

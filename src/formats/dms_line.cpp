@@ -1,0 +1,309 @@
+#include "formats/dms_line.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstddef>
+#include <string_view>
+
+#include "formats/field_scan.h"
+#include "formats/radstr1.h"
+#include "formats/signs.h"
+
+namespace korvagrid::detail {
+namespace {
+
+constexpr std::size_t kLongestLine = 256;  // longest line rewritten here
+// The rewritten line is at most this much longer than the line: each angle
+// gains a "0" before its seconds, or writes zero seconds as ten digits.
+constexpr std::size_t kLongestGrowth = 32;
+constexpr std::size_t kMaxWholeDigits = 6;     // digits of a degree or minute field
+constexpr std::size_t kMaxSecondsLength = 40;  // characters of a seconds field
+constexpr std::size_t kMaxSignificantDigits = 15;
+constexpr int kMaxDegrees = 180;
+constexpr int kMaxMinutes = 59;
+constexpr int kSecondsInMinute = 60;
+// Zero seconds as RadStr3 writes them: 1e-8 seconds, "0" before it.
+constexpr std::string_view kZeroSecondsText = "0000000001";
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsHighByte(char c) { return static_cast<unsigned char>(c) >= 0x80; }
+
+// "°" in UTF-8, which RadStr3 reads as one space.
+bool IsDegreeSignAt(std::string_view s, std::size_t i) {
+  return s[i] == '\xC2' && i + 1 < s.size() && s[i + 1] == '\xB0';
+}
+
+// Writes the rewritten line into a buffer that the caller made long enough.
+class LineWriter {
+ public:
+  explicit LineWriter(char* buffer) : start_(buffer), p_(buffer) {}
+  void put(char c) { *p_++ = c; }
+  void put(std::string_view text) { p_ = std::copy(text.begin(), text.end(), p_); }
+  // A whole number of at most three digits.
+  void putWhole(int value) {
+    if (value >= 100) put(static_cast<char>('0' + value / 100));
+    if (value >= 10) put(static_cast<char>('0' + value / 10 % 10));
+    put(static_cast<char>('0' + value % 10));
+  }
+  // Minutes: two digits.
+  void putMinutes(int value) {
+    put(static_cast<char>('0' + value / 10));
+    put(static_cast<char>('0' + value % 10));
+  }
+  std::string_view text() const { return {start_, static_cast<std::size_t>(p_ - start_)}; }
+
+ private:
+  char* start_;
+  char* p_;
+};
+
+// Moves `i` over the separators up to the next number character or the end.
+// False where the separators could hold a hemisphere mark (a word "S" or
+// "W"), or hold a byte of a character other than "°" (a Cyrillic letter, a
+// dash): the field-by-field reading decides those.
+bool SkipSeparators(std::string_view s, std::size_t& i) {
+  while (i < s.size() && !IsNumberChar(s[i])) {
+    const char c = s[i];
+    if (IsAsciiLetter(c)) {
+      const std::size_t wordStart = i;
+      while (i < s.size() && IsAsciiLetter(s[i])) ++i;
+      if (i - wordStart == 1 && (c == 'S' || c == 'W')) return false;
+    } else if (IsHighByte(c)) {
+      if (!IsDegreeSignAt(s, i)) return false;
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+  return true;
+}
+
+// A degree or minute field of plain digits up to `limit`.
+bool ReadWhole(std::string_view field, int limit, int& value) {
+  if (field.empty() || field.size() > kMaxWholeDigits) return false;
+  int v = 0;
+  for (const char c : field) {
+    if (!IsDigit(c)) return false;
+    v = v * 10 + (c - '0');
+  }
+  if (v > limit) return false;
+  value = v;
+  return true;
+}
+
+// A seconds field of a common line: its digits as RadStr3 writes them.
+struct Seconds {
+  bool zero = false;      // written as 1e-8 seconds
+  bool pad = false;       // below 10: "0" first
+  std::string_view whole;     // without leading zeros ("0" is written for none)
+  std::string_view decimals;  // without trailing zeros
+};
+
+// A field of digits with at most one decimal separator (either one), below
+// 60 and with at most 15 significant digits.
+bool ReadSeconds(std::string_view field, char decimalSeparator, char otherSeparator,
+                 Seconds& seconds) {
+  if (field.size() > kMaxSecondsLength) return false;
+  // The whole seconds are field[0, wholeEnd), the decimals field[decimalsStart, end).
+  std::size_t i = 0;
+  while (i < field.size() && IsDigit(field[i])) ++i;
+  const std::size_t wholeEnd = i;
+  std::size_t decimalsStart = i;
+  if (i < field.size()) {
+    if (field[i] != decimalSeparator && field[i] != otherSeparator) return false;
+    decimalsStart = ++i;
+    while (i < field.size() && IsDigit(field[i])) ++i;
+    if (i != field.size()) return false;
+  }
+  if (wholeEnd == 0 && decimalsStart == field.size()) return false;  // no digit: not a number
+
+  std::size_t wholeStart = 0;
+  while (wholeStart < wholeEnd && field[wholeStart] == '0') ++wholeStart;
+  std::size_t end = field.size();
+  while (end > decimalsStart && field[end - 1] == '0') --end;
+  const std::size_t wholeDigits = wholeEnd - wholeStart;
+  if (wholeDigits > 2) return false;
+  int wholeValue = 0;
+  for (std::size_t j = wholeStart; j < wholeEnd; ++j) wholeValue = wholeValue * 10 + (field[j] - '0');
+  if (wholeValue >= kSecondsInMinute) return false;
+  seconds.whole = field.substr(wholeStart, wholeDigits);
+  seconds.decimals = field.substr(decimalsStart, end - decimalsStart);
+  seconds.zero = wholeDigits == 0 && end == decimalsStart;
+  seconds.pad = wholeValue < 10;
+  if (seconds.zero) return true;
+  std::size_t significant = wholeDigits + (end - decimalsStart);
+  if (wholeDigits == 0) {
+    for (std::size_t j = decimalsStart; field[j] == '0'; ++j) --significant;
+  }
+  return significant <= kMaxSignificantDigits;
+}
+
+// Calls put(c) for every digit of the seconds text: "0" before seconds below
+// 10, the whole seconds ("0" for none) and the decimals.
+template <class Put>
+void ForEachSecondsDigit(const Seconds& seconds, Put&& put) {
+  if (seconds.zero) {
+    for (const char c : kZeroSecondsText) put(c);
+    return;
+  }
+  if (seconds.pad) put('0');
+  if (seconds.whole.empty()) put('0');
+  for (const char c : seconds.whole) put(c);
+  for (const char c : seconds.decimals) put(c);
+}
+
+// What a common line holds: the name, both angles, and where the rest of
+// the line starts (the character after the separator that ended the last
+// field read).
+struct CommonLine {
+  std::string_view name;  // with `nameIn`
+  int degrees1 = 0;
+  int minutes1 = 0;
+  Seconds seconds1;
+  int degrees2 = 0;
+  int minutes2 = 0;
+  Seconds seconds2;
+  std::size_t rest = 0;
+};
+
+// Reads `s` as a common line; false for any other.
+bool ReadCommonLine(std::string_view s, bool nameIn, char decimalSeparator, char otherSeparator,
+                    bool trimble, CommonLine& line) {
+  // Lines as ReadStr gives them end in spaces, so a name always has its space.
+  if (s.empty() || s.back() != ' ' || s.size() > kLongestLine) return false;
+  std::size_t i = 0;
+  if (nameIn) {
+    // The name ends at its first space ("'" and "°" read as spaces) or at a
+    // ";" before it.
+    while (s[i] != ' ' && s[i] != ';' && s[i] != '\'' && !IsDegreeSignAt(s, i)) ++i;
+    line.name = s.substr(0, i);
+    i += IsDegreeSignAt(s, i) ? 2 : 1;
+  }
+
+  // The fields as the field scan hands them over: each completed by a
+  // separator with at least one more character after it. The scan stops
+  // after the longitude's seconds, in a Trimble line after the number that
+  // follows them; the number after the latitude's seconds is read over too.
+  const int fieldCount = trimble ? 8 : 6;
+  std::array<std::string_view, 8> fields;
+  for (int f = 0; f < fieldCount; ++f) {
+    if (!SkipSeparators(s, i)) return false;
+    const std::size_t fieldStart = i;
+    while (i < s.size() && IsNumberChar(s[i])) ++i;
+    if (i == s.size()) return false;
+    const std::size_t separatorLength = IsDegreeSignAt(s, i) ? 2 : 1;
+    if (i + separatorLength >= s.size()) return false;
+    fields[static_cast<std::size_t>(f)] = s.substr(fieldStart, i - fieldStart);
+    line.rest = i + separatorLength;
+  }
+  // The hemisphere check takes the separators up to the next number too.
+  // Up to there no byte can start a dash (only "°" was let through); in the
+  // rest a dash before a number would become a minus.
+  std::size_t anglesEnd = i;
+  if (!SkipSeparators(s, anglesEnd) || MayHoldUnicodeMinus(s.substr(anglesEnd))) return false;
+
+  const std::size_t longitude = trimble ? 4 : 3;
+  return ReadWhole(fields[0], kMaxDegrees, line.degrees1) &&
+         ReadWhole(fields[1], kMaxMinutes, line.minutes1) &&
+         ReadSeconds(fields[2], decimalSeparator, otherSeparator, line.seconds1) &&
+         ReadWhole(fields[longitude], kMaxDegrees, line.degrees2) &&
+         ReadWhole(fields[longitude + 1], kMaxMinutes, line.minutes2) &&
+         ReadSeconds(fields[longitude + 2], decimalSeparator, otherSeparator, line.seconds2);
+}
+
+// The rest of the line from `from` as RadStr3 appends it: "°" and "'" read
+// as spaces.
+template <class Put>
+void ForEachRestCharacter(std::string_view s, std::size_t from, Put&& put) {
+  for (std::size_t j = from; j < s.size(); ++j) {
+    if (IsDegreeSignAt(s, j)) {
+      put(' ');
+      ++j;
+    } else {
+      put(s[j] == '\'' ? ' ' : s[j]);
+    }
+  }
+}
+
+constexpr std::uint64_t kExactIntegerLimit = std::uint64_t{1} << 53;
+constexpr std::array<double, 23> kExactPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The packed value RadStr1 reads from the text g "." mm and the seconds
+// text, when it reads it as the quotient of its digits and a power of ten
+// (at most 19 digits, their integer below 2^53): both exact doubles, so the
+// quotient is the correctly rounded value. False for a longer text.
+bool PackedValue(int degrees, int minutes, const Seconds& seconds, double& value) {
+  std::uint64_t digits = static_cast<std::uint64_t>(degrees) * 100 + static_cast<std::uint64_t>(minutes);
+  int count = (degrees >= 100 ? 3 : degrees >= 10 ? 2 : 1) + 2;
+  int decimals = 2;
+  bool fits = true;
+  ForEachSecondsDigit(seconds, [&](char c) {
+    if (++count > 19) fits = false;
+    digits = digits * 10 + static_cast<unsigned>(c - '0');
+    ++decimals;
+  });
+  if (!fits || digits > kExactIntegerLimit) return false;
+  value = static_cast<double>(digits) / kExactPowersOfTen[static_cast<std::size_t>(decimals)];
+  return true;
+}
+
+}  // namespace
+
+bool RewriteCommonDmsLine(std::string& line, bool nameIn, char decimalSeparator,
+                          char otherSeparator, bool trimble) {
+  const std::string_view s(line);
+  CommonLine common;
+  if (!ReadCommonLine(s, nameIn, decimalSeparator, otherSeparator, trimble, common)) return false;
+  std::array<char, kLongestLine + kLongestGrowth> buffer;  // not cleared: only the written part is read
+  LineWriter out(buffer.data());
+  const auto put = [&out](char c) { out.put(c); };
+  if (nameIn) {
+    out.put(common.name);
+    out.put(' ');
+  }
+  // g "." mm and the seconds text, for each angle, then the rest.
+  out.putWhole(common.degrees1);
+  out.put('.');
+  out.putMinutes(common.minutes1);
+  ForEachSecondsDigit(common.seconds1, put);
+  out.put(' ');
+  out.putWhole(common.degrees2);
+  out.put('.');
+  out.putMinutes(common.minutes2);
+  ForEachSecondsDigit(common.seconds2, put);
+  out.put(' ');
+  ForEachRestCharacter(s, common.rest, put);
+  line.assign(out.text());
+  return true;
+}
+
+bool ReadCommonDmsRecord(std::string_view line, PointRecord& record, bool nameIn,
+                         char decimalSeparator, char otherSeparator, bool trimble, int layout) {
+  CommonLine common;
+  double latitude = 0;
+  double longitude = 0;
+  if (!ReadCommonLine(line, nameIn, decimalSeparator, otherSeparator, trimble, common) ||
+      !PackedValue(common.degrees1, common.minutes1, common.seconds1, latitude) ||
+      !PackedValue(common.degrees2, common.minutes2, common.seconds2, longitude)) {
+    return false;
+  }
+  // The rewritten line is "[name ]latitude longitude rest": RadStr1 reads the
+  // name and both angles, then goes on in " rest" after the longitude's
+  // separator, where the longitude was handed over.
+  if (nameIn) record.name.assign(common.name);
+  record.first = latitude;
+  record.second = longitude;
+  std::array<char, kLongestLine + 1> tail;  // not cleared: only the written part is read
+  std::size_t used = 0;
+  tail[used++] = ' ';
+  ForEachRestCharacter(line, common.rest, [&](char c) { tail[used++] = c; });
+  ReadValuesFrom(std::string_view(tail.data(), used), 1, 2, record, decimalSeparator,
+                 otherSeparator, layout);
+  return true;
+}
+
+}  // namespace korvagrid::detail
