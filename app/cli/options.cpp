@@ -1,27 +1,12 @@
 #include "options.h"
 
-#include <algorithm>
-#include <cctype>
-
 #include "common/messages.h"
+#include "conversion/catalogue.h"
 
 namespace korvagrid::cli {
-namespace {
-
-std::string Normalised(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(' ');
-  std::string out(text.substr(first, last - first + 1));
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
-
-}  // namespace
 
 std::optional<RecordLayout> FindLayout(std::string_view name) {
-  const std::string n = Normalised(name);
+  const std::string n = NormalisedName(name);
   if (n == "0" || n == "xyh") return RecordLayout::XYH;
   if (n == "1" || n == "name") return RecordLayout::NameXYH;
   if (n == "2" || n == "xy") return RecordLayout::XY;

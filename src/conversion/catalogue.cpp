@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 
 #include "conversion/own_system.h"
@@ -162,16 +161,6 @@ const std::array<CoordinateSystem, 18>& Rows() {
   return rows;
 }
 
-std::string Normalised(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(' ');
-  std::string out(text.substr(first, last - first + 1));
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return out;
-}
-
 const CoordinateSystem& FirstGeographic(bool wgs84) {
   const auto rows = FixedSystems();
   return *std::find_if(rows.begin(), rows.end(), [wgs84](const CoordinateSystem& s) {
@@ -180,6 +169,18 @@ const CoordinateSystem& FirstGeographic(bool wgs84) {
 }
 
 }  // namespace
+
+std::string NormalisedName(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(' ');
+  std::string out(text.substr(first, last - first + 1));
+  // ASCII only, whatever the locale: the names are compared byte for byte.
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
 
 std::span<const CoordinateSystem> FixedSystems() { return Rows(); }
 
@@ -209,7 +210,7 @@ std::optional<std::string_view> ZoneAdvice(std::int64_t zone) {
 }
 
 const CoordinateSystem* FindFixedSystem(std::string_view nameOrIndex) {
-  const std::string wanted = Normalised(nameOrIndex);
+  const std::string wanted = NormalisedName(nameOrIndex);
   if (wanted.empty()) return nullptr;
   const auto rows = FixedSystems();
   int index = -1;
@@ -220,7 +221,7 @@ const CoordinateSystem* FindFixedSystem(std::string_view nameOrIndex) {
                : nullptr;
   }
   for (const CoordinateSystem& s : rows) {
-    if (Normalised(s.name) == wanted) return &s;
+    if (NormalisedName(s.name) == wanted) return &s;
   }
   return nullptr;
 }

@@ -65,4 +65,8 @@ std::optional<std::string_view> ZoneAdvice(std::int64_t zone);
 // or by its place in the list (0 for the first); nothing when none matches.
 const CoordinateSystem* FindFixedSystem(std::string_view nameOrIndex);
 
+// A name as names typed on the command line are compared: without the spaces
+// at both ends, ASCII letters in lower case.
+std::string NormalisedName(std::string_view text);
+
 }  // namespace korvagrid
