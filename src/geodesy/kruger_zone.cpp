@@ -5,7 +5,8 @@
 // subtracted (reverse) in the order of their orders, and every degree/radian
 // conversion divides by 57.2957795131. Deviations from the bare formulas:
 // - The terms of orders 2 to 8 come from one exponential and one sine/cosine
-//   pair (SeriesTermsUpTo8), and sin 4χ, sin 6χ from sin 2χ and cos 2χ by the
+//   pair (SeriesTermsUpTo8; forward, the exponential is the square of the
+//   e^η' whose logarithm η' is, and the pair comes from tan ξ'), and sin 4χ, sin 6χ from sin 2χ and cos 2χ by the
 //   multiple-angle recurrence. Both change only terms whose coefficients
 //   (8.4e-4 and below) bring their last-place differences far under the last
 //   place of ξ', η' and B: the results are those of the per-term functions
@@ -85,9 +86,15 @@ PlanePoint KrugerZone::Forward(LatitudeLongitude geodetic) const {
   const double xiPrime = std::atan(tanXiPrime);
   const double cosXiPrime = 1 / std::sqrt(1 + tanXiPrime * tanXiPrime);
   const double v = cosXiPrime * sinL / cosL;
-  const double etaPrime = std::log(v + std::sqrt(v * v + 1));
-  // Krüger's series to the plane.
-  const SeriesTermsOfOrders t = SeriesTermsUpTo8(xiPrime, etaPrime);
+  const double expEtaPrime = v + std::sqrt(v * v + 1);
+  const double etaPrime = std::log(expEtaPrime);
+  // Krüger's series to the plane, from e^(2η') = (e^η')² and sin 2ξ',
+  // cos 2ξ' by the tangent of ξ'.
+  const double tanSquaredXiPrime = tanXiPrime * tanXiPrime;
+  const double sin2XiPrime = 2 * tanXiPrime / (1 + tanSquaredXiPrime);
+  const double cos2XiPrime = (1 - tanSquaredXiPrime) / (1 + tanSquaredXiPrime);
+  const SeriesTermsOfOrders t =
+      SeriesTermsUpTo8From(expEtaPrime * expEtaPrime, sin2XiPrime, cos2XiPrime);
   const double x = kMetresPerRadianKrasovsky *
                    (xiPrime + kAlpha1 * t.k2.s + kAlpha2 * t.k4.s + kAlpha3 * t.k6.s + kAlpha4 * t.k8.s);
   const double y =
