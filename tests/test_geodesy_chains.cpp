@@ -76,6 +76,22 @@ TEST(SeriesTerms, AllOrdersAtOnceMatchOneByOne) {
       EXPECT_NEAR(got[i].s, one.s, 1e-14 * std::fabs(one.s) + 1e-300) << "order " << 2 * (i + 1);
       EXPECT_NEAR(got[i].t, one.t, 1e-14 * std::fabs(one.t) + 1e-300) << "order " << 2 * (i + 1);
     }
+    // As the forward series takes them: e^(2η) as a square, 2ξ by tan ξ.
+    // Relative 1e-13: the few last-place errors of tan ξ and e^η grow up
+    // the recurrence to order 8 (3e-14 for the row far outside any zone).
+    const double tanXi = std::tan(row.xi);
+    const double tanSquared = tanXi * tanXi;
+    const double expEta = std::exp(row.eta);
+    const SeriesTermsOfOrders byTangent = SeriesTermsUpTo8From(
+        expEta * expEta, 2 * tanXi / (1 + tanSquared), (1 - tanSquared) / (1 + tanSquared));
+    const SeriesTerm gotByTangent[] = {byTangent.k2, byTangent.k4, byTangent.k6, byTangent.k8};
+    for (int i = 0; i < 4; ++i) {
+      const SeriesTerm one = SeriesTerms(row.xi, row.eta, 2 * (i + 1));
+      EXPECT_NEAR(gotByTangent[i].s, one.s, 1e-13 * std::fabs(one.s) + 1e-300)
+          << "order " << 2 * (i + 1);
+      EXPECT_NEAR(gotByTangent[i].t, one.t, 1e-13 * std::fabs(one.t) + 1e-300)
+          << "order " << 2 * (i + 1);
+    }
   }
   EXPECT_THROW(SeriesTermsUpTo8(0.9, 100.0), KorvagridError);  // e^800 overflows
   EXPECT_THROW(SeriesTermsUpTo8(kNaN, 0.01), KorvagridError);

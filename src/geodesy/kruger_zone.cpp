@@ -2,15 +2,22 @@
 // reverse.
 //
 // Transcribed term by term: the series terms are added (forward) or
-// subtracted (reverse) in the order of their orders, sinh η' comes from two
-// exponentials, 2χ is χ + χ, and every degree/radian conversion divides by
-// 57.2957795131. Deviations from the bare formulas:
+// subtracted (reverse) in the order of their orders, and every degree/radian
+// conversion divides by 57.2957795131. Deviations from the bare formulas:
 // - The terms of orders 2 to 8 come from one exponential and one sine/cosine
-//   pair (SeriesTermsUpTo8), and sin 4χ, sin 6χ from sin 2χ and cos 2χ by the
+//   pair (SeriesTermsUpTo8; forward, the exponential is the square of the
+//   e^η' whose logarithm η' is, and the pair comes from tan ξ'), and sin 4χ, sin 6χ from sin 2χ and cos 2χ by the
 //   multiple-angle recurrence. Both change only terms whose coefficients
 //   (8.4e-4 and below) bring their last-place differences far under the last
 //   place of ξ', η' and B: the results are those of the per-term functions
 //   to 1e-15 rad.
+// - cos ξ' (forward), cos l and sin 2χ, cos 2χ (reverse) come from the
+//   tangents their arctangents are taken of (cos = 1/√(1 + tan²)), and
+//   sinh η' from one exponential and its reciprocal. These change ξ', η', B
+//   and L by a few units in the last place (1e-15 rad). The forward χ keeps
+//   its arctangent: 45° and 90° there are divided by the degree constant
+//   above, not exact quarter and half turns, and a closed form in tangents
+//   would move X by 2e-8 m.
 // - The zone number and the central meridian are 16-bit integers (a zone
 //   whose meridian leaves that range is an overflow failure), and inputs and
 //   results are checked for arithmetic faults.
@@ -71,14 +78,23 @@ PlanePoint KrugerZone::Forward(LatitudeLongitude geodetic) const {
   const double halfPlus45 = b / 2 + 45 / kDegreesPerRadian;
   const double chi = 2 * std::atan(q * std::sin(halfPlus45) / std::cos(halfPlus45)) -
                      90 / kDegreesPerRadian;
-  // Conformal coordinates on the sphere ξ', η'.
+  const double tanChi = std::sin(chi) / std::cos(chi);
+  // Conformal coordinates on the sphere ξ', η'; cos ξ' from tan ξ'.
   const double sinL = std::sin(l);
   const double cosL = std::cos(l);
-  const double xiPrime = std::atan((std::sin(chi) / std::cos(chi)) / cosL);
-  const double v = std::cos(xiPrime) * sinL / cosL;
-  const double etaPrime = std::log(v + std::sqrt(v * v + 1));
-  // Krüger's series to the plane.
-  const SeriesTermsOfOrders t = SeriesTermsUpTo8(xiPrime, etaPrime);
+  const double tanXiPrime = tanChi / cosL;
+  const double xiPrime = std::atan(tanXiPrime);
+  const double cosXiPrime = 1 / std::sqrt(1 + tanXiPrime * tanXiPrime);
+  const double v = cosXiPrime * sinL / cosL;
+  const double expEtaPrime = v + std::sqrt(v * v + 1);
+  const double etaPrime = std::log(expEtaPrime);
+  // Krüger's series to the plane, from e^(2η') = (e^η')² and sin 2ξ',
+  // cos 2ξ' by the tangent of ξ'.
+  const double tanSquaredXiPrime = tanXiPrime * tanXiPrime;
+  const double sin2XiPrime = 2 * tanXiPrime / (1 + tanSquaredXiPrime);
+  const double cos2XiPrime = (1 - tanSquaredXiPrime) / (1 + tanSquaredXiPrime);
+  const SeriesTermsOfOrders t =
+      SeriesTermsUpTo8From(expEtaPrime * expEtaPrime, sin2XiPrime, cos2XiPrime);
   const double x = kMetresPerRadianKrasovsky *
                    (xiPrime + kAlpha1 * t.k2.s + kAlpha2 * t.k4.s + kAlpha3 * t.k6.s + kAlpha4 * t.k8.s);
   const double y =
@@ -99,18 +115,22 @@ LatitudeLongitude KrugerZone::Reverse(PlanePoint p) const {
   const SeriesTermsOfOrders t = SeriesTermsUpTo8(xi, eta);
   const double xiPrime = xi - kBeta1 * t.k2.s - kBeta2 * t.k4.s - kBeta3 * t.k6.s - kBeta4 * t.k8.s;
   const double etaPrime = eta - kBeta1 * t.k2.t - kBeta2 * t.k4.t - kBeta3 * t.k6.t - kBeta4 * t.k8.t;
-  // Longitude difference from the central meridian.
+  // Longitude difference from the central meridian; cos l from tan l.
   const double sinXiPrime = std::sin(xiPrime);
   const double cosXiPrime = std::cos(xiPrime);
-  const double sinhEtaPrime = (std::exp(etaPrime) - std::exp(-etaPrime)) / 2;
-  const double l = std::atan(sinhEtaPrime / cosXiPrime);
+  const double expEtaPrime = std::exp(etaPrime);
+  const double sinhEtaPrime = (expEtaPrime - 1 / expEtaPrime) / 2;
+  const double tanL = sinhEtaPrime / cosXiPrime;
+  const double l = std::atan(tanL);
+  const double cosL = 1 / std::sqrt(1 + tanL * tanL);
   // Conformal latitude.
-  const double chi = std::atan((sinXiPrime / cosXiPrime) * std::cos(l));
-  // Geodetic latitude; sin 4χ and sin 6χ from sin 2χ and cos 2χ by the
-  // multiple-angle recurrence.
-  const double twoChi = chi + chi;
-  const double sin2Chi = std::sin(twoChi);
-  const double cos2Chi = std::cos(twoChi);
+  const double tanChi = (sinXiPrime / cosXiPrime) * cosL;
+  const double chi = std::atan(tanChi);
+  // Geodetic latitude; sin 2χ and cos 2χ from tan χ, sin 4χ and sin 6χ from
+  // them by the multiple-angle recurrence.
+  const double tanSquaredChi = tanChi * tanChi;
+  const double sin2Chi = 2 * tanChi / (1 + tanSquaredChi);
+  const double cos2Chi = (1 - tanSquaredChi) / (1 + tanSquaredChi);
   const double sin4Chi = 2 * cos2Chi * sin2Chi;
   const double sin6Chi = 2 * cos2Chi * sin4Chi - sin2Chi;
   const double b = chi + kDelta1 * sin2Chi + kDelta2 * sin4Chi + kDelta3 * sin6Chi;

@@ -35,8 +35,13 @@ SeriesTerm SeriesTerms(double xi, double eta, int k) {
 }
 
 SeriesTermsOfOrders SeriesTermsUpTo8(double xi, double eta) {
+  const double theta = 2 * xi;
+  return SeriesTermsUpTo8From(std::exp(2 * eta), std::sin(theta), std::cos(theta));
+}
+
+SeriesTermsOfOrders SeriesTermsUpTo8From(double exp2Eta, double sin2Xi, double cos2Xi) {
   // e^(±2η) and their powers e^(±4η), e^(±6η), e^(±8η).
-  const double e2 = std::exp(2 * eta);
+  const double e2 = exp2Eta;
   const double e4 = e2 * e2;
   const double e6 = e4 * e2;
   const double e8 = e4 * e4;
@@ -45,9 +50,8 @@ SeriesTermsOfOrders SeriesTermsUpTo8(double xi, double eta) {
   const double m6 = m4 * m2;
   const double m8 = m4 * m4;
   // sin and cos of θ = 2ξ, then of 2θ, 3θ, 4θ by the recurrence.
-  const double theta = 2 * xi;
-  const double sin2 = std::sin(theta);
-  const double cos2 = std::cos(theta);
+  const double sin2 = sin2Xi;
+  const double cos2 = cos2Xi;
   const double twoCos = 2 * cos2;
   const double sin4 = twoCos * sin2;
   const double cos4 = twoCos * cos2 - 1;

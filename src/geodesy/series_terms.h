@@ -46,4 +46,10 @@ struct SeriesTermsOfOrders {
 // not finite (an exponential overflows, or ξ or η is not finite).
 SeriesTermsOfOrders SeriesTermsUpTo8(double xi, double eta);
 
+// The same from e^(2η), sin 2ξ and cos 2ξ, for a caller that has them
+// without the exponential and the sine/cosine (KrugerZone::Forward: e^η' is
+// the v + √(v² + 1) its η' is the logarithm of, and 2ξ' has the tangent
+// of ξ' at hand). Throws as SeriesTermsUpTo8.
+SeriesTermsOfOrders SeriesTermsUpTo8From(double exp2Eta, double sin2Xi, double cos2Xi);
+
 }  // namespace korvagrid
