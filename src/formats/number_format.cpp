@@ -63,26 +63,6 @@ void RequireFinite(double value) {
 
 bool IsPlaceholder(char c) { return c == '0' || c == '#'; }
 
-constexpr std::array<double, 16> kPowersOfTen{1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                              1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-
-}  // namespace
-
-std::optional<std::uint64_t> ScaledHalfAwayFromZero(double value, int decimals) {
-  if (decimals < 0 || decimals >= static_cast<int>(kPowersOfTen.size())) return std::nullopt;
-  const double scaled = std::fabs(value) * kPowersOfTen[static_cast<std::size_t>(decimals)];
-  if (!(scaled < 1e15)) return std::nullopt;
-  // Below 1e15 the integer conversion truncates exactly: the floor of a non-negative value.
-  const auto truncated = static_cast<std::uint64_t>(scaled);
-  const double whole = static_cast<double>(truncated);
-  const double fraction = scaled - whole;
-  const double margin = (scaled + 1.0) * 1e-14;
-  if (std::fabs(fraction - 0.5) <= margin) return std::nullopt;
-  return truncated + (fraction > 0.5 ? 1U : 0U);
-}
-
-namespace {
-
 // The common case without going through decimal digits: |value|·10^decimals
 // as a double differs from the shortest decimal of |value| scaled the same
 // way by under 2.3e-16 of itself, so unless its fraction lies within that of

@@ -27,6 +27,9 @@
 //    that follows it (see formats/waypoints.h).
 //
 // Infinite and NaN values have no written form and throw KorvagridError.
+#include <array>
+#include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -73,7 +76,27 @@ void FormatTo(std::string& out, double value, const NumberMask& mask, char decim
 // fraction lies within 1e-14 of one half the two round alike. std::nullopt
 // when the exact decimal route must decide (near a half, 10^decimals beyond
 // 1e15, the scaled value 1e15 or more, or not finite).
-std::optional<std::uint64_t> ScaledHalfAwayFromZero(double value, int decimals);
+//
+// Defined here, inline: it runs for every number of every result line, and
+// inlined the optional it returns stays in registers instead of going through
+// memory.
+inline std::optional<std::uint64_t> ScaledHalfAwayFromZero(double value, int decimals) {
+  constexpr std::array<double, 16> kPowersOfTen{1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  if (decimals < 0 || decimals >= static_cast<int>(kPowersOfTen.size())) return std::nullopt;
+  const double scaled = std::fabs(value) * kPowersOfTen[static_cast<std::size_t>(decimals)];
+  if (!(scaled < 1e15)) return std::nullopt;
+  // Below 1e15 the conversion to a signed integer truncates exactly: the
+  // floor of a non-negative value (the signed conversion is one instruction,
+  // the unsigned one a branch for values from 2^63 on, which cannot occur;
+  // likewise back).
+  const auto truncated = static_cast<std::int64_t>(scaled);
+  const double whole = static_cast<double>(truncated);
+  const double fraction = scaled - whole;
+  const double margin = (scaled + 1.0) * 1e-14;
+  if (std::fabs(fraction - 0.5) <= margin) return std::nullopt;
+  return static_cast<std::uint64_t>(truncated) + (fraction > 0.5 ? 1U : 0U);
+}
 
 // A double rounded half away from zero on its shortest decimal form to a
 // fixed number of decimals, as digit strings.
