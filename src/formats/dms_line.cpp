@@ -187,7 +187,13 @@ bool ReadCommonLine(std::string_view s, bool nameIn, char decimalSeparator, char
   // after the longitude's seconds, in a Trimble line after the number that
   // follows them; the number after the latitude's seconds is read over too.
   const int fieldCount = trimble ? 8 : 6;
-  std::array<std::string_view, 8> fields;
+  // Where each field starts and how long it is. Not cleared (an array of
+  // string views would be zeroed on every line): each is set before it is read.
+  struct FieldSpan {
+    std::size_t start;
+    std::size_t length;
+  };
+  std::array<FieldSpan, 8> fields;
   for (int f = 0; f < fieldCount; ++f) {
     if (!SkipSeparators(s, i)) return false;
     const std::size_t fieldStart = i;
@@ -195,9 +201,10 @@ bool ReadCommonLine(std::string_view s, bool nameIn, char decimalSeparator, char
     if (i == s.size()) return false;
     const std::size_t separatorLength = IsDegreeSignAt(s, i) ? 2 : 1;
     if (i + separatorLength >= s.size()) return false;
-    fields[static_cast<std::size_t>(f)] = s.substr(fieldStart, i - fieldStart);
+    fields[static_cast<std::size_t>(f)] = {fieldStart, i - fieldStart};
     line.rest = i + separatorLength;
   }
+  const auto field = [&](std::size_t f) { return s.substr(fields[f].start, fields[f].length); };
   // The hemisphere check takes the separators up to the next number too.
   // Up to there no byte can start a dash (only "°" was let through); in the
   // rest a dash before a number would become a minus.
@@ -205,12 +212,12 @@ bool ReadCommonLine(std::string_view s, bool nameIn, char decimalSeparator, char
   if (!SkipSeparators(s, anglesEnd) || MayHoldUnicodeMinus(s.substr(anglesEnd))) return false;
 
   const std::size_t longitude = trimble ? 4 : 3;
-  return ReadWhole(fields[0], kMaxDegrees, line.degrees1) &&
-         ReadWhole(fields[1], kMaxMinutes, line.minutes1) &&
-         ReadSeconds(fields[2], decimalSeparator, otherSeparator, line.seconds1) &&
-         ReadWhole(fields[longitude], kMaxDegrees, line.degrees2) &&
-         ReadWhole(fields[longitude + 1], kMaxMinutes, line.minutes2) &&
-         ReadSeconds(fields[longitude + 2], decimalSeparator, otherSeparator, line.seconds2);
+  return ReadWhole(field(0), kMaxDegrees, line.degrees1) &&
+         ReadWhole(field(1), kMaxMinutes, line.minutes1) &&
+         ReadSeconds(field(2), decimalSeparator, otherSeparator, line.seconds1) &&
+         ReadWhole(field(longitude), kMaxDegrees, line.degrees2) &&
+         ReadWhole(field(longitude + 1), kMaxMinutes, line.minutes2) &&
+         ReadSeconds(field(longitude + 2), decimalSeparator, otherSeparator, line.seconds2);
 }
 
 // The rest of the line from `from` as RadStr3 appends it: "°" and "'" read
