@@ -49,24 +49,29 @@ long WholeSecondsAt(double s, int decimals) {
 // minutes of every angle text. Returns the end of what it wrote.
 constexpr double kDirectLimit = 1e15;
 
-char* WriteTwoDigits(char* p, double whole) {
-  const auto value = static_cast<long long>(whole);
-  if (value < 0) *p++ = '-';
-  unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
-                                           : static_cast<unsigned long long>(value);
-  if (magnitude < 100) {  // every minute and second, and degrees below 100
-    *p++ = static_cast<char>('0' + magnitude / 10);
-    *p++ = static_cast<char>('0' + magnitude % 10);
-    return p;
-  }
+// The digits of a magnitude from 100 on (degrees beyond 99) at `p`.
+char* WriteThreeOrMoreDigits(char* p, unsigned long long magnitude) {
   std::array<char, 20> digits;  // not cleared: only the written part is read
   std::size_t count = 0;
   do {
     digits[digits.size() - 1 - count++] = static_cast<char>('0' + magnitude % 10);
     magnitude /= 10;
   } while (magnitude != 0);
-  if (count < 2) *p++ = '0';
   return std::copy(digits.end() - static_cast<std::ptrdiff_t>(count), digits.end(), p);
+}
+
+// Small enough to be inlined where it is called three times an angle: the
+// longer numbers are written out of line.
+inline char* WriteTwoDigits(char* p, double whole) {
+  const auto value = static_cast<long long>(whole);
+  if (value < 0) *p++ = '-';
+  const unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                                 : static_cast<unsigned long long>(value);
+  if (magnitude >= 100) return WriteThreeOrMoreDigits(p, magnitude);
+  // Every minute and second, and degrees below 100.
+  *p++ = static_cast<char>('0' + magnitude / 10);
+  *p++ = static_cast<char>('0' + magnitude % 10);
+  return p;
 }
 
 // The same appended to `text`; any size.
