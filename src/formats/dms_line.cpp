@@ -99,6 +99,11 @@ struct Seconds {
   bool pad = false;       // below 10: "0" first
   std::string_view whole;     // without leading zeros ("0" is written for none)
   std::string_view decimals;  // without trailing zeros
+  // The seconds text as one integer and its count of digits, gathered while
+  // the field is read so that the packed value needs no second pass (the
+  // integer wraps beyond 19 significant digits; PackedValue refuses those).
+  std::uint64_t digits = 0;
+  std::size_t digitCount = 0;
 };
 
 // A field of digits with at most one decimal separator (either one), below
@@ -107,22 +112,32 @@ bool ReadSeconds(std::string_view field, char decimalSeparator, char otherSepara
                  Seconds& seconds) {
   if (field.size() > kMaxSecondsLength) return false;
   // The whole seconds are field[0, wholeEnd), the decimals field[decimalsStart, end).
+  // The digits are gathered into one integer on the way; `digits` holds it
+  // up to the last non-zero decimal, which is where the trimmed text ends.
+  std::uint64_t n = 0;
   std::size_t i = 0;
-  while (i < field.size() && IsDigit(field[i])) ++i;
+  while (i < field.size() && IsDigit(field[i])) n = n * 10 + static_cast<unsigned>(field[i++] - '0');
   const std::size_t wholeEnd = i;
   std::size_t decimalsStart = i;
+  std::uint64_t digits = n;
+  std::size_t end = i;  // end of the decimals without trailing zeros
   if (i < field.size()) {
     if (field[i] != decimalSeparator && field[i] != otherSeparator) return false;
-    decimalsStart = ++i;
-    while (i < field.size() && IsDigit(field[i])) ++i;
+    decimalsStart = end = ++i;
+    while (i < field.size() && IsDigit(field[i])) {
+      const unsigned d = static_cast<unsigned>(field[i++] - '0');
+      n = n * 10 + d;
+      if (d != 0) {
+        digits = n;
+        end = i;
+      }
+    }
     if (i != field.size()) return false;
   }
   if (wholeEnd == 0 && decimalsStart == field.size()) return false;  // no digit: not a number
 
   std::size_t wholeStart = 0;
   while (wholeStart < wholeEnd && field[wholeStart] == '0') ++wholeStart;
-  std::size_t end = field.size();
-  while (end > decimalsStart && field[end - 1] == '0') --end;
   const std::size_t wholeDigits = wholeEnd - wholeStart;
   if (wholeDigits > 2) return false;
   int wholeValue = 0;
@@ -132,7 +147,16 @@ bool ReadSeconds(std::string_view field, char decimalSeparator, char otherSepara
   seconds.decimals = field.substr(decimalsStart, end - decimalsStart);
   seconds.zero = wholeDigits == 0 && end == decimalsStart;
   seconds.pad = wholeValue < 10;
-  if (seconds.zero) return true;
+  if (seconds.zero) {
+    seconds.digits = 1;  // kZeroSecondsText
+    seconds.digitCount = kZeroSecondsText.size();
+    return true;
+  }
+  // Leading zeros, the pad and the "0" for no whole seconds count as digits
+  // of the text but add nothing to its integer.
+  seconds.digits = digits;
+  seconds.digitCount = (seconds.pad ? 1 : 0) + (wholeDigits == 0 ? 1 : 0) + wholeDigits +
+                       seconds.decimals.size();
   std::size_t significant = wholeDigits + (end - decimalsStart);
   if (wholeDigits == 0) {
     for (std::size_t j = decimalsStart; field[j] == '0'; ++j) --significant;
@@ -239,22 +263,32 @@ constexpr std::array<double, 23> kExactPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4, 
                                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// 10^k for the integer of g "." mm and the seconds digits (at most 19 digits).
+constexpr std::array<std::uint64_t, 17> kIntegerPowersOfTen = [] {
+  std::array<std::uint64_t, 17> powers{};
+  std::uint64_t p = 1;
+  for (std::uint64_t& power : powers) {
+    power = p;
+    p *= 10;
+  }
+  return powers;
+}();
+
 // The packed value RadStr1 reads from the text g "." mm and the seconds
 // text, when it reads it as the quotient of its digits and a power of ten
 // (at most 19 digits, their integer below 2^53): both exact doubles, so the
 // quotient is the correctly rounded value. False for a longer text.
 bool PackedValue(int degrees, int minutes, const Seconds& seconds, double& value) {
-  std::uint64_t digits = static_cast<std::uint64_t>(degrees) * 100 + static_cast<std::uint64_t>(minutes);
-  int count = (degrees >= 100 ? 3 : degrees >= 10 ? 2 : 1) + 2;
-  int decimals = 2;
-  bool fits = true;
-  ForEachSecondsDigit(seconds, [&](char c) {
-    if (++count > 19) fits = false;
-    digits = digits * 10 + static_cast<unsigned>(c - '0');
-    ++decimals;
-  });
-  if (!fits || digits > kExactIntegerLimit) return false;
-  value = static_cast<double>(digits) / kExactPowersOfTen[static_cast<std::size_t>(decimals)];
+  const std::size_t count =
+      static_cast<std::size_t>(degrees >= 100 ? 3 : degrees >= 10 ? 2 : 1) + 2 + seconds.digitCount;
+  if (count > 19) return false;
+  // g "." mm followed by the seconds digits, as one integer.
+  const std::uint64_t digits =
+      (static_cast<std::uint64_t>(degrees) * 100 + static_cast<std::uint64_t>(minutes)) *
+          kIntegerPowersOfTen[seconds.digitCount] +
+      seconds.digits;
+  if (digits > kExactIntegerLimit) return false;
+  value = static_cast<double>(digits) / kExactPowersOfTen[2 + seconds.digitCount];
   return true;
 }
 
