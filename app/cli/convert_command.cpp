@@ -55,14 +55,9 @@ class DiscardedText final : public ResultSink {
 constexpr unsigned kMaxThreads = 8;
 constexpr std::size_t kBatchLines = 4096;  // two batches are held: the one converted, the one read ahead
 
-bool IsAscii(std::string_view text) {
-  unsigned char any = 0;
-  for (const char c : text) any |= static_cast<unsigned char>(c);
-  return any < 0x80;
-}
-
 // Lines of the input, each taken as UTF-8 when it is valid UTF-8 and as the
-// Cyrillic single-byte code page otherwise.
+// Cyrillic single-byte code page otherwise. The validation passes over
+// ASCII a word at a time, so a plain line needs no check of its own first.
 class DecodingLineSource final : public LineSource {
  public:
   explicit DecodingLineSource(LineSource& inner) : inner_(inner) {}
@@ -70,7 +65,7 @@ class DecodingLineSource final : public LineSource {
   bool next(std::string& line) override {
     const bool got = inner_.next(line);
     if (first_ && onFirstLine) onFirstLine();
-    if (!IsAscii(line) && !IsValidUtf8(line)) {
+    if (!IsValidUtf8(line)) {
       line = Cp1251ToUtf8(line);
     } else if (first_ && line.starts_with(kUtf8Bom)) {
       // The byte-order mark of UTF-8 input is no part of its first line;
@@ -89,7 +84,7 @@ class DecodingLineSource final : public LineSource {
   }
   void finishLine(std::string& line) const override {
     inner_.finishLine(line);
-    if (!IsAscii(line) && !IsValidUtf8(line)) line = Cp1251ToUtf8(line);
+    if (!IsValidUtf8(line)) line = Cp1251ToUtf8(line);
   }
 
  private:
