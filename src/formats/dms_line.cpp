@@ -94,16 +94,18 @@ bool ReadWhole(std::string_view field, int limit, int& value) {
 }
 
 // A seconds field of a common line: its digits as RadStr3 writes them.
+// Its members carry no initializers, like CommonLine's: ReadSeconds sets
+// every one of them before it returns true.
 struct Seconds {
-  bool zero = false;      // written as 1e-8 seconds
-  bool pad = false;       // below 10: "0" first
+  bool zero;  // written as 1e-8 seconds
+  bool pad;   // below 10: "0" first
   std::string_view whole;     // without leading zeros ("0" is written for none)
   std::string_view decimals;  // without trailing zeros
   // The seconds text as one integer and its count of digits, gathered while
   // the field is read so that the packed value needs no second pass (the
   // integer wraps beyond 19 significant digits; PackedValue refuses those).
-  std::uint64_t digits = 0;
-  std::size_t digitCount = 0;
+  std::uint64_t digits;
+  std::size_t digitCount;
 };
 
 // A field of digits with at most one decimal separator (either one), below
@@ -180,16 +182,18 @@ void ForEachSecondsDigit(const Seconds& seconds, Put&& put) {
 
 // What a common line holds: the name, both angles, and where the rest of
 // the line starts (the character after the separator that ended the last
-// field read).
+// field read). Its members carry no initializers, so that a line does not
+// begin by clearing some 150 bytes: ReadCommonLine sets each one that is
+// read afterwards before it returns true.
 struct CommonLine {
   std::string_view name;  // with `nameIn`
-  int degrees1 = 0;
-  int minutes1 = 0;
+  int degrees1;
+  int minutes1;
   Seconds seconds1;
-  int degrees2 = 0;
-  int minutes2 = 0;
+  int degrees2;
+  int minutes2;
   Seconds seconds2;
-  std::size_t rest = 0;
+  std::size_t rest;
 };
 
 // Reads `s` as a common line; false for any other.
