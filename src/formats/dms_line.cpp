@@ -120,6 +120,7 @@ bool ReadSeconds(std::string_view field, char decimalSeparator, char otherSepara
   std::size_t i = 0;
   while (i < field.size() && IsDigit(field[i])) n = n * 10 + static_cast<unsigned>(field[i++] - '0');
   const std::size_t wholeEnd = i;
+  const std::uint64_t wholeValue = n;  // exact for at most two digits after leading zeros
   std::size_t decimalsStart = i;
   std::uint64_t digits = n;
   std::size_t end = i;  // end of the decimals without trailing zeros
@@ -141,10 +142,7 @@ bool ReadSeconds(std::string_view field, char decimalSeparator, char otherSepara
   std::size_t wholeStart = 0;
   while (wholeStart < wholeEnd && field[wholeStart] == '0') ++wholeStart;
   const std::size_t wholeDigits = wholeEnd - wholeStart;
-  if (wholeDigits > 2) return false;
-  int wholeValue = 0;
-  for (std::size_t j = wholeStart; j < wholeEnd; ++j) wholeValue = wholeValue * 10 + (field[j] - '0');
-  if (wholeValue >= kSecondsInMinute) return false;
+  if (wholeDigits > 2 || wholeValue >= kSecondsInMinute) return false;
   seconds.whole = field.substr(wholeStart, wholeDigits);
   seconds.decimals = field.substr(decimalsStart, end - decimalsStart);
   seconds.zero = wholeDigits == 0 && end == decimalsStart;
