@@ -221,10 +221,11 @@ bool ReadCommonLine(std::string_view s, bool nameIn, char decimalSeparator, char
   };
   std::array<FieldSpan, 8> fields;
   for (int f = 0; f < fieldCount; ++f) {
-    if (!SkipSeparators(s, i)) return false;
+    // No field left: not a common line.
+    if (!SkipSeparators(s, i) || i == s.size()) return false;
     const std::size_t fieldStart = i;
-    while (i < s.size() && IsNumberChar(s[i])) ++i;
-    if (i == s.size()) return false;
+    // The line ends in a space, so a field that starts ends before the line does.
+    while (IsNumberChar(s[i])) ++i;
     const std::size_t separatorLength = IsDegreeSignAt(s, i) ? 2 : 1;
     if (i + separatorLength >= s.size()) return false;
     fields[static_cast<std::size_t>(f)] = {fieldStart, i - fieldStart};
