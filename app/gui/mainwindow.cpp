@@ -162,9 +162,10 @@ MainWindow::MainWindow(Platform& platform, char decimalSeparator, QWidget* paren
   progress_->hide();
   datumStatus_ = new QLabel(this);
   datumStatus_->setObjectName(QStringLiteral("datumStatus"));
-  // The text never asks for a wider window.
+  // The text never asks for a wider window; it takes the status bar's free
+  // width (without a stretch an ignored width is none at all).
   datumStatus_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  statusBar()->addWidget(datumStatus_);
+  statusBar()->addWidget(datumStatus_, 1);
 
   model_->load(decimalSeparator);
   refresh();

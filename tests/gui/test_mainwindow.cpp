@@ -781,6 +781,11 @@ void MainWindowTest::datumChoicesShowInTheStatusBarAndAreRemembered() {
     QCOMPARE(window.model().heights, korvagrid::HeightsMode::Keep);
     QVERIFY(!Child<QAction>(&window, "mnuShiftClassic")->isChecked());
     QCOMPARE(status->text(), QStringLiteral("СК-42 ↔ WGS-84: ГОСТ Р 51794-2008 (EPSG:5044), высоты сохраняются"));
+    // Shown, and wide enough to be read at the size the window opens with.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(status->isVisible());
+    QVERIFY(status->width() >= status->fontMetrics().horizontalAdvance(status->text()));
   }
   FakePlatform platform;
   MainWindow next(platform, '.');
