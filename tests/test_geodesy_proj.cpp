@@ -26,6 +26,7 @@
 #include "geodesy/datum_shift.h"
 #include "geodesy/kruger_zone.h"
 #include "definitions/proj_definition.h"
+#include "support/peer_programs.h"
 #include "support/temp_dir.h"
 
 namespace korvagrid {
@@ -35,12 +36,8 @@ using Triple = std::array<double, 3>;
 
 constexpr double kMetresPerDegree = 111320;  // of latitude or of longitude on the equator, near enough
 
-bool Installed(const char* program) {
-  return std::system((std::string("command -v ") + program + " > /dev/null 2>&1").c_str()) == 0;
-}
-
 #define REQUIRE_PROGRAM(program)                                                           \
-  if (!Installed(program)) {                                                               \
+  if (!testing::ProgramInstalled(program)) {                                               \
     GTEST_SKIP() << program << " (proj-bin) is not installed: the PROJ peer check is SKIPPED"; \
   }
 

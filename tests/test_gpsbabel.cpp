@@ -14,9 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "support/peer_programs.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+using korvagrid::testing::CaptureOutput;
+using korvagrid::testing::ProgramInstalled;
 
 const fs::path kCli = fs::path(KORVAGRID_BINARY_DIR) / "app" / "cli" / "korvagrid-cli";
 
@@ -25,17 +29,6 @@ struct Waypoint {
   double latitude = 0;
   double longitude = 0;
 };
-
-std::string Capture(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return out;
-}
 
 std::vector<std::string> SplitCsv(const std::string& line) {
   std::vector<std::string> fields;
@@ -58,7 +51,7 @@ std::vector<std::string> SplitCsv(const std::string& line) {
 // GPSBabel's reading of a waypoint file, as WGS-84 decimal degrees.
 std::vector<Waypoint> ReadWithGpsBabel(const fs::path& file) {
   const std::string csv =
-      Capture("gpsbabel -i ozi,codec=windows-1251 -f '" + file.string() + "' -o unicsv -F - 2>&1");
+      CaptureOutput("gpsbabel -i ozi,codec=windows-1251 -f '" + file.string() + "' -o unicsv -F - 2>&1");
   std::vector<Waypoint> points;
   std::istringstream lines(csv);
   std::string line;
@@ -75,7 +68,7 @@ class GpsBabel : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!fs::exists(kCli)) GTEST_SKIP() << "korvagrid-cli is not built";
-    if (std::system("command -v gpsbabel > /dev/null 2>&1") != 0) {
+    if (!ProgramInstalled("gpsbabel")) {
       GTEST_SKIP() << "gpsbabel is not installed: the independent waypoint reader check is SKIPPED";
     }
     dir_ = fs::temp_directory_path() / ("korvagrid-gpsbabel-" + std::to_string(::getpid()));

@@ -21,6 +21,7 @@
 
 #include "formats/angles.h"
 #include "support/cli_runner.h"
+#include "support/peer_programs.h"
 
 namespace korvagrid {
 namespace {
@@ -141,17 +142,6 @@ std::string Lines(const std::string& text) {
 
 // ------------------------------------------------------------ writing
 
-std::string Capture(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-      out.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return out;
-}
-
 struct WrittenCase {
   const char* file;  // its extension chooses the format
   const char* from;  // as the shell gets them
@@ -240,7 +230,7 @@ TEST_F(CliPointFiles, WrittenFilesHoldTheResultsOfTheText) {
     EXPECT_EQ(Lines(back.out), Lines(plain.out));
 
     if (c.epsg) {
-      const std::string info = Capture("ogrinfo -so -al '" + file.string() + "' 2>&1");
+      const std::string info = testing::CaptureOutput("ogrinfo -so -al '" + file.string() + "' 2>&1");
       EXPECT_NE(info.find("ID[\"EPSG\"," + std::to_string(*c.epsg) + "]]"), std::string::npos)
           << info;
     }

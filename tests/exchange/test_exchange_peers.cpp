@@ -15,27 +15,15 @@
 
 #include "exchange/crs_description.h"
 #include "exchange/point_file_writer.h"
+#include "support/peer_programs.h"
 #include "support/temp_dir.h"
 
 namespace korvagrid {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool HasProgram(const char* name) {
-  return std::system(("command -v " + std::string(name) + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::string Capture(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    ::pclose(pipe);
-  }
-  return out;
-}
+using testing::CaptureOutput;
+using testing::ProgramInstalled;
 
 // One CSV record: fields split at commas outside double quotes, "" inside
 // quotes read as one double quote.
@@ -72,7 +60,7 @@ void Write(const fs::path& file, ExchangeFormat format, const CrsDescription& cr
 }
 
 TEST(GpsBabel, ReadsOurGpxWaypoints) {
-  if (!HasProgram("gpsbabel")) GTEST_SKIP() << "gpsbabel is not installed: GPX not checked against it";
+  if (!ProgramInstalled("gpsbabel")) GTEST_SKIP() << "gpsbabel is not installed: GPX not checked against it";
   // GPSBabel's unicsv writes 6 decimals of a degree and 1 decimal of a metre.
   constexpr double kPrintedDegrees = 5e-7;
   constexpr double kPrintedMetres = 0.05;
@@ -85,7 +73,7 @@ TEST(GpsBabel, ReadsOurGpxWaypoints) {
   const fs::path gpx = dir / "points.gpx";
   Write(gpx, ExchangeFormat::Gpx, Wgs84Crs(), points);
 
-  const std::string csv = Capture("gpsbabel -i gpx -f '" + gpx.string() + "' -o unicsv -F - 2>&1");
+  const std::string csv = CaptureOutput("gpsbabel -i gpx -f '" + gpx.string() + "' -o unicsv -F - 2>&1");
   std::vector<std::vector<std::string>> rows;
   std::size_t start = 0;
   while (start < csv.size()) {
@@ -113,7 +101,7 @@ TEST(GpsBabel, ReadsOurGpxWaypoints) {
 }
 
 TEST(OgrInfo, FindsTheZoneSixEpsgCodeInGeoPackageAndShapefile) {
-  if (!HasProgram("ogrinfo")) GTEST_SKIP() << "ogrinfo is not installed: EPSG codes not checked against it";
+  if (!ProgramInstalled("ogrinfo")) GTEST_SKIP() << "ogrinfo is not installed: EPSG codes not checked against it";
   const std::vector<ExchangePoint> points = {{"P1", 6012345.678, 6512345.678, 152.3, 1},
                                              {"P2", 6013345.678, 6513345.678, std::nullopt, 2}};
   testing::TempDir dir;
@@ -121,7 +109,7 @@ TEST(OgrInfo, FindsTheZoneSixEpsgCodeInGeoPackageAndShapefile) {
                                      std::pair{ExchangeFormat::Shapefile, "zone6.shp"}}) {
     const fs::path file = dir / name;
     Write(file, format, GaussKrugerZoneCrs("42(zone6)", 6), points);
-    const std::string info = Capture("ogrinfo -so -al '" + file.string() + "' 2>&1");
+    const std::string info = CaptureOutput("ogrinfo -so -al '" + file.string() + "' 2>&1");
     EXPECT_NE(info.find("Pulkovo 1942 / Gauss-Kruger zone 6"), std::string::npos) << info;
     EXPECT_NE(info.find("ID[\"EPSG\",28406]]"), std::string::npos) << info;  // the closing ID of the system
     EXPECT_NE(info.find("Feature Count: 2"), std::string::npos) << info;
