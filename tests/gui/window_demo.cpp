@@ -63,6 +63,25 @@ void Choose(QComboBox* combo, int index) {
   emit combo->activated(index);
 }
 
+// A window shown in the top left corner whose "Open..." answers with the
+// named list file, reading named "42(zone6)" points.
+struct NamedZone6Window {
+  explicit NamedZone6Window(const char* listPath)
+      : platform(ChosenOf(listPath)), window(platform) {
+    korvagrid::gui::ConnectPlatform(platform, window);
+    window.move(0, 0);
+    window.show();
+    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo1")), kZone6);
+    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo3")), 1);  // names in
+  }
+  static ChosenFile ChosenOf(const char* listPath) {
+    const QFileInfo info(QString::fromLocal8Bit(listPath));
+    return {info.absoluteFilePath().toStdString(), info.fileName().toStdString()};
+  }
+  ScriptedPlatform platform;
+  korvagrid::gui::MainWindow window;
+};
+
 ChosenFile WriteList(const QString& path, long lines) {
   std::ofstream file(path.toStdString(), std::ios::binary);
   for (long i = 0; i < lines; ++i) {
@@ -126,15 +145,9 @@ int main(int argc, char* argv[]) {
   }
   if (mode == "shot") {
     if (argc < 6) return 2;
-    const QFileInfo info(QString::fromLocal8Bit(argv[2]));
-    ScriptedPlatform platform({info.absoluteFilePath().toStdString(), info.fileName().toStdString()});
-    korvagrid::gui::MainWindow window(platform);
-    korvagrid::gui::ConnectPlatform(platform, window);
-    window.move(0, 0);
-    window.show();
+    NamedZone6Window shown(argv[2]);
+    korvagrid::gui::MainWindow& window = shown.window;
     const int target = std::stoi(argv[3]);
-    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo1")), kZone6);
-    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo3")), 1);  // names in
     Choose(window.findChild<QComboBox*>(QStringLiteral("Combo2")), target);
     Choose(window.findChild<QComboBox*>(QStringLiteral("Combo4")), 1);  // names out
     window.findChild<QAction*>(QString::fromLocal8Bit(argv[4]))->trigger();
@@ -147,14 +160,8 @@ int main(int argc, char* argv[]) {
   }
   if (mode == "map") {
     if (argc < 5) return 2;
-    const QFileInfo info(QString::fromLocal8Bit(argv[2]));
-    ScriptedPlatform platform({info.absoluteFilePath().toStdString(), info.fileName().toStdString()});
-    korvagrid::gui::MainWindow window(platform);
-    korvagrid::gui::ConnectPlatform(platform, window);
-    window.move(0, 0);
-    window.show();
-    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo1")), kZone6);
-    Choose(window.findChild<QComboBox*>(QStringLiteral("Combo3")), 1);  // names in
+    NamedZone6Window shown(argv[2]);
+    korvagrid::gui::MainWindow& window = shown.window;
     Choose(window.findChild<QComboBox*>(QStringLiteral("Combo2")), kWgs84);
     OpenAndConvert(window);
     window.findChild<QAction*>(QStringLiteral("mnuMap"))->trigger();
