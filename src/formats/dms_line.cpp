@@ -63,7 +63,7 @@ class LineWriter {
 // False where the separators could hold a hemisphere mark (a word "S" or
 // "W"), or hold a byte of a character other than "°" (a Cyrillic letter, a
 // dash): the field-by-field reading decides those.
-bool SkipSeparators(std::string_view s, std::size_t& i) {
+bool SkipSeparatorsFrom(std::string_view s, std::size_t& i) {
   while (i < s.size() && !IsNumberChar(s[i])) {
     const char c = s[i];
     if (IsAsciiLetter(c)) {
@@ -75,6 +75,23 @@ bool SkipSeparators(std::string_view s, std::size_t& i) {
       i += 2;
     } else {
       ++i;
+    }
+  }
+  return true;
+}
+
+// The same, with the separators of almost every line (a space, "'", '"'
+// and "°") passed here and anything else left to SkipSeparatorsFrom.
+inline bool SkipSeparators(std::string_view s, std::size_t& i) {
+  while (i < s.size()) {
+    const char c = s[i];
+    if (IsNumberChar(c)) return true;
+    if (c == ' ' || c == '\'' || c == '"') {
+      ++i;
+    } else if (IsDegreeSignAt(s, i)) {
+      i += 2;
+    } else {
+      return SkipSeparatorsFrom(s, i);
     }
   }
   return true;
@@ -164,18 +181,17 @@ bool ReadSeconds(std::string_view field, char decimalSeparator, char otherSepara
   return significant <= kMaxSignificantDigits;
 }
 
-// Calls put(c) for every digit of the seconds text: "0" before seconds below
-// 10, the whole seconds ("0" for none) and the decimals.
-template <class Put>
-void ForEachSecondsDigit(const Seconds& seconds, Put&& put) {
+// Writes the seconds text: "0" before seconds below 10, the whole seconds
+// ("0" for none) and the decimals.
+void PutSecondsDigits(LineWriter& out, const Seconds& seconds) {
   if (seconds.zero) {
-    for (const char c : kZeroSecondsText) put(c);
+    out.put(kZeroSecondsText);
     return;
   }
-  if (seconds.pad) put('0');
-  if (seconds.whole.empty()) put('0');
-  for (const char c : seconds.whole) put(c);
-  for (const char c : seconds.decimals) put(c);
+  if (seconds.pad) out.put('0');
+  if (seconds.whole.empty()) out.put('0');
+  out.put(seconds.whole);
+  out.put(seconds.decimals);
 }
 
 // What a common line holds: the name, both angles, and where the rest of
@@ -211,15 +227,11 @@ bool ReadCommonLine(std::string_view s, bool nameIn, char decimalSeparator, char
   // The fields as the field scan hands them over: each completed by a
   // separator with at least one more character after it. The scan stops
   // after the longitude's seconds, in a Trimble line after the number that
-  // follows them; the number after the latitude's seconds is read over too.
+  // follows them; the number after the latitude's seconds is passed over
+  // too. Each field of an angle is read as soon as the scan has passed it,
+  // so that a line that is not common stops at its first such field.
   const int fieldCount = trimble ? 8 : 6;
-  // Where each field starts and how long it is. Not cleared (an array of
-  // string views would be zeroed on every line): each is set before it is read.
-  struct FieldSpan {
-    std::size_t start;
-    std::size_t length;
-  };
-  std::array<FieldSpan, 8> fields;
+  const int longitude = trimble ? 4 : 3;
   for (int f = 0; f < fieldCount; ++f) {
     // No field left: not a common line.
     if (!SkipSeparators(s, i) || i == s.size()) return false;
@@ -228,23 +240,26 @@ bool ReadCommonLine(std::string_view s, bool nameIn, char decimalSeparator, char
     while (IsNumberChar(s[i])) ++i;
     const std::size_t separatorLength = IsDegreeSignAt(s, i) ? 2 : 1;
     if (i + separatorLength >= s.size()) return false;
-    fields[static_cast<std::size_t>(f)] = {fieldStart, i - fieldStart};
     line.rest = i + separatorLength;
+    const std::string_view field = s.substr(fieldStart, i - fieldStart);
+    // The latitude's degrees, minutes and seconds, then the longitude's; a
+    // Trimble line's number after each angle is only passed over.
+    const bool ofLatitude = f < 3;
+    const int part = ofLatitude ? f : f - longitude;
+    int& degrees = ofLatitude ? line.degrees1 : line.degrees2;
+    int& minutes = ofLatitude ? line.minutes1 : line.minutes2;
+    Seconds& seconds = ofLatitude ? line.seconds1 : line.seconds2;
+    if ((part == 0 && !ReadWhole(field, kMaxDegrees, degrees)) ||
+        (part == 1 && !ReadWhole(field, kMaxMinutes, minutes)) ||
+        (part == 2 && !ReadSeconds(field, decimalSeparator, otherSeparator, seconds))) {
+      return false;
+    }
   }
-  const auto field = [&](std::size_t f) { return s.substr(fields[f].start, fields[f].length); };
   // The hemisphere check takes the separators up to the next number too.
   // Up to there no byte can start a dash (only "°" was let through); in the
   // rest a dash before a number would become a minus.
   std::size_t anglesEnd = i;
-  if (!SkipSeparators(s, anglesEnd) || MayHoldUnicodeMinus(s.substr(anglesEnd))) return false;
-
-  const std::size_t longitude = trimble ? 4 : 3;
-  return ReadWhole(field(0), kMaxDegrees, line.degrees1) &&
-         ReadWhole(field(1), kMaxMinutes, line.minutes1) &&
-         ReadSeconds(field(2), decimalSeparator, otherSeparator, line.seconds1) &&
-         ReadWhole(field(longitude), kMaxDegrees, line.degrees2) &&
-         ReadWhole(field(longitude + 1), kMaxMinutes, line.minutes2) &&
-         ReadSeconds(field(longitude + 2), decimalSeparator, otherSeparator, line.seconds2);
+  return SkipSeparators(s, anglesEnd) && !MayHoldUnicodeMinus(s.substr(anglesEnd));
 }
 
 // The rest of the line from `from` as RadStr3 appends it: "°" and "'" read
@@ -313,12 +328,12 @@ bool RewriteCommonDmsLine(std::string& line, bool nameIn, char decimalSeparator,
   out.putWhole(common.degrees1);
   out.put('.');
   out.putMinutes(common.minutes1);
-  ForEachSecondsDigit(common.seconds1, put);
+  PutSecondsDigits(out, common.seconds1);
   out.put(' ');
   out.putWhole(common.degrees2);
   out.put('.');
   out.putMinutes(common.minutes2);
-  ForEachSecondsDigit(common.seconds2, put);
+  PutSecondsDigits(out, common.seconds2);
   out.put(' ');
   ForEachRestCharacter(s, common.rest, put);
   line.assign(out.text());
