@@ -59,33 +59,39 @@ class LineWriter {
   char* p_;
 };
 
-// Moves `i` over the separators up to the next number character or the end.
-// False where the separators could hold a hemisphere mark (a word "S" or
-// "W"), or hold a byte of a character other than "°" (a Cyrillic letter, a
-// dash): the field-by-field reading decides those.
-bool SkipSeparatorsFrom(std::string_view s, std::size_t& i) {
+// Where SkipSeparators stops when the separators may hold more than
+// separators.
+constexpr std::size_t kNotSeparators = std::string_view::npos;
+
+// The index of the next number character (or the end) from `i` on, over
+// the separators. kNotSeparators where the separators could hold a
+// hemisphere mark (a word "S" or "W"), or hold a byte of a character other
+// than "°" (a Cyrillic letter, a dash): the field-by-field reading decides
+// those.
+std::size_t SkipSeparatorsFrom(std::string_view s, std::size_t i) {
   while (i < s.size() && !IsNumberChar(s[i])) {
     const char c = s[i];
     if (IsAsciiLetter(c)) {
       const std::size_t wordStart = i;
       while (i < s.size() && IsAsciiLetter(s[i])) ++i;
-      if (i - wordStart == 1 && (c == 'S' || c == 'W')) return false;
+      if (i - wordStart == 1 && (c == 'S' || c == 'W')) return kNotSeparators;
     } else if (IsHighByte(c)) {
-      if (!IsDegreeSignAt(s, i)) return false;
+      if (!IsDegreeSignAt(s, i)) return kNotSeparators;
       i += 2;
     } else {
       ++i;
     }
   }
-  return true;
+  return i;
 }
 
 // The same, with the separators of almost every line (a space, "'", '"'
-// and "°") passed here and anything else left to SkipSeparatorsFrom.
-inline bool SkipSeparators(std::string_view s, std::size_t& i) {
+// and "°") passed here and anything else left to SkipSeparatorsFrom. The
+// index is passed by value, so that the scan keeps it in a register.
+inline std::size_t SkipSeparators(std::string_view s, std::size_t i) {
   while (i < s.size()) {
     const char c = s[i];
-    if (IsNumberChar(c)) return true;
+    if (IsNumberChar(c)) return i;
     if (c == ' ' || c == '\'' || c == '"') {
       ++i;
     } else if (IsDegreeSignAt(s, i)) {
@@ -94,7 +100,7 @@ inline bool SkipSeparators(std::string_view s, std::size_t& i) {
       return SkipSeparatorsFrom(s, i);
     }
   }
-  return true;
+  return i;
 }
 
 // A degree or minute field of plain digits up to `limit`.
@@ -234,7 +240,8 @@ bool ReadCommonLine(std::string_view s, bool nameIn, char decimalSeparator, char
   const int longitude = trimble ? 4 : 3;
   for (int f = 0; f < fieldCount; ++f) {
     // No field left: not a common line.
-    if (!SkipSeparators(s, i) || i == s.size()) return false;
+    i = SkipSeparators(s, i);
+    if (i == kNotSeparators || i == s.size()) return false;
     const std::size_t fieldStart = i;
     // The line ends in a space, so a field that starts ends before the line does.
     while (IsNumberChar(s[i])) ++i;
@@ -258,8 +265,8 @@ bool ReadCommonLine(std::string_view s, bool nameIn, char decimalSeparator, char
   // The hemisphere check takes the separators up to the next number too.
   // Up to there no byte can start a dash (only "°" was let through); in the
   // rest a dash before a number would become a minus.
-  std::size_t anglesEnd = i;
-  return SkipSeparators(s, anglesEnd) && !MayHoldUnicodeMinus(s.substr(anglesEnd));
+  const std::size_t anglesEnd = SkipSeparators(s, i);
+  return anglesEnd != kNotSeparators && !MayHoldUnicodeMinus(s.substr(anglesEnd));
 }
 
 // The rest of the line from `from` as RadStr3 appends it: "°" and "'" read
