@@ -59,12 +59,12 @@ class LineWriter {
   char* p_;
 };
 
-// Where SkipSeparators stops when the separators may hold more than
-// separators.
-constexpr std::size_t kNotSeparators = std::string_view::npos;
+// Where the readers of a common line's parts stop on a part that is not
+// common.
+constexpr std::size_t kNotCommon = std::string_view::npos;
 
 // The index of the next number character (or the end) from `i` on, over
-// the separators. kNotSeparators where the separators could hold a
+// the separators. kNotCommon where the separators could hold a
 // hemisphere mark (a word "S" or "W"), or hold a byte of a character other
 // than "°" (a Cyrillic letter, a dash): the field-by-field reading decides
 // those.
@@ -74,9 +74,9 @@ std::size_t SkipSeparatorsFrom(std::string_view s, std::size_t i) {
     if (IsAsciiLetter(c)) {
       const std::size_t wordStart = i;
       while (i < s.size() && IsAsciiLetter(s[i])) ++i;
-      if (i - wordStart == 1 && (c == 'S' || c == 'W')) return kNotSeparators;
+      if (i - wordStart == 1 && (c == 'S' || c == 'W')) return kNotCommon;
     } else if (IsHighByte(c)) {
-      if (!IsDegreeSignAt(s, i)) return kNotSeparators;
+      if (!IsDegreeSignAt(s, i)) return kNotCommon;
       i += 2;
     } else {
       ++i;
@@ -103,17 +103,18 @@ inline std::size_t SkipSeparators(std::string_view s, std::size_t i) {
   return i;
 }
 
-// A degree or minute field of plain digits up to `limit`.
-bool ReadWhole(std::string_view field, int limit, int& value) {
-  if (field.empty() || field.size() > kMaxWholeDigits) return false;
+// A degree or minute field of plain digits up to `limit`, from `i` on (a
+// field ends at the first character that is no number character; the line
+// ends in a space, so it ends before the line does). Returns the index
+// after the field, or kNotCommon.
+std::size_t ReadWholeAt(std::string_view s, std::size_t i, int limit, int& value) {
+  const std::size_t start = i;
   int v = 0;
-  for (const char c : field) {
-    if (!IsDigit(c)) return false;
-    v = v * 10 + (c - '0');
-  }
-  if (v > limit) return false;
+  while (IsDigit(s[i]) && i - start < kMaxWholeDigits) v = v * 10 + (s[i++] - '0');
+  // A digit too many, or a number character that is no digit.
+  if (IsNumberChar(s[i]) || i == start || v > limit) return kNotCommon;
   value = v;
-  return true;
+  return i;
 }
 
 // A seconds field of a common line: its digits as RadStr3 writes them.
@@ -132,48 +133,52 @@ struct Seconds {
 };
 
 // A field of digits with at most one decimal separator (either one), below
-// 60 and with at most 15 significant digits.
-bool ReadSeconds(std::string_view field, char decimalSeparator, char otherSeparator,
-                 Seconds& seconds) {
-  if (field.size() > kMaxSecondsLength) return false;
-  // The whole seconds are field[0, wholeEnd), the decimals field[decimalsStart, end).
+// 60 and with at most 15 significant digits, from `i` on, read as
+// ReadWholeAt reads its field. Returns the index after the field, or
+// kNotCommon.
+std::size_t ReadSecondsAt(std::string_view s, std::size_t i, char decimalSeparator,
+                          char otherSeparator, Seconds& seconds) {
+  // The whole seconds are s[start, wholeEnd), the decimals s[decimalsStart, end).
   // The digits are gathered into one integer on the way; `digits` holds it
   // up to the last non-zero decimal, which is where the trimmed text ends.
+  const std::size_t start = i;
   std::uint64_t n = 0;
-  std::size_t i = 0;
-  while (i < field.size() && IsDigit(field[i])) n = n * 10 + static_cast<unsigned>(field[i++] - '0');
+  while (IsDigit(s[i])) n = n * 10 + static_cast<unsigned>(s[i++] - '0');
   const std::size_t wholeEnd = i;
   const std::uint64_t wholeValue = n;  // exact for at most two digits after leading zeros
   std::size_t decimalsStart = i;
   std::uint64_t digits = n;
   std::size_t end = i;  // end of the decimals without trailing zeros
-  if (i < field.size()) {
-    if (field[i] != decimalSeparator && field[i] != otherSeparator) return false;
+  if (IsNumberChar(s[i])) {
+    // The field goes on: with a decimal separator, then digits only.
+    if (s[i] != decimalSeparator && s[i] != otherSeparator) return kNotCommon;
     decimalsStart = end = ++i;
-    while (i < field.size() && IsDigit(field[i])) {
-      const unsigned d = static_cast<unsigned>(field[i++] - '0');
+    while (IsDigit(s[i])) {
+      const unsigned d = static_cast<unsigned>(s[i++] - '0');
       n = n * 10 + d;
       if (d != 0) {
         digits = n;
         end = i;
       }
     }
-    if (i != field.size()) return false;
+    if (IsNumberChar(s[i])) return kNotCommon;
   }
-  if (wholeEnd == 0 && decimalsStart == field.size()) return false;  // no digit: not a number
+  const std::size_t fieldEnd = i;
+  if (fieldEnd - start > kMaxSecondsLength) return kNotCommon;
+  if (wholeEnd == start && decimalsStart == fieldEnd) return kNotCommon;  // no digit: not a number
 
-  std::size_t wholeStart = 0;
-  while (wholeStart < wholeEnd && field[wholeStart] == '0') ++wholeStart;
+  std::size_t wholeStart = start;
+  while (wholeStart < wholeEnd && s[wholeStart] == '0') ++wholeStart;
   const std::size_t wholeDigits = wholeEnd - wholeStart;
-  if (wholeDigits > 2 || wholeValue >= kSecondsInMinute) return false;
-  seconds.whole = field.substr(wholeStart, wholeDigits);
-  seconds.decimals = field.substr(decimalsStart, end - decimalsStart);
+  if (wholeDigits > 2 || wholeValue >= kSecondsInMinute) return kNotCommon;
+  seconds.whole = s.substr(wholeStart, wholeDigits);
+  seconds.decimals = s.substr(decimalsStart, end - decimalsStart);
   seconds.zero = wholeDigits == 0 && end == decimalsStart;
   seconds.pad = wholeValue < 10;
   if (seconds.zero) {
     seconds.digits = 1;  // kZeroSecondsText
     seconds.digitCount = kZeroSecondsText.size();
-    return true;
+    return fieldEnd;
   }
   // Leading zeros, the pad and the "0" for no whole seconds count as digits
   // of the text but add nothing to its integer.
@@ -182,9 +187,9 @@ bool ReadSeconds(std::string_view field, char decimalSeparator, char otherSepara
                        seconds.decimals.size();
   std::size_t significant = wholeDigits + (end - decimalsStart);
   if (wholeDigits == 0) {
-    for (std::size_t j = decimalsStart; field[j] == '0'; ++j) --significant;
+    for (std::size_t j = decimalsStart; s[j] == '0'; ++j) --significant;
   }
-  return significant <= kMaxSignificantDigits;
+  return significant <= kMaxSignificantDigits ? fieldEnd : kNotCommon;
 }
 
 // Writes the seconds text: "0" before seconds below 10, the whole seconds
@@ -234,39 +239,44 @@ bool ReadCommonLine(std::string_view s, bool nameIn, char decimalSeparator, char
   // separator with at least one more character after it. The scan stops
   // after the longitude's seconds, in a Trimble line after the number that
   // follows them; the number after the latitude's seconds is passed over
-  // too. Each field of an angle is read as soon as the scan has passed it,
+  // too. Each field of an angle is read in the one pass that finds its end,
   // so that a line that is not common stops at its first such field.
   const int fieldCount = trimble ? 8 : 6;
   const int longitude = trimble ? 4 : 3;
   for (int f = 0; f < fieldCount; ++f) {
     // No field left: not a common line.
     i = SkipSeparators(s, i);
-    if (i == kNotSeparators || i == s.size()) return false;
-    const std::size_t fieldStart = i;
-    // The line ends in a space, so a field that starts ends before the line does.
-    while (IsNumberChar(s[i])) ++i;
-    const std::size_t separatorLength = IsDegreeSignAt(s, i) ? 2 : 1;
-    if (i + separatorLength >= s.size()) return false;
-    line.rest = i + separatorLength;
-    const std::string_view field = s.substr(fieldStart, i - fieldStart);
+    if (i == kNotCommon || i == s.size()) return false;
     // The latitude's degrees, minutes and seconds, then the longitude's; a
     // Trimble line's number after each angle is only passed over.
     const bool ofLatitude = f < 3;
     const int part = ofLatitude ? f : f - longitude;
-    int& degrees = ofLatitude ? line.degrees1 : line.degrees2;
-    int& minutes = ofLatitude ? line.minutes1 : line.minutes2;
-    Seconds& seconds = ofLatitude ? line.seconds1 : line.seconds2;
-    if ((part == 0 && !ReadWhole(field, kMaxDegrees, degrees)) ||
-        (part == 1 && !ReadWhole(field, kMaxMinutes, minutes)) ||
-        (part == 2 && !ReadSeconds(field, decimalSeparator, otherSeparator, seconds))) {
-      return false;
+    switch (part) {
+      case 0:
+        i = ReadWholeAt(s, i, kMaxDegrees, ofLatitude ? line.degrees1 : line.degrees2);
+        break;
+      case 1:
+        i = ReadWholeAt(s, i, kMaxMinutes, ofLatitude ? line.minutes1 : line.minutes2);
+        break;
+      case 2:
+        i = ReadSecondsAt(s, i, decimalSeparator, otherSeparator,
+                          ofLatitude ? line.seconds1 : line.seconds2);
+        break;
+      default:
+        while (IsNumberChar(s[i])) ++i;
     }
+    if (i == kNotCommon) return false;
+    // The field is completed by its separator, with at least one more
+    // character after it.
+    const std::size_t separatorLength = IsDegreeSignAt(s, i) ? 2 : 1;
+    if (i + separatorLength >= s.size()) return false;
+    line.rest = i + separatorLength;
   }
   // The hemisphere check takes the separators up to the next number too.
   // Up to there no byte can start a dash (only "°" was let through); in the
   // rest a dash before a number would become a minus.
   const std::size_t anglesEnd = SkipSeparators(s, i);
-  return anglesEnd != kNotSeparators && !MayHoldUnicodeMinus(s.substr(anglesEnd));
+  return anglesEnd != kNotCommon && !MayHoldUnicodeMinus(s.substr(anglesEnd));
 }
 
 // The rest of the line from `from` as RadStr3 appends it: "°" and "'" read
