@@ -100,6 +100,27 @@ INSTANTIATE_TEST_SUITE_P(
         DetectCase{"stray continuation byte", "1 \x80 2", TextEncoding::Cp1251},
         DetectCase{"NUL bytes are ASCII", std::string("1\0 2", 4), TextEncoding::Cp1251}));
 
+// A whole line checked at once: two-byte characters are passed by a short
+// cut, everything from any other non-ASCII byte on by the validator.
+TEST(IsValidUtf8, TwoByteCharactersAndWhatFollowsThem) {
+  const struct {
+    const char* why;
+    std::string_view text;
+    bool valid;
+  } cases[] = {
+      {"degree signs in a line", "55\xC2\xB0" "45'20\" 37\xC2\xB0" "37'01\"  ", true},
+      {"Cyrillic name", "Пункт 1", true},
+      {"two-byte then three-byte", "\xC2\xB0\xE2\x82\xAC", true},
+      {"two-byte then four-byte", "\xD0\xB0\xF0\x9F\x98\x80", true},
+      {"lead byte cut at the end", "55\xC2", false},
+      {"lead byte before ASCII", "55\xC2" "A", false},
+      {"overlong two-byte form", "\xC1\xBF", false},
+      {"surrogate after a two-byte character", "\xC2\xB0\xED\xA0\x80", false},
+      {"stray continuation after a two-byte character", "\xC2\xB0\x80", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsValidUtf8(c.text), c.valid) << c.why;
+}
+
 TEST(Utf8Validator, SequencesSplitAtEveryPointAreValid) {
   // A file read in chunks may cut a sequence anywhere.
   const std::string text = "а° € \xF0\x9F\x98\x80 z";

@@ -203,9 +203,23 @@ bool Utf8Validator::feed(std::string_view bytes) {
 }
 
 bool IsValidUtf8(std::string_view bytes) {
-  Utf8Validator validator;
-  validator.feed(bytes);
-  return validator.complete();
+  // Lines are ASCII with at most a few two-byte characters (Cyrillic
+  // letters, "°"), which are checked here; from any other non-ASCII byte on
+  // the validator decides, starting on that character's first byte.
+  std::size_t i = AsciiPrefix(bytes);
+  while (i < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    const bool twoBytes = lead >= 0xC2 && lead <= 0xDF && i + 1 < bytes.size() &&
+                          (static_cast<unsigned char>(bytes[i + 1]) & 0xC0) == 0x80;
+    if (!twoBytes) {
+      Utf8Validator validator;
+      validator.feed(bytes.substr(i));
+      return validator.complete();
+    }
+    i += 2;
+    i += AsciiPrefix(bytes.substr(i));
+  }
+  return true;
 }
 
 TextEncoding DetectEncoding(std::string_view bytes) {
