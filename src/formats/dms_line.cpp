@@ -221,6 +221,33 @@ struct CommonLine {
   std::size_t rest;
 };
 
+// The angles of a line in the usual notation, 55°45'20.5" 37°37'01.25",
+// read from `i` on with their separators where that notation puts them:
+// what the field scan of ReadCommonLine reads from such a line, without
+// the scan. On success `i` is the end of the longitude's seconds. False,
+// with the line left to the scan, for any other notation.
+bool ReadUsualAngles(std::string_view s, std::size_t& i, char decimalSeparator, char otherSeparator,
+                     CommonLine& line) {
+  std::size_t at = i;
+  const auto angle = [&](int& degrees, int& minutes, Seconds& seconds) {
+    at = ReadWholeAt(s, at, kMaxDegrees, degrees);
+    if (at == kNotCommon || !IsDegreeSignAt(s, at)) return false;
+    at = ReadWholeAt(s, at + 2, kMaxMinutes, minutes);
+    if (at == kNotCommon || s[at] != '\'') return false;
+    at = ReadSecondsAt(s, at + 1, decimalSeparator, otherSeparator, seconds);
+    // The seconds' mark, with a character after it.
+    return at != kNotCommon && s[at] == '"' && at + 1 < s.size();
+  };
+  if (!angle(line.degrees1, line.minutes1, line.seconds1)) return false;
+  // One space, then the longitude's degrees.
+  if (s[at + 1] != ' ' || at + 2 >= s.size() || !IsDigit(s[at + 2])) return false;
+  at += 2;
+  if (!angle(line.degrees2, line.minutes2, line.seconds2)) return false;
+  line.rest = at + 1;
+  i = at;
+  return true;
+}
+
 // Reads `s` as a common line; false for any other.
 bool ReadCommonLine(std::string_view s, bool nameIn, char decimalSeparator, char otherSeparator,
                     bool trimble, CommonLine& line) {
@@ -243,7 +270,9 @@ bool ReadCommonLine(std::string_view s, bool nameIn, char decimalSeparator, char
   // so that a line that is not common stops at its first such field.
   const int fieldCount = trimble ? 8 : 6;
   const int longitude = trimble ? 4 : 3;
-  for (int f = 0; f < fieldCount; ++f) {
+  const bool usual = !trimble && IsDigit(s[i]) &&
+                     ReadUsualAngles(s, i, decimalSeparator, otherSeparator, line);
+  for (int f = usual ? fieldCount : 0; f < fieldCount; ++f) {
     // No field left: not a common line.
     i = SkipSeparators(s, i);
     if (i == kNotCommon || i == s.size()) return false;
