@@ -118,8 +118,8 @@ std::size_t ReadWholeAt(std::string_view s, std::size_t i, int limit, int& value
 }
 
 // A seconds field of a common line: its digits as RadStr3 writes them.
-// Its members carry no initializers, like CommonLine's: ReadSeconds sets
-// every one of them before it returns true.
+// Its members carry no initializers, like CommonLine's: ReadSecondsAt sets
+// every one of them before it returns the end of the field.
 struct Seconds {
   bool zero;  // written as 1e-8 seconds
   bool pad;   // below 10: "0" first
@@ -270,9 +270,11 @@ bool ReadCommonLine(std::string_view s, bool nameIn, char decimalSeparator, char
   // so that a line that is not common stops at its first such field.
   const int fieldCount = trimble ? 8 : 6;
   const int longitude = trimble ? 4 : 3;
+  // A line in the usual notation is read with its separators in place; any
+  // other goes through the scan.
   const bool usual = !trimble && IsDigit(s[i]) &&
                      ReadUsualAngles(s, i, decimalSeparator, otherSeparator, line);
-  for (int f = usual ? fieldCount : 0; f < fieldCount; ++f) {
+  for (int f = 0; !usual && f < fieldCount; ++f) {
     // No field left: not a common line.
     i = SkipSeparators(s, i);
     if (i == kNotCommon || i == s.size()) return false;
