@@ -150,7 +150,12 @@ int main(int argc, char* argv[]) {
     const int target = std::stoi(argv[3]);
     Choose(window.findChild<QComboBox*>(QStringLiteral("Combo2")), target);
     Choose(window.findChild<QComboBox*>(QStringLiteral("Combo4")), 1);  // names out
-    window.findChild<QAction*>(QString::fromLocal8Bit(argv[4]))->trigger();
+    auto* format = window.findChild<QAction*>(QString::fromLocal8Bit(argv[4]));
+    if (format == nullptr) {
+      std::fprintf(stderr, "korvagrid_window_demo: no Format item named \"%s\"\n", argv[4]);
+      return 2;
+    }
+    format->trigger();
     OpenAndConvert(window);
     QTimer::singleShot(500, &app, [&window, png = QString::fromLocal8Bit(argv[5])] {
       window.grab().save(png);
