@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "common/error.h"
@@ -124,6 +125,39 @@ TEST(KrugerZone, OnTheCentralMeridianTheLongitudeIsTheMeridian) {
     const LatitudeLongitude q = zone.Reverse({6200000, zone.WithoutPrefix(row.y)});
     EXPECT_NEAR(RadToArcSeconds(q.longitude), row.meridian, 1e-6);
   }
+}
+
+TEST(KrugerZone, ReverseSinesAreThoseOfReverse) {
+  struct Row {
+    const char* why;
+    std::int16_t zone;
+    double x, y;  // metres, y with the false easting
+  };
+  // The angle-sum formulas and the series of sin Δ, cos Δ against the sine
+  // and cosine of Reverse's B and L: a few units in the last place.
+  constexpr double kTolerance = 5e-16;
+  const Row rows[] = {
+      {"zone 6, near the meridian", 6, 6200000, 510000},
+      {"zone 1, 1.5° beyond the east edge", 1, 4700000, 900000},
+      {"zone 60, west of the meridian", 60, 5500000, 150000},
+      {"high latitude, Δ small", 12, 8300000, 620000},
+      {"low latitude, Δ near its largest", 7, 1000000, 400000},
+      {"zone 0 (meridian -3°), computed rather than looked up", 0, 6000000, 450000},
+      {"zone 61 (meridian 363°), computed rather than looked up", 61, 6000000, 550000},
+      {"southern x", 6, -2000000, 480000},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    const KrugerZone zone(row.zone);
+    const LatitudeLongitude q = zone.Reverse({row.x, row.y});
+    const std::optional<LatitudeLongitudeSines> s = zone.ReverseSines({row.x, row.y});
+    ASSERT_TRUE(s.has_value());
+    EXPECT_NEAR(s->sinB, std::sin(q.latitude), kTolerance);
+    EXPECT_NEAR(s->cosB, std::cos(q.latitude), kTolerance);
+    EXPECT_NEAR(s->sinL, std::sin(q.longitude), kTolerance);
+    EXPECT_NEAR(s->cosL, std::cos(q.longitude), kTolerance);
+  }
+  EXPECT_THROW((void)KrugerZone(6).ReverseSines({kNaN, 500000}), KorvagridError);
 }
 
 // ---------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "common/checked_int16.h"
@@ -93,7 +94,17 @@ RouteOutput ZoneToGeographic(const RoutePair& pair, const RouteInput& in) {
   const double y = in.y + static_cast<double>(pair.source.zone) * kMetresPerZonePrefix;
   const double h = RequireFinite(kOperation, "H", in.h);
   const KrugerZone zone = KrugerZone::OfPrefixedY(y);
-  const LatitudeLongitude q = zone.Reverse({in.x, zone.WithoutPrefix(y)});
+  const PlanePoint p{in.x, zone.WithoutPrefix(y)};
+  if (pair.wgsInvolved) {
+    // On to WGS-84, the Krasovsky point by the sines and cosines the shift
+    // takes of its latitude and longitude.
+    if (const std::optional<LatitudeLongitudeSines> q = zone.ReverseSines(p)) {
+      GeodeticPoint wgs84 = DatumShiftOf(pair.datumShift).Forward(*q, h);
+      if (pair.heights == HeightsMode::Keep) wgs84.h = h;
+      return Packed(kOperation, wgs84.b, wgs84.l, wgs84.h);
+    }
+  }
+  const LatitudeLongitude q = zone.Reverse(p);
   if (!pair.wgsInvolved) return Packed(kOperation, q.latitude, q.longitude, h);
   const GeodeticPoint wgs84 = ToWgs84(pair, {q.latitude, q.longitude, h});
   return Packed(kOperation, wgs84.b, wgs84.l, wgs84.h);

@@ -79,14 +79,11 @@ GeodeticPoint ToGeodetic(GeocentricPoint p, const BowringConstants& c) {
   return {b, l, h};
 }
 
-// The three steps from `source` to `target` with the parameters `r`.
-[[gnu::always_inline]] inline GeodeticPoint ShiftBetween(GeodeticPoint p, const Ellipsoid& source,
-                                                        const BowringConstants& target,
-                           const DatumShift::InRadians& r) {
-  RequireFinite(kOperation, "B", p.b);
-  RequireFinite(kOperation, "L", p.l);
-  RequireFinite(kOperation, "H", p.h);
-  const GeocentricPoint sourcePoint = GeodeticToGeocentric(p, source);
+// The shift of a geocentric point and the step back to geodetic on the
+// target ellipsoid.
+[[gnu::always_inline]] inline GeodeticPoint ShiftToGeodetic(GeocentricPoint sourcePoint,
+                                                           const BowringConstants& target,
+                                                           const DatumShift::InRadians& r) {
   const GeocentricPoint shifted = Shift(sourcePoint, r);
   RequireFinite(kOperation, "X'", shifted.x);
   RequireFinite(kOperation, "Y'", shifted.y);
@@ -98,19 +95,36 @@ GeodeticPoint ToGeodetic(GeocentricPoint p, const BowringConstants& c) {
   return result;
 }
 
+// The three steps from `source` to `target` with the parameters `r`.
+[[gnu::always_inline]] inline GeodeticPoint ShiftBetween(GeodeticPoint p, const Ellipsoid& source,
+                                                        const BowringConstants& target,
+                                                        const DatumShift::InRadians& r) {
+  RequireFinite(kOperation, "B", p.b);
+  RequireFinite(kOperation, "L", p.l);
+  RequireFinite(kOperation, "H", p.h);
+  return ShiftToGeodetic(GeodeticToGeocentric(p, source), target, r);
+}
+
+const BowringConstants& Wgs84Bowring() {
+  static const BowringConstants wgs84 = BowringConstantsOf(kWgs84);
+  return wgs84;
+}
+
 }  // namespace
 
 GeocentricPoint GeodeticToGeocentric(GeodeticPoint p, const Ellipsoid& ellipsoid) {
+  return GeodeticToGeocentric({std::sin(p.b), std::cos(p.b), std::sin(p.l), std::cos(p.l)}, p.h,
+                              ellipsoid);
+}
+
+GeocentricPoint GeodeticToGeocentric(const LatitudeLongitudeSines& s, double h,
+                                     const Ellipsoid& ellipsoid) {
   const double a = ellipsoid.a;
   const double e2 = ellipsoid.e2;
-  const double sinB = std::sin(p.b);
-  const double cosB = std::cos(p.b);
-  const double sinL = std::sin(p.l);
-  const double cosL = std::cos(p.l);
-  const double n = a / std::sqrt(1 - sinB * e2 * sinB);
-  const double x = (n + p.h) * cosB * cosL;
-  const double y = (n + p.h) * cosB * sinL;
-  const double z = (n * ellipsoid.oneMinusE2 + p.h) * sinB;
+  const double n = a / std::sqrt(1 - s.sinB * e2 * s.sinB);
+  const double x = (n + h) * s.cosB * s.cosL;
+  const double y = (n + h) * s.cosB * s.sinL;
+  const double z = (n * ellipsoid.oneMinusE2 + h) * s.sinB;
   return {x, y, z};
 }
 
@@ -123,8 +137,12 @@ GeodeticPoint GeocentricToGeodetic(GeocentricPoint p, const Ellipsoid& ellipsoid
 }
 
 GeodeticPoint DatumShift::Forward(GeodeticPoint sk42) const {
-  static const BowringConstants wgs84 = BowringConstantsOf(kWgs84);
-  return ShiftBetween(sk42, kKrasovsky, wgs84, forward_);
+  return ShiftBetween(sk42, kKrasovsky, Wgs84Bowring(), forward_);
+}
+
+GeodeticPoint DatumShift::Forward(const LatitudeLongitudeSines& sk42, double h) const {
+  RequireFinite(kOperation, "H", h);
+  return ShiftToGeodetic(GeodeticToGeocentric(sk42, h, kKrasovsky), Wgs84Bowring(), forward_);
 }
 
 GeodeticPoint DatumShift::Reverse(GeodeticPoint wgs84) const {

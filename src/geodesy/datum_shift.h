@@ -59,6 +59,9 @@ enum class HeightsMode {
 
 // Step 1: geodetic to geocentric on `ellipsoid`.
 GeocentricPoint GeodeticToGeocentric(GeodeticPoint p, const Ellipsoid& ellipsoid);
+// The same from the sines and cosines of the latitude and longitude.
+GeocentricPoint GeodeticToGeocentric(const LatitudeLongitudeSines& s, double h,
+                                     const Ellipsoid& ellipsoid);
 
 // Step 2: the seven-parameter transformation, terms added in the order of
 // the formulas above.
@@ -91,6 +94,9 @@ class DatumShift {
 
   // SK-42 (Krasovsky) to WGS-84. Throws KorvagridError on an arithmetic fault.
   GeodeticPoint Forward(GeodeticPoint sk42) const;
+  // The same for a point given by the sines and cosines of its latitude and
+  // longitude (KrugerZone::ReverseSines), with its height.
+  GeodeticPoint Forward(const LatitudeLongitudeSines& sk42, double h) const;
   // WGS-84 to SK-42 with the negated set. Throws KorvagridError on an
   // arithmetic fault.
   GeodeticPoint Reverse(GeodeticPoint wgs84) const;

@@ -23,7 +23,9 @@
 //   results are checked for arithmetic faults.
 #include "geodesy/kruger_zone.h"
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "common/checked_int16.h"
@@ -104,7 +106,15 @@ PlanePoint KrugerZone::Forward(LatitudeLongitude geodetic) const {
   return {RequireFinite(kOperation, "X", x), RequireFinite(kOperation, "Y", y)};
 }
 
-LatitudeLongitude KrugerZone::Reverse(PlanePoint p) const {
+// The steps Reverse and ReverseSines share: ξ', η' and from them tan l,
+// cos l and tan χ.
+struct KrugerZone::ReverseTangents {
+  double tanL;
+  double cosL;
+  double tanChi;
+};
+
+KrugerZone::ReverseTangents KrugerZone::reverseTangents(PlanePoint p) {
   const double x = RequireFinite(kOperation, "X", p.x);
   const double y = RequireFinite(kOperation, "Y", p.y);
   // Easting from the central meridian, then ξ, η in radians of rectified latitude.
@@ -121,22 +131,79 @@ LatitudeLongitude KrugerZone::Reverse(PlanePoint p) const {
   const double expEtaPrime = std::exp(etaPrime);
   const double sinhEtaPrime = (expEtaPrime - 1 / expEtaPrime) / 2;
   const double tanL = sinhEtaPrime / cosXiPrime;
-  const double l = std::atan(tanL);
   const double cosL = 1 / std::sqrt(1 + tanL * tanL);
   // Conformal latitude.
   const double tanChi = (sinXiPrime / cosXiPrime) * cosL;
-  const double chi = std::atan(tanChi);
-  // Geodetic latitude; sin 2χ and cos 2χ from tan χ, sin 4χ and sin 6χ from
-  // them by the multiple-angle recurrence.
+  return {tanL, cosL, tanChi};
+}
+
+// B − χ from sin 2χ and cos 2χ, which come from tan χ; sin 4χ and sin 6χ
+// from them by the multiple-angle recurrence. Added to χ term by term.
+struct ConformalCorrection {
+  double term2, term4, term6;
+};
+
+ConformalCorrection CorrectionTerms(double tanChi) {
   const double tanSquaredChi = tanChi * tanChi;
   const double sin2Chi = 2 * tanChi / (1 + tanSquaredChi);
   const double cos2Chi = (1 - tanSquaredChi) / (1 + tanSquaredChi);
   const double sin4Chi = 2 * cos2Chi * sin2Chi;
   const double sin6Chi = 2 * cos2Chi * sin4Chi - sin2Chi;
-  const double b = chi + kDelta1 * sin2Chi + kDelta2 * sin4Chi + kDelta3 * sin6Chi;
+  return {kDelta1 * sin2Chi, kDelta2 * sin4Chi, kDelta3 * sin6Chi};
+}
+
+LatitudeLongitude KrugerZone::Reverse(PlanePoint p) const {
+  const ReverseTangents r = reverseTangents(p);
+  const double l = std::atan(r.tanL);
+  const double chi = std::atan(r.tanChi);
+  // Geodetic latitude.
+  const ConformalCorrection c = CorrectionTerms(r.tanChi);
+  const double b = chi + c.term2 + c.term4 + c.term6;
   // Longitude from Greenwich.
   const double lGreenwich = l + meridian_ / kDegreesPerRadian;
   return {RequireFinite(kOperation, "B", b), RequireFinite(kOperation, "L", lGreenwich)};
+}
+
+std::optional<LatitudeLongitudeSines> KrugerZone::ReverseSines(PlanePoint p) const {
+  const ReverseTangents r = reverseTangents(p);
+  // Latitude B = χ + Δ. Δ stays under 0.0034 rad, so its sine and cosine
+  // series end with the terms shown: the next ones (Δ⁷/5040, Δ⁶/720) are
+  // below 1e-17.
+  const ConformalCorrection c = CorrectionTerms(r.tanChi);
+  const double delta = c.term2 + c.term4 + c.term6;
+  const double delta2 = delta * delta;
+  const double sinDelta = delta * (1 - delta2 / 6 * (1 - delta2 / 20));
+  const double cosDelta = 1 - delta2 / 2 * (1 - delta2 / 12);
+  const double cosChi = 1 / std::sqrt(1 + r.tanChi * r.tanChi);
+  const double sinChi = r.tanChi * cosChi;
+  const double sinB = sinChi * cosDelta + cosChi * sinDelta;
+  const double cosB = cosChi * cosDelta - sinChi * sinDelta;
+  // Longitude from Greenwich L = l + L0.
+  const double sinL = r.tanL * r.cosL;
+  const MeridianSines m = meridianSines();
+  const double sinLGreenwich = sinL * m.cos + r.cosL * m.sin;
+  const double cosLGreenwich = r.cosL * m.cos - sinL * m.sin;
+  if (!std::isfinite(sinB) || !std::isfinite(cosB) || !std::isfinite(sinLGreenwich) ||
+      !std::isfinite(cosLGreenwich)) {
+    return std::nullopt;
+  }
+  return LatitudeLongitudeSines{sinB, cosB, sinLGreenwich, cosLGreenwich};
+}
+
+// The central meridians of zones 1 to 60 are looked up, any other one computed.
+KrugerZone::MeridianSines KrugerZone::meridianSines() const {
+  constexpr int kZones = 60;
+  static const std::array<MeridianSines, kZones> zones = [] {
+    std::array<MeridianSines, kZones> table{};
+    for (int n = 1; n <= kZones; ++n) {
+      const double l0 = (kZoneWidthDegrees * n - kZoneHalfWidthDegrees) / kDegreesPerRadian;
+      table[static_cast<std::size_t>(n - 1)] = {std::sin(l0), std::cos(l0)};
+    }
+    return table;
+  }();
+  if (number_ >= 1 && number_ <= kZones) return zones[static_cast<std::size_t>(number_ - 1)];
+  const double l0 = meridian_ / kDegreesPerRadian;
+  return {std::sin(l0), std::cos(l0)};
 }
 
 }  // namespace korvagrid

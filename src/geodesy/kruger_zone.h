@@ -43,6 +43,7 @@
 // number and its central meridian are 16-bit integers: a zone whose meridian
 // leaves −32768..32767 degrees is an overflow failure.
 #include <cstdint>
+#include <optional>
 
 #include "common/checked_int16.h"
 #include "geodesy/constants.h"
@@ -84,8 +85,26 @@ class KrugerZone {
   // Throws KorvagridError on an arithmetic fault.
   LatitudeLongitude Reverse(PlanePoint p) const;
 
+  // Reverse for a chain that goes on to geocentric coordinates: the sines and
+  // cosines of the latitude and of the longitude from Greenwich, from the
+  // tangents Reverse takes its arctangents of (B = χ + Δ and L = l + L0 by
+  // the angle-sum formulas; sin Δ and cos Δ by their series, Δ < 0.0034
+  // rad). They agree with the sines and cosines of Reverse's B and L to a
+  // few units in the last place (1e-16). Nothing when a value on the way is
+  // not finite: Reverse then decides, with its checks. Throws KorvagridError
+  // when X or Y is not finite.
+  std::optional<LatitudeLongitudeSines> ReverseSines(PlanePoint p) const;
+
  private:
   KrugerZone(std::int32_t number, std::int16_t meridian) : number_(number), meridian_(meridian) {}
+
+  struct ReverseTangents;
+  static ReverseTangents reverseTangents(PlanePoint p);
+  struct MeridianSines {
+    double sin;
+    double cos;
+  };
+  MeridianSines meridianSines() const;
 
   std::int32_t number_;    // 32768 for the band of L/6 = 32767
   std::int16_t meridian_;  // degrees

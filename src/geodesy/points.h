@@ -24,6 +24,16 @@ struct GeodeticPoint {
   double h;
 };
 
+// Latitude and longitude given by their sines and cosines: all that the
+// step to geocentric coordinates needs of them, so that a chain that has
+// them from tangents takes no arctangent only to take its sine again.
+struct LatitudeLongitudeSines {
+  double sinB;
+  double cosB;
+  double sinL;
+  double cosL;
+};
+
 // Geocentric Cartesian coordinates, metres.
 struct GeocentricPoint {
   double x;
