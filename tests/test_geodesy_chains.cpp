@@ -160,6 +160,42 @@ TEST(KrugerZone, ReverseSinesAreThoseOfReverse) {
   EXPECT_THROW((void)KrugerZone(6).ReverseSines({kNaN, 500000}), KorvagridError);
 }
 
+TEST(KrugerZone, ForwardFromTheShiftsSinesIsForwardOfItsPoint) {
+  struct Row {
+    const char* why;
+    std::int16_t zone;
+    double b, l, h;  // WGS-84, degrees and metres
+  };
+  // sin B as the shift has it, and sin l, cos l by the angle-difference
+  // formulas, against Forward of the shifted point: 1e-9 m apart.
+  constexpr double kTolerance = 2e-8;  // metres
+  const Row rows[] = {
+      {"zone 6 at its meridian", 6, 55.75, 33.0, 150},
+      {"zone 7, 1.5° west of its edge", 7, 48.2, 34.5, 0},
+      {"zone 1, east of its meridian", 1, 61.9, 5.8, 2500},
+      {"zone 60, west of its meridian", 60, 43.1, 355.2, -50},
+      {"zone 61 (meridian 363°), computed rather than looked up", 61, 50, 2.5, 100},
+      {"zone 0 (meridian -3°), computed rather than looked up", 0, 52, -1.0, 100},
+  };
+  const DatumShift& shift = DatumShiftOf(DatumShiftKey::Classic);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    const GeodeticPoint wgs84{row.b / kDegreesPerRadian, row.l / kDegreesPerRadian, row.h};
+    const KrugerZone zone(row.zone);
+    const GeodeticPoint sk42 = shift.Reverse(wgs84);
+    const PlanePoint expected = zone.Forward({sk42.b, sk42.l});
+    const std::optional<GeodeticPointSines> sines = shift.ReverseSines(wgs84);
+    ASSERT_TRUE(sines.has_value());
+    EXPECT_EQ(sines->b, sk42.b);
+    EXPECT_EQ(sines->h, sk42.h);
+    const PlanePoint p = zone.ForwardSines(*sines);
+    EXPECT_NEAR(p.x, expected.x, kTolerance);
+    EXPECT_NEAR(p.y, expected.y, kTolerance);
+  }
+  // So far out that the distance from the axis overflows: left to Reverse.
+  EXPECT_FALSE(shift.ReverseSines({0.9, 0.6, 1e160}).has_value());
+}
+
 // ---------------------------------------------------------------------------
 // Routes through Krüger's series and the datum shift
 

@@ -128,7 +128,16 @@ RouteOutput IntoZone(std::string_view operation, const RoutePair& pair, std::int
                      const RouteInput& in) {
   GeodeticPoint p = ReadGeographic(operation, pair, in);
   const KrugerZone zone = ZoneFor(number, in.y);
-  if (pair.wgsInvolved) p = FromWgs84(pair, p);
+  if (pair.wgsInvolved) {
+    // The Krasovsky point goes on to the projection with the sines the shift
+    // has of it.
+    if (const std::optional<GeodeticPointSines> sk42 =
+            DatumShiftOf(pair.datumShift).ReverseSines(p)) {
+      const PlanePoint plane = zone.ForwardSines(*sk42);
+      return {plane.x, plane.y, pair.heights == HeightsMode::Keep ? p.h : sk42->h};
+    }
+    p = FromWgs84(pair, p);
+  }
   const PlanePoint plane = zone.Forward({p.b, p.l});
   return {plane.x, plane.y, p.h};
 }

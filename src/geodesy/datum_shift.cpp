@@ -20,12 +20,18 @@
 //   products, and takes sin B and cos B of the height from tan B the same
 //   way, instead of arctan and then sin/cos of the angle. The two differ by
 //   a few units in the last place (1e-16 rad, 1e-9 m).
+// - For a chain that projects the result or starts from a projection, the
+//   longitude may go out as sin L = Y'/p, cos L = X'/p (ReverseSines), and
+//   a point may come in by the sines and cosines of B and L (Forward from
+//   LatitudeLongitudeSines): the arctangent and the sine of the same angle
+//   are not both taken.
 // - Inputs and results are checked for arithmetic faults, and a zero
 //   distance from the axis (p = 0) is reported as the division by zero it is
 //   in arctan(Z'/p/√(1−e²)).
 #include "geodesy/datum_shift.h"
 
 #include <cmath>
+#include <optional>
 
 #include "geodesy/arithmetic_check.h"
 #include "geodesy/constants.h"
@@ -57,12 +63,23 @@ GeocentricPoint Shift(GeocentricPoint p, const DatumShift::InRadians& r) {
   return {x, y, z};
 }
 
-GeodeticPoint ToGeodetic(GeocentricPoint p, const BowringConstants& c) {
-  // Longitude in its true quadrant.
-  const double l = std::atan2(p.y, p.x);
-  // Distance from the axis.
+// Distance from the axis; zero is the division by zero of the latitude's
+// tangent.
+double AxisDistance(GeocentricPoint p) {
   const double pAxis = std::sqrt(p.x * p.x + p.y * p.y);
   RequireNonZeroDivisor(kOperation, "p", pAxis);
+  return pAxis;
+}
+
+// Latitude (with its sine) and height of a geocentric point at `pAxis` from
+// the axis.
+struct LatitudeHeight {
+  double b;
+  double sinB;
+  double h;
+};
+
+LatitudeHeight LatitudeHeightOf(GeocentricPoint p, double pAxis, const BowringConstants& c) {
   // Parametric latitude θ of the Bowring step, by its tangent: θ itself is
   // not needed, only sin θ and cos θ, and cos θ > 0 for |θ| < 90°.
   const double tanTheta = p.z / pAxis / c.sqrtOneMinusE2;
@@ -76,7 +93,23 @@ GeodeticPoint ToGeodetic(GeocentricPoint p, const BowringConstants& c) {
   const double cosB = 1 / std::sqrt(1 + tanB * tanB);
   const double sinB = tanB * cosB;
   const double h = pAxis * cosB + p.z * sinB - c.a * std::sqrt(1 - sinB * c.e2 * sinB);
-  return {b, l, h};
+  return {b, sinB, h};
+}
+
+GeodeticPoint ToGeodetic(GeocentricPoint p, const BowringConstants& c) {
+  // Longitude in its true quadrant.
+  const double l = std::atan2(p.y, p.x);
+  const LatitudeHeight q = LatitudeHeightOf(p, AxisDistance(p), c);
+  return {q.b, l, q.h};
+}
+
+// The shift of a geocentric point, checked.
+GeocentricPoint CheckedShift(GeocentricPoint sourcePoint, const DatumShift::InRadians& r) {
+  const GeocentricPoint shifted = Shift(sourcePoint, r);
+  RequireFinite(kOperation, "X'", shifted.x);
+  RequireFinite(kOperation, "Y'", shifted.y);
+  RequireFinite(kOperation, "Z'", shifted.z);
+  return shifted;
 }
 
 // The shift of a geocentric point and the step back to geodetic on the
@@ -84,11 +117,7 @@ GeodeticPoint ToGeodetic(GeocentricPoint p, const BowringConstants& c) {
 [[gnu::always_inline]] inline GeodeticPoint ShiftToGeodetic(GeocentricPoint sourcePoint,
                                                            const BowringConstants& target,
                                                            const DatumShift::InRadians& r) {
-  const GeocentricPoint shifted = Shift(sourcePoint, r);
-  RequireFinite(kOperation, "X'", shifted.x);
-  RequireFinite(kOperation, "Y'", shifted.y);
-  RequireFinite(kOperation, "Z'", shifted.z);
-  const GeodeticPoint result = ToGeodetic(shifted, target);
+  const GeodeticPoint result = ToGeodetic(CheckedShift(sourcePoint, r), target);
   RequireFinite(kOperation, "B'", result.b);
   RequireFinite(kOperation, "L'", result.l);
   RequireFinite(kOperation, "H'", result.h);
@@ -108,6 +137,11 @@ GeodeticPoint ToGeodetic(GeocentricPoint p, const BowringConstants& c) {
 const BowringConstants& Wgs84Bowring() {
   static const BowringConstants wgs84 = BowringConstantsOf(kWgs84);
   return wgs84;
+}
+
+const BowringConstants& KrasovskyBowring() {
+  static const BowringConstants krasovsky = BowringConstantsOf(kKrasovsky);
+  return krasovsky;
 }
 
 }  // namespace
@@ -146,8 +180,22 @@ GeodeticPoint DatumShift::Forward(const LatitudeLongitudeSines& sk42, double h) 
 }
 
 GeodeticPoint DatumShift::Reverse(GeodeticPoint wgs84) const {
-  static const BowringConstants krasovsky = BowringConstantsOf(kKrasovsky);
-  return ShiftBetween(wgs84, kWgs84, krasovsky, reverse_);
+  return ShiftBetween(wgs84, kWgs84, KrasovskyBowring(), reverse_);
+}
+
+std::optional<GeodeticPointSines> DatumShift::ReverseSines(GeodeticPoint wgs84) const {
+  RequireFinite(kOperation, "B", wgs84.b);
+  RequireFinite(kOperation, "L", wgs84.l);
+  RequireFinite(kOperation, "H", wgs84.h);
+  const GeocentricPoint p = CheckedShift(GeodeticToGeocentric(wgs84, kWgs84), reverse_);
+  const double pAxis = AxisDistance(p);
+  // Beyond 1e154 m from the axis p overflows; the arctangent still has a
+  // longitude there.
+  if (!std::isfinite(pAxis)) return std::nullopt;
+  const LatitudeHeight q = LatitudeHeightOf(p, pAxis, KrasovskyBowring());
+  RequireFinite(kOperation, "B'", q.b);
+  RequireFinite(kOperation, "H'", q.h);
+  return GeodeticPointSines{q.b, q.sinB, p.y / pAxis, p.x / pAxis, q.h};
 }
 
 GeodeticPoint DatumShift::Apply(GeodeticPoint p, DatumDirection direction) const {

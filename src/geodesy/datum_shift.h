@@ -41,6 +41,7 @@
 // shift must not touch.
 #include <array>
 #include <cstddef>
+#include <optional>
 
 #include "geodesy/constants.h"
 #include "geodesy/datum_shift_sets.h"
@@ -100,6 +101,12 @@ class DatumShift {
   // WGS-84 to SK-42 with the negated set. Throws KorvagridError on an
   // arithmetic fault.
   GeodeticPoint Reverse(GeodeticPoint wgs84) const;
+  // The same for a projection that follows (KrugerZone::ForwardSines): the
+  // longitude by its sine and cosine (Y'/p and X'/p) instead of its
+  // arctangent, and the sine of the latitude the height is computed with.
+  // Nothing for a point so far out (beyond 1e154 m) that its distance from
+  // the axis overflows: Reverse then decides.
+  std::optional<GeodeticPointSines> ReverseSines(GeodeticPoint wgs84) const;
   // Forward or Reverse.
   GeodeticPoint Apply(GeodeticPoint p, DatumDirection direction) const;
 

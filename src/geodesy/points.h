@@ -34,6 +34,17 @@ struct LatitudeLongitudeSines {
   double cosL;
 };
 
+// A geodetic point as the step from geocentric coordinates gives it to a
+// projection: the latitude with its sine, the longitude by its sine and
+// cosine only, and the ellipsoidal height.
+struct GeodeticPointSines {
+  double b;
+  double sinB;
+  double sinL;
+  double cosL;
+  double h;
+};
+
 // Geocentric Cartesian coordinates, metres.
 struct GeocentricPoint {
   double x;
