@@ -39,17 +39,22 @@ RouteOutput Packed(std::string_view operation, double b, double l, double h) {
   return {CheckedRadToPacked(operation, "B", b), CheckedRadToPacked(operation, "L", l), h};
 }
 
-// SK-42 to WGS-84 and back with the pair's set; the height shifted or kept
-// as the pair says.
+// The height after a datum shift: shifted with the point, or kept as it was
+// given, as the pair says.
+double HeightAfterShift(const RoutePair& pair, double shifted, double given) {
+  return pair.heights == HeightsMode::Keep ? given : shifted;
+}
+
+// SK-42 to WGS-84 and back with the pair's set.
 GeodeticPoint ToWgs84(const RoutePair& pair, GeodeticPoint sk42) {
   GeodeticPoint r = DatumShiftOf(pair.datumShift).Forward(sk42);
-  if (pair.heights == HeightsMode::Keep) r.h = sk42.h;
+  r.h = HeightAfterShift(pair, r.h, sk42.h);
   return r;
 }
 
 GeodeticPoint FromWgs84(const RoutePair& pair, GeodeticPoint wgs84) {
   GeodeticPoint r = DatumShiftOf(pair.datumShift).Reverse(wgs84);
-  if (pair.heights == HeightsMode::Keep) r.h = wgs84.h;
+  r.h = HeightAfterShift(pair, r.h, wgs84.h);
   return r;
 }
 
@@ -99,9 +104,8 @@ RouteOutput ZoneToGeographic(const RoutePair& pair, const RouteInput& in) {
     // On to WGS-84, the Krasovsky point by the sines and cosines the shift
     // takes of its latitude and longitude.
     if (const std::optional<LatitudeLongitudeSines> q = zone.ReverseSines(p)) {
-      GeodeticPoint wgs84 = DatumShiftOf(pair.datumShift).Forward(*q, h);
-      if (pair.heights == HeightsMode::Keep) wgs84.h = h;
-      return Packed(kOperation, wgs84.b, wgs84.l, wgs84.h);
+      const GeodeticPoint wgs84 = DatumShiftOf(pair.datumShift).Forward(*q, h);
+      return Packed(kOperation, wgs84.b, wgs84.l, HeightAfterShift(pair, wgs84.h, h));
     }
   }
   const LatitudeLongitude q = zone.Reverse(p);
@@ -134,7 +138,7 @@ RouteOutput IntoZone(std::string_view operation, const RoutePair& pair, std::int
     if (const std::optional<GeodeticPointSines> sk42 =
             DatumShiftOf(pair.datumShift).ReverseSines(p)) {
       const PlanePoint plane = zone.ForwardSines(*sk42);
-      return {plane.x, plane.y, pair.heights == HeightsMode::Keep ? p.h : sk42->h};
+      return {plane.x, plane.y, HeightAfterShift(pair, sk42->h, p.h)};
     }
     p = FromWgs84(pair, p);
   }
