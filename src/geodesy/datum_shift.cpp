@@ -124,13 +124,18 @@ GeocentricPoint CheckedShift(GeocentricPoint sourcePoint, const DatumShift::InRa
   return result;
 }
 
+// A point to be shifted, checked for arithmetic faults.
+void RequireFinitePoint(GeodeticPoint p) {
+  RequireFinite(kOperation, "B", p.b);
+  RequireFinite(kOperation, "L", p.l);
+  RequireFinite(kOperation, "H", p.h);
+}
+
 // The three steps from `source` to `target` with the parameters `r`.
 [[gnu::always_inline]] inline GeodeticPoint ShiftBetween(GeodeticPoint p, const Ellipsoid& source,
                                                         const BowringConstants& target,
                                                         const DatumShift::InRadians& r) {
-  RequireFinite(kOperation, "B", p.b);
-  RequireFinite(kOperation, "L", p.l);
-  RequireFinite(kOperation, "H", p.h);
+  RequireFinitePoint(p);
   return ShiftToGeodetic(GeodeticToGeocentric(p, source), target, r);
 }
 
@@ -184,9 +189,7 @@ GeodeticPoint DatumShift::Reverse(GeodeticPoint wgs84) const {
 }
 
 std::optional<GeodeticPointSines> DatumShift::ReverseSines(GeodeticPoint wgs84) const {
-  RequireFinite(kOperation, "B", wgs84.b);
-  RequireFinite(kOperation, "L", wgs84.l);
-  RequireFinite(kOperation, "H", wgs84.h);
+  RequireFinitePoint(wgs84);
   const GeocentricPoint p = CheckedShift(GeodeticToGeocentric(wgs84, kWgs84), reverse_);
   const double pAxis = AxisDistance(p);
   // Beyond 1e154 m from the axis p overflows; the arctangent still has a
