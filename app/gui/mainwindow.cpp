@@ -48,6 +48,46 @@ namespace {
 
 constexpr char32_t kBackspace = 8;
 
+// A text of more lines than this is taken into its box beside the window
+// (from 0.06 s of filling on); the box shows its first lines meanwhile, more
+// than a screen holds.
+constexpr qsizetype kFillAsideLines = 20000;
+constexpr qsizetype kFirstLinesShown = 500;
+
+// Where the first lines shown of a long text end; -1 for a text short
+// enough to be taken in at once.
+qsizetype FirstLinesEnd(const QString& text) {
+  qsizetype end = -1;
+  qsizetype from = 0;
+  for (qsizetype lines = 1; lines <= kFillAsideLines; ++lines) {
+    const qsizetype lineEnd = text.indexOf(u'\n', from);
+    if (lineEnd < 0) return -1;
+    if (lines == kFirstLinesShown) end = lineEnd;
+    from = lineEnd + 1;
+  }
+  return end;
+}
+
+// Events by which the user reads beyond the first lines of a box or changes
+// its text.
+bool IsUserInput(QEvent::Type type) {
+  switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::InputMethod:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::Drop:
+    case QEvent::TouchBegin:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // A repaint of the progress bar at most this often (milliseconds) keeps a
 // long run from spending its time on drawing.
 constexpr qint64 kProgressPaintInterval = 100;
@@ -242,10 +282,15 @@ void MainWindow::buildControls() {
     box->edit->setTabChangesFocus(true);
     box->edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     box->edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    box->edit->installEventFilter(this);
     box->edit->viewport()->installEventFilter(this);
+    box->edit->verticalScrollBar()->installEventFilter(this);
+    box->edit->horizontalScrollBar()->installEventFilter(this);
     TextBox* target = box;
     connect(box->edit, &QPlainTextEdit::textChanged, this, [this, target] {
-      if (!pushing_) target->edited = true;
+      if (pushing_) return;
+      target->edited = true;
+      abandonFill(*target);
     });
   }
   Txt_Trap_.edit->hide();
@@ -492,6 +537,9 @@ bool MainWindow::pushText(TextBox& box, const std::string& text) {
   // box's settings, and a result box's tab stops for the new text, before
   // it is filled, so that the lines are laid out once. (A document filled
   // before the box shows it is laid out again by the box, line by line.)
+  // A long text is shown by its first lines at once and taken in whole
+  // beside the window (see document_fill.h).
+  abandonFill(box);
   QTextDocument* const previous = box.edit->document();
   auto* const document = new QTextDocument(box.edit);
   document->setDocumentLayout(new QPlainTextDocumentLayout(document));
@@ -504,12 +552,65 @@ bool MainWindow::pushText(TextBox& box, const std::string& text) {
   const bool madeHere = previous->parent() == box.edit;
   box.edit->setDocument(document);
   if (madeHere) delete previous;
-  document->setPlainText(ToWidgetText(text));
+  QString widgetText = ToWidgetText(text);
+  const qsizetype firstLinesEnd = FirstLinesEnd(widgetText);
+  document->setPlainText(firstLinesEnd < 0 ? widgetText : widgetText.left(firstLinesEnd));
   document->setModified(false);
+  if (firstLinesEnd >= 0) {
+    const std::uint64_t number = ++fillsStarted_;
+    box.fillNumber = number;
+    box.fill = std::make_unique<DocumentFill>(*document, option, std::move(widgetText), [this, number] {
+      QMetaObject::invokeMethod(this, [this, number] { fillFinished(number); }, Qt::QueuedConnection);
+    });
+  }
   pushing_ = false;
   box.shown = text;
   box.edited = false;
   return true;
+}
+
+bool MainWindow::fillingTexts() const {
+  return Txt1_.fill != nullptr || Txt2_.fill != nullptr || Txt_Trap_.fill != nullptr;
+}
+
+void MainWindow::finishFill(TextBox& box) {
+  if (!box.fill) return;
+  QTextDocument* const document = box.fill->take();
+  box.fill.reset();
+  pushing_ = true;
+  QTextDocument* const firstLines = box.edit->document();
+  document->setParent(box.edit);
+  box.edit->setDocument(document);
+  if (firstLines->parent() == box.edit) delete firstLines;
+  pushing_ = false;
+  // The whole results stand opposite the input lines shown.
+  if (box.results) box.edit->verticalScrollBar()->setValue(Txt1_.edit->verticalScrollBar()->value());
+}
+
+void MainWindow::fillFinished(std::uint64_t fillNumber) {
+  for (TextBox* box : {&Txt1_, &Txt2_, &Txt_Trap_}) {
+    if (box->fill && box->fillNumber == fillNumber) {
+      finishFill(*box);
+      return;
+    }
+  }
+  std::erase_if(abandonedFills_, [fillNumber](const auto& fill) { return fill.first == fillNumber; });
+}
+
+void MainWindow::abandonFill(TextBox& box) {
+  if (box.fill) abandonedFills_.emplace_back(box.fillNumber, std::move(box.fill));
+}
+
+MainWindow::TextBox* MainWindow::fillingBoxOf(const QObject* watched) {
+  for (TextBox* box : {&Txt1_, &Txt2_, &Txt_Trap_}) {
+    if (!box->fill) continue;
+    const QPlainTextEdit* edit = box->edit;
+    if (watched == edit || watched == edit->viewport() || watched == edit->verticalScrollBar() ||
+        watched == edit->horizontalScrollBar()) {
+      return box;
+    }
+  }
+  return nullptr;
 }
 
 double MainWindow::resultTabStopDistance(const TextBox& box, const std::string& text) const {
@@ -518,11 +619,16 @@ double MainWindow::resultTabStopDistance(const TextBox& box, const std::string& 
 }
 
 void MainWindow::setResultTabStops(TextBox& box) {
+  finishFill(box);
   box.edit->setTabStopDistance(resultTabStopDistance(box, box.shown));
 }
 
 void MainWindow::selectInputLine(std::int64_t line) {
   selectionShown_ = line;
+  // A line is looked up, and the results kept opposite, in whole documents.
+  if (line > 0) {
+    for (TextBox* box : {&Txt1_, &Txt2_, &Txt_Trap_}) finishFill(*box);
+  }
   QPlainTextEdit* input = Txt1_.edit;
   const QTextBlock block = line > 0 && line <= std::numeric_limits<int>::max()
                                ? input->document()->findBlockByNumber(static_cast<int>(line - 1))
@@ -650,8 +756,12 @@ void MainWindow::dispatch(const std::function<void()>& handler, bool busy) {
 
 void MainWindow::followInputScroll() {
   const int value = Txt1_.edit->verticalScrollBar()->value();
-  Txt2_.edit->verticalScrollBar()->setValue(value);
-  Txt_Trap_.edit->verticalScrollBar()->setValue(value);
+  for (TextBox* box : {&Txt2_, &Txt_Trap_}) {
+    // Results still being filled follow when they are complete, unless the
+    // input is scrolled beyond their first lines.
+    if (value > 0) finishFill(*box);
+    box->edit->verticalScrollBar()->setValue(value);
+  }
 }
 
 void MainWindow::showProgress(qint64 done, qint64 total) {
@@ -766,6 +876,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == client_ && event->type() == QEvent::Resize) {
     layoutTo(outerWidthTwips(), outerHeightTwips());
     return false;
+  }
+  // Reading on or typing in a box that shows the first lines of a long
+  // text waits for its whole document.
+  if (IsUserInput(event->type())) {
+    if (TextBox* box = fillingBoxOf(watched)) finishFill(*box);
   }
   if (watched == txtCount_ && event->type() == QEvent::KeyPress) {
     return filterCounterKey(static_cast<QKeyEvent*>(event));

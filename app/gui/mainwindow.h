@@ -7,11 +7,14 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "document_fill.h"
 #include "ui/form1.h"
 #include "ui/layout.h"
 
@@ -60,6 +63,9 @@ class MainWindow : public QMainWindow {
 
   // Redraws every widget from the model.
   void refresh();
+  // True while a text box shows the first lines of a long text whose whole
+  // document is still being filled beside the window.
+  bool fillingTexts() const;
 
   // Keeps the datum-shift set and the heights mode in `settings` between
   // sessions: takes what it holds now and writes every later choice.
@@ -89,6 +95,10 @@ class MainWindow : public QMainWindow {
     std::string shown;     // the model text the box shows
     bool edited = false;   // the user changed the box since it was drawn
     bool results = false;  // a result box: tab stops wide enough for the fields of its text
+    // The whole of a long text, being filled while the box shows its first
+    // lines; `fillNumber` tells its end apart from that of a fill given up.
+    std::unique_ptr<DocumentFill> fill;
+    std::uint64_t fillNumber = 0;
   };
 
   void buildControls();
@@ -103,6 +113,13 @@ class MainWindow : public QMainWindow {
   void rememberChoices();
   // True when the box was redrawn.
   bool pushText(TextBox& box, const std::string& text);
+  // The box's whole document once its fill is complete: waits for it when
+  // the box is needed before then (user input, a line to select).
+  void finishFill(TextBox& box);
+  void fillFinished(std::uint64_t fillNumber);
+  // The box's text was changed while its fill went on: the fill is dropped.
+  void abandonFill(TextBox& box);
+  TextBox* fillingBoxOf(const QObject* watched);
   // Tab stops of a result box wide enough for the fields of its text.
   void setResultTabStops(TextBox& box);
   double resultTabStopDistance(const TextBox& box, const std::string& text) const;
@@ -132,6 +149,9 @@ class MainWindow : public QMainWindow {
 
   QWidget* client_ = nullptr;
   TextBox Txt1_, Txt2_, Txt_Trap_;
+  std::uint64_t fillsStarted_ = 0;
+  // Fills given up, kept until their threads end.
+  std::vector<std::pair<std::uint64_t, std::unique_ptr<DocumentFill>>> abandonedFills_;
   std::array<QComboBox*, 6> combos_{};
   QLineEdit* txtCount_ = nullptr;
   QLineEdit* Text1_ = nullptr;

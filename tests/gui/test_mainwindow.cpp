@@ -20,6 +20,7 @@
 #include <QTextBlock>
 #include <QToolBar>
 #include <QUrl>
+#include <QWheelEvent>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -94,6 +95,8 @@ class MainWindowTest : public QObject {
   void conversionThroughTheWidgets_data();
   void conversionThroughTheWidgets();
   void resultsScrollWithTheInput();
+  void longListsShowAtOnceAndStayWhole_data();
+  void longListsShowAtOnceAndStayWhole();
   void decimalCommaOfTheLocale();
   void layoutOfTheWorkedSize();
   void layoutAtW8000And8001();
@@ -371,6 +374,74 @@ void MainWindowTest::resultsScrollWithTheInput() {
   QVERIFY(output->verticalScrollBar()->maximum() >= 150);
   input->verticalScrollBar()->setValue(150);
   QCOMPARE(output->verticalScrollBar()->value(), 150);
+}
+
+enum class WhileFilling { Nothing, TypedAtTheEnd, WheelTurned, ReplacedByTheProgram };
+
+void MainWindowTest::longListsShowAtOnceAndStayWhole_data() {
+  QTest::addColumn<WhileFilling>("action");
+  QTest::addColumn<qint64>("points");  // converted afterwards from the input box
+  QTest::newRow("left alone") << WhileFilling::Nothing << qint64{30000};
+  QTest::newRow("a line typed at the end") << WhileFilling::TypedAtTheEnd << qint64{30001};
+  QTest::newRow("scrolled by the wheel") << WhileFilling::WheelTurned << qint64{30000};
+  QTest::newRow("text replaced by the program") << WhileFilling::ReplacedByTheProgram << qint64{1};
+}
+
+// A list too long to take in at once shows its first lines while the box
+// takes it in beside the window; whatever the user does meanwhile acts on
+// the whole list, and the results opposite stay whole too.
+void MainWindowTest::longListsShowAtOnceAndStayWhole() {
+  QFETCH(WhileFilling, action);
+  QFETCH(qint64, points);
+  FakePlatform platform;
+  MainWindow window(platform, '.');
+  window.resize(600, 300);
+  QVERIFY(ShowActive(&window));
+  ChooseEntry(Child<QComboBox>(&window, "Combo2"), 1);  // "63 (C2)" to "63 (C3)"
+  QString list;
+  for (int i = 0; i < 30000; ++i) list += QStringLiteral("%1 250000.000 10.0\n").arg(6000000 + i);
+  const QString typed = QStringLiteral("6000000 250000 10");
+  window.model().Txt1 = korvagrid::gui::ToModelText(list);
+  window.refresh();
+  auto* input = Child<QPlainTextEdit>(&window, "Txt1");
+  QVERIFY(input->toPlainText().startsWith(QStringLiteral("6000000 250000.000 10.0\n")));
+
+  QString expected = list;
+  switch (action) {
+    case WhileFilling::Nothing:
+      break;
+    case WhileFilling::TypedAtTheEnd:
+      QTest::keyClick(input, Qt::Key_End, Qt::ControlModifier);
+      QTest::keyClicks(input, typed);
+      expected += typed;
+      QVERIFY(input->toPlainText() == expected);  // at once, not QCOMPARE: 0.7 MB of text
+      break;
+    case WhileFilling::WheelTurned: {
+      QWheelEvent wheel(QPointF(10, 10), input->viewport()->mapToGlobal(QPointF(10, 10)), {},
+                        QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+      QCoreApplication::sendEvent(input->viewport(), &wheel);
+      QCOMPARE(input->blockCount(), 30001);  // at once
+      QVERIFY(input->verticalScrollBar()->value() > 0);
+      break;
+    }
+    case WhileFilling::ReplacedByTheProgram:
+      expected = typed;
+      input->setPlainText(expected);
+      break;
+  }
+  QTRY_VERIFY(!window.fillingTexts());
+  QVERIFY(input->toPlainText() == expected);
+
+  QTest::mouseClick(Child<QPushButton>(&window, "CmdStart"), Qt::LeftButton);
+  QCOMPARE(window.model().lastRun.points, points);
+  auto* output = Child<QPlainTextEdit>(&window, "Txt2");
+  if (points > 20000) {
+    // Scrolled beyond the first results, they are taken in whole at once.
+    input->verticalScrollBar()->setValue(20000);
+    QCOMPARE(output->verticalScrollBar()->value(), 20000);
+  }
+  QTRY_VERIFY(!window.fillingTexts());
+  QVERIFY(output->toPlainText() == korvagrid::gui::ToWidgetText(window.model().Txt2));
 }
 
 void MainWindowTest::layoutOfTheWorkedSize() {
