@@ -26,6 +26,7 @@ DocumentFill::DocumentFill(const QTextDocument& shown, const QTextOption& option
         // An object is moved to another thread only from its own.
         document->moveToThread(owner);
         document_ = document;
+        complete_.store(true, std::memory_order_release);
         if (finished) finished();
       });
 }

@@ -6,6 +6,7 @@
 // is complete.
 #include <QString>
 #include <QTextOption>
+#include <atomic>
 #include <functional>
 #include <thread>
 
@@ -26,12 +27,16 @@ class DocumentFill {
   DocumentFill(const DocumentFill&) = delete;
   DocumentFill& operator=(const DocumentFill&) = delete;
 
+  // True once the document is complete (take() then returns at once).
+  bool complete() const { return complete_.load(std::memory_order_acquire); }
+
   // Waits until the document is complete and hands it over, with a plain
   // text layout and no parent, living in the thread that started the fill.
   QTextDocument* take();
 
  private:
   QTextDocument* document_ = nullptr;  // written by the thread, read after joining it
+  std::atomic<bool> complete_{false};
   std::thread thread_;
 };
 

@@ -575,7 +575,11 @@ bool MainWindow::fillingTexts() const {
 
 void MainWindow::finishFill(TextBox& box) {
   if (!box.fill) return;
+  // Waiting can take most of a second for a long list: the pointer says so.
+  const bool waiting = !box.fill->complete();
+  if (waiting) QApplication::setOverrideCursor(Qt::WaitCursor);
   QTextDocument* const document = box.fill->take();
+  if (waiting) QApplication::restoreOverrideCursor();
   box.fill.reset();
   pushing_ = true;
   QTextDocument* const firstLines = box.edit->document();
