@@ -4,6 +4,7 @@
 // fragment in two trees), so 200 000 lines hold the window for 0.6 s; filled
 // beside it, the window stays free and the document is handed over when it
 // is complete.
+#include <QFont>
 #include <QString>
 #include <QTextOption>
 #include <atomic>
@@ -15,13 +16,22 @@ class QThread;
 
 namespace korvagrid::gui {
 
+// What the documents of one plain-text box share.
+struct PlainTextSettings {
+  QFont font;
+  qreal margin = 0;
+  QTextOption option;  // of its lines: tab stops, wrapping
+};
+
+// A new empty document with a plain text layout and `settings`, without a
+// parent. The settings come first, so that lines are laid out with them once.
+QTextDocument* NewPlainTextDocument(const PlainTextSettings& settings);
+
 class DocumentFill {
  public:
-  // Starts filling a document with `text`, with the settings of the box's
-  // `shown` document and `option` for its lines (tab stops, wrapping). When
-  // the document is complete, `finished` is called on the filling thread.
-  DocumentFill(const QTextDocument& shown, const QTextOption& option, QString text,
-               std::function<void()> finished);
+  // Starts filling a document with `settings` and `text`. When the
+  // document is complete, `finished` is called on the filling thread.
+  DocumentFill(PlainTextSettings settings, QString text, std::function<void()> finished);
   // Waits for the thread; a document not taken is deleted.
   ~DocumentFill();
   DocumentFill(const DocumentFill&) = delete;

@@ -18,7 +18,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -86,6 +85,16 @@ bool IsUserInput(QEvent::Type type) {
     default:
       return false;
   }
+}
+
+// Gives `box` `document` to show and to own. The document shown before goes
+// if the box made it: a box deletes only its own documents.
+void ShowDocument(QPlainTextEdit* box, QTextDocument* document) {
+  QTextDocument* const previous = box->document();
+  const bool madeHere = previous->parent() == box;
+  document->setParent(box);
+  box->setDocument(document);
+  if (madeHere) delete previous;
 }
 
 // A repaint of the progress bar at most this often (milliseconds) keeps a
@@ -540,18 +549,12 @@ bool MainWindow::pushText(TextBox& box, const std::string& text) {
   // A long text is shown by its first lines at once and taken in whole
   // beside the window (see document_fill.h).
   abandonFill(box);
-  QTextDocument* const previous = box.edit->document();
-  auto* const document = new QTextDocument(box.edit);
-  document->setDocumentLayout(new QPlainTextDocumentLayout(document));
-  document->setDefaultFont(previous->defaultFont());
-  document->setDocumentMargin(previous->documentMargin());
-  QTextOption option = previous->defaultTextOption();
-  if (box.results) option.setTabStopDistance(resultTabStopDistance(box, text));
-  document->setDefaultTextOption(option);
-  // The box deletes only the document it made itself.
-  const bool madeHere = previous->parent() == box.edit;
-  box.edit->setDocument(document);
-  if (madeHere) delete previous;
+  const QTextDocument* const previous = box.edit->document();
+  PlainTextSettings settings{previous->defaultFont(), previous->documentMargin(),
+                             previous->defaultTextOption()};
+  if (box.results) settings.option.setTabStopDistance(resultTabStopDistance(box, text));
+  QTextDocument* const document = NewPlainTextDocument(settings);
+  ShowDocument(box.edit, document);
   QString widgetText = ToWidgetText(text);
   const qsizetype firstLinesEnd = FirstLinesEnd(widgetText);
   document->setPlainText(firstLinesEnd < 0 ? widgetText : widgetText.left(firstLinesEnd));
@@ -559,7 +562,7 @@ bool MainWindow::pushText(TextBox& box, const std::string& text) {
   if (firstLinesEnd >= 0) {
     const std::uint64_t number = ++fillsStarted_;
     box.fillNumber = number;
-    box.fill = std::make_unique<DocumentFill>(*document, option, std::move(widgetText), [this, number] {
+    box.fill = std::make_unique<DocumentFill>(settings, std::move(widgetText), [this, number] {
       QMetaObject::invokeMethod(this, [this, number] { fillFinished(number); }, Qt::QueuedConnection);
     });
   }
@@ -582,10 +585,7 @@ void MainWindow::finishFill(TextBox& box) {
   if (waiting) QApplication::restoreOverrideCursor();
   box.fill.reset();
   pushing_ = true;
-  QTextDocument* const firstLines = box.edit->document();
-  document->setParent(box.edit);
-  box.edit->setDocument(document);
-  if (firstLines->parent() == box.edit) delete firstLines;
+  ShowDocument(box.edit, document);
   pushing_ = false;
   // The whole results stand opposite the input lines shown.
   if (box.results) box.edit->verticalScrollBar()->setValue(Txt1_.edit->verticalScrollBar()->value());
