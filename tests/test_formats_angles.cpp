@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "common/error.h"
@@ -77,6 +78,32 @@ TEST(PackedToDms, NeverWritesSixtySeconds) {
       const std::string text = PackedToDms(packed, '.');
       EXPECT_EQ(text.find("'60"), std::string::npos) << text;
       EXPECT_EQ(text.find("°60"), std::string::npos) << text;
+    }
+  }
+}
+
+// Angles built from whole units of 1e-5" and an offset of under half a unit
+// are written with exactly those units, whichever way the writer takes: near
+// whole minutes, near rounding halves, with three-digit degrees.
+TEST(PackedToDms, WritesTheUnitsAnAngleIsMadeOf) {
+  const unsigned degrees[] = {0, 7, 55, 99, 100, 179, 999};
+  const unsigned minutes[] = {0, 1, 30, 59};
+  const unsigned units[] = {1, 99, 100, 101, 1234567, 3000000, 5999899, 5999900, 5999999};
+  // Offsets on both sides of 0.001 of a unit from a half, where the writer of
+  // common angles hands over to the general one; 0.0005 from a half is still
+  // four times the error of building 999° from its parts.
+  const double offsets[] = {0.0, 0.3, -0.3, 0.4985, -0.4985, 0.4995, -0.4995};
+  for (const unsigned g : degrees) {
+    for (const unsigned m : minutes) {
+      for (const unsigned u : units) {
+        for (const double offset : offsets) {
+          const double packed = g + m / 100.0 + (u + offset) / 1e9;
+          char expected[32];
+          std::snprintf(expected, sizeof expected, "%02u\xC2\xB0%02u'%02u.%05u", g, m, u / 100000,
+                        u % 100000);
+          EXPECT_EQ(PackedToDms(packed, '.'), expected) << "offset " << offset;
+        }
+      }
     }
   }
 }

@@ -1,5 +1,8 @@
 #include "conversion/result_line.h"
 
+#include <algorithm>
+#include <array>
+
 #include "formats/angles.h"
 #include "geodesy/constants.h"
 #include "formats/number_format.h"
@@ -31,6 +34,52 @@ void AppendName(std::string& out, std::string_view name, const ResultStyle& styl
   out += kTab;
 }
 
+// A result line of common numbers is put together in a local buffer and
+// appended at once: every append to the result text is a library copy, and a
+// line appended piece by piece pays for five of them. Pieces that are not
+// common (a long name, many extra lines, a number that needs the exact
+// decimal route) make the writer give up; the line is then appended piece by
+// piece.
+class LineBuffer {
+ public:
+  static constexpr std::size_t kNameRoom = 64;
+  static constexpr std::int32_t kExtraLinesRoom = 8;
+
+  // The name and TAB of the named layout; false when the name is too long.
+  bool name(std::string_view name, const ResultStyle& style) {
+    if (!style.nameOut) return true;
+    if (name.size() > kNameRoom) return false;
+    end_ = std::copy(name.begin(), name.end(), end_);
+    *end_++ = kTab;
+    return true;
+  }
+  void tab() { *end_++ = kTab; }
+  bool number(double value, const NumberMask& mask, char decimalSeparator) {
+    return (end_ = FormatInto(end_, value, mask, decimalSeparator)) != nullptr;
+  }
+  bool dms(double packed, char decimalSeparator) {
+    return (end_ = WriteCommonDms(end_, packed, decimalSeparator)) != nullptr;
+  }
+  // The height column and the extra empty lines.
+  bool heightAndExtraLines(double h, const ResultStyle& style) {
+    if (style.extraLines > kExtraLinesRoom) return false;
+    if (style.withHeight) {
+      tab();
+      if (!number(h, kPlaneYOrHeight, style.decimalSeparator)) return false;
+    }
+    for (std::int32_t i = 0; i < style.extraLines; ++i) end_ = std::copy(kLineEnd.begin(), kLineEnd.end(), end_);
+    return true;
+  }
+  void appendTo(std::string& out) const {
+    out.append(chars_.data(), static_cast<std::size_t>(end_ - chars_.data()));
+  }
+
+ private:
+  // Name and TAB, three numbers (or two angles and a number) with TABs, the extra lines.
+  std::array<char, kNameRoom + 1 + 3 * (kFormatIntoRoom + 1) + kExtraLinesRoom * kLineEnd.size()> chars_;
+  char* end_ = chars_.data();
+};
+
 }  // namespace
 
 std::string PlaneResult(std::string_view name, double x, double y, double h,
@@ -43,10 +92,17 @@ std::string PlaneResult(std::string_view name, double x, double y, double h,
 
 void AppendPlaneResult(std::string& out, std::string_view name, double x, double y, double h,
                        const CoordinateSystem& target, const ResultStyle& style) {
-  AppendName(out, name, style);
   if (style.shortX) x = x - 6000000;
   x = x - target.xOffset;
   y = y + static_cast<double>(target.zone) * kMetresPerZonePrefix;
+  const char separator = style.decimalSeparator;
+  LineBuffer line;
+  if (line.name(name, style) && line.number(x, kPlaneX, separator) && (line.tab(), true) &&
+      line.number(y, kPlaneYOrHeight, separator) && line.heightAndExtraLines(h, style)) {
+    line.appendTo(out);
+    return;
+  }
+  AppendName(out, name, style);
   FormatTo(out, x, kPlaneX, style.decimalSeparator);
   out += kTab;
   FormatTo(out, y, kPlaneYOrHeight, style.decimalSeparator);
@@ -63,8 +119,16 @@ std::string GeographicResult(std::string_view name, double b, double l, double h
 
 void AppendGeographicResult(std::string& out, std::string_view name, double b, double l, double h,
                             const ResultStyle& style) {
-  AppendName(out, name, style);
   const char separator = style.decimalSeparator;
+  if (style.angles == OutputAngles::Dms) {
+    LineBuffer line;
+    if (line.name(name, style) && line.dms(b, separator) && (line.tab(), true) &&
+        line.dms(l, separator) && line.heightAndExtraLines(h, style)) {
+      line.appendTo(out);
+      return;
+    }
+  }
+  AppendName(out, name, style);
   switch (style.angles) {
     case OutputAngles::Decimal:
       FormatTo(out, PackedToDegrees(b), kDecimalDegrees, separator);

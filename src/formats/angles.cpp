@@ -62,16 +62,19 @@ char* WriteThreeOrMoreDigits(char* p, unsigned long long magnitude) {
 
 // Small enough to be inlined where it is called three times an angle: the
 // longer numbers are written out of line.
-inline char* WriteTwoDigits(char* p, double whole) {
-  const auto value = static_cast<long long>(whole);
-  if (value < 0) *p++ = '-';
-  const unsigned long long magnitude = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
-                                                 : static_cast<unsigned long long>(value);
+inline char* WriteUnsignedTwoDigits(char* p, unsigned long long magnitude) {
   if (magnitude >= 100) return WriteThreeOrMoreDigits(p, magnitude);
   // Every minute and second, and degrees below 100.
   *p++ = static_cast<char>('0' + magnitude / 10);
   *p++ = static_cast<char>('0' + magnitude % 10);
   return p;
+}
+
+inline char* WriteTwoDigits(char* p, double whole) {
+  const auto value = static_cast<long long>(whole);
+  if (value < 0) *p++ = '-';
+  return WriteUnsignedTwoDigits(p, value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                             : static_cast<unsigned long long>(value));
 }
 
 // The same appended to `text`; any size.
@@ -93,6 +96,43 @@ double PackedToDegrees(double x) {
   return p.degrees + (p.seconds / 60 + p.minutes) / 60;
 }
 
+char* WriteCommonDms(char* p, double x, char decimalSeparator) {
+  // x·1e9 rounded is the angle as one integer of 1e-5" units (ggg mm ss sssss).
+  // Its product differs from the exact x·1e9 by at most 6.1e-5 of a unit below
+  // 1000°, the seconds of the split (x − g − m/100)·10000 from the exact ones
+  // by under 1e-7 of a unit; outside kHalfMargin of a half both round alike,
+  // and away from whole minutes the split's tolerances (zero noise, whole
+  // minutes, the 60-second carry) change nothing, so the text is the split's.
+  constexpr double kUnitsPerPackedDegree = 1e9;  // 1e-5" in packed degrees
+  constexpr double kHalfMargin = 1e-3;           // of a unit
+  constexpr std::uint32_t kMarginUnits = 100;    // 0.001" from a whole minute
+  constexpr std::uint32_t kUnitsPerMinute = 6000000;
+  if (!(x > 0 && x < 1000)) return nullptr;  // NaN too
+  const double scaled = x * kUnitsPerPackedDegree;
+  const auto truncated = static_cast<std::int64_t>(scaled);
+  const double fraction = scaled - static_cast<double>(truncated);
+  if (std::fabs(fraction - 0.5) < kHalfMargin) return nullptr;
+  const std::uint64_t units = static_cast<std::uint64_t>(truncated) + (fraction > 0.5 ? 1U : 0U);
+  const auto degrees = static_cast<std::uint32_t>(units / 1000000000);
+  const auto belowDegree = static_cast<std::uint32_t>(units % 1000000000);
+  const std::uint32_t minutes = belowDegree / 10000000;
+  const std::uint32_t seconds = belowDegree % 10000000;  // 1e-5"
+  if (minutes >= 60 || seconds < kMarginUnits || seconds >= kUnitsPerMinute - kMarginUnits) {
+    return nullptr;
+  }
+  p = WriteUnsignedTwoDigits(p, degrees);
+  *p++ = '\xC2';
+  *p++ = '\xB0';
+  p = WriteUnsignedTwoDigits(p, minutes);
+  *p++ = '\'';
+  p = WriteUnsignedTwoDigits(p, seconds / kSecondsScale);
+  *p++ = decimalSeparator;
+  auto fractionDigits = static_cast<std::uint32_t>(seconds % kSecondsScale);
+  for (int i = kSecondsDecimals - 1; i >= 0; --i, fractionDigits /= 10)
+    p[i] = static_cast<char>('0' + fractionDigits % 10);
+  return p + kSecondsDecimals;
+}
+
 std::string PackedToDms(double x, char decimalSeparator) {
   std::string text;
   PackedToDmsTo(text, x, decimalSeparator);
@@ -100,6 +140,11 @@ std::string PackedToDms(double x, char decimalSeparator) {
 }
 
 void PackedToDmsTo(std::string& text, double x, char decimalSeparator) {
+  std::array<char, kCommonDmsRoom> common;  // not cleared: only the written part is read
+  if (const char* end = WriteCommonDms(common.data(), x, decimalSeparator)) {
+    text.append(common.data(), static_cast<std::size_t>(end - common.data()));
+    return;
+  }
   RequireFiniteAngle(x);
   const PackedParts p = SplitPacked(x);
   double g = p.degrees;

@@ -8,6 +8,7 @@
 // product that falls short of a whole minute by floating-point rounding only
 // (less than 1e-9 minute) counting as that minute. A negative angle is
 // negative in all its parts.
+#include <cstddef>
 #include <string>
 
 namespace korvagrid {
@@ -25,6 +26,15 @@ double PackedToDegrees(double x);
 std::string PackedToDms(double x, char decimalSeparator);
 // The same text appended to `text`.
 void PackedToDmsTo(std::string& text, double x, char decimalSeparator);
+
+// The room WriteCommonDms may write.
+constexpr std::size_t kCommonDmsRoom = 24;
+// The text of PackedToDms written at `p` for a common angle: positive, below
+// 1000°, with valid minutes, its seconds neither within 0.001" of a whole
+// minute nor near a rounding half. Returns the end of what it wrote, or
+// nullptr, having written nothing, for any other angle (PackedToDmsTo writes
+// those). For writers that put a whole line together before appending it.
+char* WriteCommonDms(char* p, double x, char decimalSeparator);
 
 // Decimal degrees to packed degrees, 60 seconds carried into the minutes and
 // 60 minutes into the degrees, rounded to 15 significant digits (the value is

@@ -345,41 +345,58 @@ std::pair<std::uint64_t, std::uint64_t> SplitDecimals(std::uint64_t n, int decim
   }
 }
 
-// A simple mask written straight from the rounded value n = |value|·10^decimals
-// (the digits of RenderSimple without going through digit strings), from its
-// end backwards into a local buffer; false, with nothing written, for the
-// rare shapes that do not fit the buffer.
-bool AppendSimpleFromInteger(std::string& out, std::uint64_t n, bool negative,
-                             const NumberMask::Shape& shape, char decimalSeparator) {
-  constexpr int kMaxDigits = 20;
-  constexpr std::size_t kMaxTail = 16;
-  if (shape.minIntDigits > kMaxDigits || shape.tail.size() > kMaxTail) return false;
-  std::array<char, 64> local;  // not cleared: only the written part is read
-  char* const end = local.data() + local.size();
-  char* p = end;
-  const auto [whole, fractionDigits] = SplitDecimals(n, shape.decimals);
-  if (shape.hasPoint) {
-    for (auto c = shape.tail.rbegin(); c != shape.tail.rend(); ++c) {
-      if (*c != ',') *--p = *c;
-    }
-    // The fraction's `decimals` digits, trailing zeros dropped down to the
-    // "0" placeholders.
-    std::uint64_t fraction = fractionDigits;
-    int fractionCount = shape.decimals;
-    while (fractionCount > shape.minDecimals && fraction % 10 == 0) {
-      fraction /= 10;
-      --fractionCount;
-    }
-    if (fractionCount > 0) {
-      p = WriteDigitsBackwards(p, fraction, fractionCount);
-      *--p = decimalSeparator;
-    }
+// Digits of `value` (0 for 0); the values written here are below 1e15.
+int DigitCount(std::uint64_t value) {
+  int count = 0;
+  while (count < static_cast<int>(kIntegerPowersOfTen.size()) &&
+         value >= kIntegerPowersOfTen[static_cast<std::size_t>(count)]) {
+    ++count;
   }
+  return count;
+}
+
+// The digits of `value` (none for 0), at least `count` of them, written at
+// `p`; returns the end.
+char* WriteDigits(char* p, std::uint64_t value, int count) {
+  char* const end = p + std::max(DigitCount(value), count);
+  WriteDigitsBackwards(end, value, count);
+  return end;
+}
+
+// The longest text of a simple mask written from an integer: a minus, up to
+// 20 integer digits, the separator, up to 15 decimals and a tail of up to 16.
+constexpr int kMaxSimpleIntDigits = 20;
+constexpr std::size_t kMaxSimpleTail = 16;
+static_assert(1 + kMaxSimpleIntDigits + 1 + 15 + kMaxSimpleTail <= kFormatIntoRoom);
+
+// A simple mask written straight from the rounded value n = |value|·10^decimals
+// (the digits of RenderSimple without going through digit strings) at `p`;
+// nullptr, with nothing written, for the rare shapes longer than
+// kFormatIntoRoom.
+char* WriteSimpleFromInteger(char* p, std::uint64_t n, bool negative,
+                             const NumberMask::Shape& shape, char decimalSeparator) {
+  if (shape.minIntDigits > kMaxSimpleIntDigits || shape.tail.size() > kMaxSimpleTail) return nullptr;
+  const auto [whole, fractionDigits] = SplitDecimals(n, shape.decimals);
+  if (negative) *p++ = '-';
   // The integer part (no digit for 0), padded with zeros to the "0" placeholders.
-  p = WriteDigitsBackwards(p, whole, shape.minIntDigits);
-  if (negative) *--p = '-';
-  out.append(p, static_cast<std::size_t>(end - p));
-  return true;
+  p = WriteDigits(p, whole, shape.minIntDigits);
+  if (!shape.hasPoint) return p;
+  // The fraction's `decimals` digits, trailing zeros dropped down to the "0"
+  // placeholders.
+  std::uint64_t fraction = fractionDigits;
+  int fractionCount = shape.decimals;
+  while (fractionCount > shape.minDecimals && fraction % 10 == 0) {
+    fraction /= 10;
+    --fractionCount;
+  }
+  if (fractionCount > 0) {
+    *p++ = decimalSeparator;
+    p = WriteDigits(p, fraction, fractionCount);
+  }
+  for (const char c : shape.tail) {
+    if (c != ',') *p++ = c;
+  }
+  return p;
 }
 
 void Render(std::string& out, const DigitViews& d, std::string_view mask, const NumberMask::Shape& shape,
@@ -412,7 +429,13 @@ void FormatTo(std::string& out, double value, const NumberMask& numberMask, char
   if (const std::optional<std::uint64_t> rounded = ScaledHalfAwayFromZero(value, decimals)) {
     const std::uint64_t n = *rounded;
     const bool negative = std::signbit(value) && n != 0;
-    if (shape.simple && AppendSimpleFromInteger(out, n, negative, shape, decimalSeparator)) return;
+    if (shape.simple) {
+      std::array<char, kFormatIntoRoom> local;  // not cleared: only the written part is read
+      if (const char* end = WriteSimpleFromInteger(local.data(), n, negative, shape, decimalSeparator)) {
+        out.append(local.data(), static_cast<std::size_t>(end - local.data()));
+        return;
+      }
+    }
     std::array<char, 40> buffer;                   // not cleared: only the written part is read
     char* const start = buffer.data() + decimals;  // room for leading fraction zeros
     const auto written = std::to_chars(start, buffer.data() + buffer.size(), n);
@@ -438,6 +461,15 @@ void FormatTo(std::string& out, double value, const NumberMask& numberMask, char
   const RoundedDecimal rounded = RoundDecimal(value, decimals);
   Render(out, {rounded.negative, rounded.integerDigits, rounded.fractionDigits}, mask, shape,
          decimalSeparator);
+}
+
+char* FormatInto(char* p, double value, const NumberMask& numberMask, char decimalSeparator) {
+  const NumberMask::Shape& shape = numberMask.shape();
+  if (!shape.simple) return nullptr;
+  const std::optional<std::uint64_t> rounded = ScaledHalfAwayFromZero(value, shape.decimals);
+  if (!rounded) return nullptr;  // not finite, or the exact decimal route decides
+  const bool negative = std::signbit(value) && *rounded != 0;
+  return WriteSimpleFromInteger(p, *rounded, negative, shape, decimalSeparator);
 }
 
 double RoundToSignificant(double value, int significantDigits) {

@@ -70,6 +70,15 @@ std::string Format(double value, std::string_view mask, char decimalSeparator);
 void FormatTo(std::string& out, double value, std::string_view mask, char decimalSeparator);
 void FormatTo(std::string& out, double value, const NumberMask& mask, char decimalSeparator);
 
+// The room FormatInto may write.
+constexpr std::size_t kFormatIntoRoom = 64;
+// The text of FormatTo written at `p` for the values it writes without going
+// through decimal digit strings (a simple mask, a finite value not within
+// 1e-14 of a rounding half); returns the end of what it wrote, or nullptr,
+// having written nothing, for any other value (FormatTo writes those). For
+// writers that put a whole line together before appending it.
+char* FormatInto(char* p, double value, const NumberMask& mask, char decimalSeparator);
+
 // |value|·10^decimals rounded half away from zero as the decimal value
 // rounds, when the scaled double decides it: the scaled double differs from
 // the scaled shortest decimal by under 2.3e-16 of itself, so unless its
