@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/error.h"
+#include "formats/digit_pairs.h"
 #include "formats/number_format.h"
 #include "geodesy/packed_angle.h"
 
@@ -65,9 +66,7 @@ char* WriteThreeOrMoreDigits(char* p, unsigned long long magnitude) {
 inline char* WriteUnsignedTwoDigits(char* p, unsigned long long magnitude) {
   if (magnitude >= 100) return WriteThreeOrMoreDigits(p, magnitude);
   // Every minute and second, and degrees below 100.
-  *p++ = static_cast<char>('0' + magnitude / 10);
-  *p++ = static_cast<char>('0' + magnitude % 10);
-  return p;
+  return detail::WritePair(p, static_cast<unsigned>(magnitude));
 }
 
 inline char* WriteTwoDigits(char* p, double whole) {
@@ -127,10 +126,11 @@ char* WriteCommonDms(char* p, double x, char decimalSeparator) {
   *p++ = '\'';
   p = WriteUnsignedTwoDigits(p, seconds / kSecondsScale);
   *p++ = decimalSeparator;
-  auto fractionDigits = static_cast<std::uint32_t>(seconds % kSecondsScale);
-  for (int i = kSecondsDecimals - 1; i >= 0; --i, fractionDigits /= 10)
-    p[i] = static_cast<char>('0' + fractionDigits % 10);
-  return p + kSecondsDecimals;
+  // The five decimals as one digit and two pairs.
+  const std::uint32_t decimals = seconds % kSecondsScale;
+  *p++ = static_cast<char>('0' + decimals / 10000);
+  p = detail::WritePair(p, decimals % 10000 / 100);
+  return detail::WritePair(p, decimals % 100);
 }
 
 std::string PackedToDms(double x, char decimalSeparator) {
