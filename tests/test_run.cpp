@@ -160,6 +160,26 @@ TEST(Run, NamesGoFromInputToOutput) {
             "P7\t6012345.500\t345678.750 \t152.300 ");
 }
 
+// Result lines are put together before they are appended; names and extra
+// lines of any length still come out whole.
+TEST(Run, LongNamesAndManyExtraLinesComeOutWhole) {
+  const std::string result = "6012345.500\t345678.750 \t152.300 ";
+  for (const std::size_t length : {64, 65, 300}) {
+    ConversionSettings s = SettingsFor(kC3, kC3);
+    s.inputLayout = RecordLayout::NameXYH;
+    s.outputLayout = RecordLayout::NameXYH;
+    const std::string name(length, 'P');
+    EXPECT_EQ(Convert(name + " 6012345.5 345678.75 152.3", s).text, name + "\t" + result) << length;
+  }
+  for (const std::int32_t extraLines : {8, 9}) {
+    ConversionSettings s = SettingsFor(kC3, kC3);
+    s.extraLines = extraLines;
+    std::string expected = result;
+    for (std::int32_t i = 0; i < extraLines; ++i) expected += "\r\n";
+    EXPECT_EQ(Convert("6012345.5 345678.75 152.3", s).text, expected) << extraLines;
+  }
+}
+
 TEST(Run, DecimalCommaInAndOut) {
   ConversionSettings s = SettingsFor(kC3, kC3, ',');
   EXPECT_EQ(Convert("6210000,5 345678.25 1,5", s).text, "6210000,500\t345678,250 \t1,500 ");

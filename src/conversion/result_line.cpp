@@ -36,10 +36,10 @@ void AppendName(std::string& out, std::string_view name, const ResultStyle& styl
 
 // A result line of common numbers is put together in a local buffer and
 // appended at once: every append to the result text is a library copy, and a
-// line appended piece by piece pays for five of them. Pieces that are not
-// common (a long name, many extra lines, a number that needs the exact
-// decimal route) make the writer give up; the line is then appended piece by
-// piece.
+// line appended piece by piece pays for five of them. A piece that is not
+// common (a long name, many extra lines, a number or angle that needs the
+// exact decimal route) makes the writer give up; the line is then appended
+// piece by piece, and any failure is that route's.
 class LineBuffer {
  public:
   static constexpr std::size_t kNameRoom = 64;
@@ -53,21 +53,37 @@ class LineBuffer {
     *end_++ = kTab;
     return true;
   }
-  void tab() { *end_++ = kTab; }
-  bool number(double value, const NumberMask& mask, char decimalSeparator) {
-    return (end_ = FormatInto(end_, value, mask, decimalSeparator)) != nullptr;
+  bool tab() {
+    *end_++ = kTab;
+    return true;
   }
-  bool dms(double packed, char decimalSeparator) {
-    return (end_ = WriteCommonDms(end_, packed, decimalSeparator)) != nullptr;
+  bool number(double value, const NumberMask& mask, char decimalSeparator) {
+    return advance(FormatInto(end_, value, mask, decimalSeparator));
+  }
+  // Latitude and longitude in the style's notation.
+  bool angle(double packed, const ResultStyle& style) {
+    const char separator = style.decimalSeparator;
+    switch (style.angles) {
+      case OutputAngles::Decimal:
+        return number(PackedToDegrees(packed), kDecimalDegrees, separator);
+      case OutputAngles::Packed:
+        return number(packed, kPackedDegrees, separator);
+      case OutputAngles::Dms:
+        return advance(WriteCommonDms(end_, packed, separator));
+      case OutputAngles::Waypoints:  // written by the waypoint lines instead
+        break;
+    }
+    return false;
   }
   // The height column and the extra empty lines.
   bool heightAndExtraLines(double h, const ResultStyle& style) {
     if (style.extraLines > kExtraLinesRoom) return false;
     if (style.withHeight) {
-      tab();
-      if (!number(h, kPlaneYOrHeight, style.decimalSeparator)) return false;
+      if (!tab() || !number(h, kPlaneYOrHeight, style.decimalSeparator)) return false;
     }
-    for (std::int32_t i = 0; i < style.extraLines; ++i) end_ = std::copy(kLineEnd.begin(), kLineEnd.end(), end_);
+    for (std::int32_t i = 0; i < style.extraLines; ++i) {
+      end_ = std::copy(kLineEnd.begin(), kLineEnd.end(), end_);
+    }
     return true;
   }
   void appendTo(std::string& out) const {
@@ -75,6 +91,14 @@ class LineBuffer {
   }
 
  private:
+  // Moves the end past what a writer wrote; false (the end kept) when it
+  // wrote nothing.
+  bool advance(char* end) {
+    if (end == nullptr) return false;
+    end_ = end;
+    return true;
+  }
+
   // Name and TAB, three numbers (or two angles and a number) with TABs, the extra lines.
   std::array<char, kNameRoom + 1 + 3 * (kFormatIntoRoom + 1) + kExtraLinesRoom * kLineEnd.size()> chars_;
   char* end_ = chars_.data();
@@ -97,7 +121,7 @@ void AppendPlaneResult(std::string& out, std::string_view name, double x, double
   y = y + static_cast<double>(target.zone) * kMetresPerZonePrefix;
   const char separator = style.decimalSeparator;
   LineBuffer line;
-  if (line.name(name, style) && line.number(x, kPlaneX, separator) && (line.tab(), true) &&
+  if (line.name(name, style) && line.number(x, kPlaneX, separator) && line.tab() &&
       line.number(y, kPlaneYOrHeight, separator) && line.heightAndExtraLines(h, style)) {
     line.appendTo(out);
     return;
@@ -119,15 +143,15 @@ std::string GeographicResult(std::string_view name, double b, double l, double h
 
 void AppendGeographicResult(std::string& out, std::string_view name, double b, double l, double h,
                             const ResultStyle& style) {
-  const char separator = style.decimalSeparator;
-  if (style.angles == OutputAngles::Dms) {
+  if (style.angles != OutputAngles::Waypoints) {
     LineBuffer line;
-    if (line.name(name, style) && line.dms(b, separator) && (line.tab(), true) &&
-        line.dms(l, separator) && line.heightAndExtraLines(h, style)) {
+    if (line.name(name, style) && line.angle(b, style) && line.tab() && line.angle(l, style) &&
+        line.heightAndExtraLines(h, style)) {
       line.appendTo(out);
       return;
     }
   }
+  const char separator = style.decimalSeparator;
   AppendName(out, name, style);
   switch (style.angles) {
     case OutputAngles::Decimal:
