@@ -349,7 +349,15 @@ TEST(Run, BatchedRunsGiveWhatThePlainRunGives) {
   };
   const std::string ashtech =
       "Site 0001 Lat. N 55° 45' 12.34567\"\r\nLon. E 37° 36' 56.78901\"\r\nElv. 150.123 m\r\nPDOP 1.5\r\n";
+  // Enough lines for several parts of a batch, shared among the threads; the
+  // point that cannot be carried stands in a late part.
+  std::string longList;
+  for (int i = 0; i < 1800; ++i) {
+    longList += i == 1500 ? "6200000 99999999999 1\r\n" : "62" + std::to_string(10000 + i) + " 6600000 150\r\n";
+  }
   const std::vector<Case> cases = {
+      {"a long list stopped by a point in a late part", kOwn, kBlh, longList, {}, InputAngles::Dms,
+       OutputAngles::Dms, SystemKind::GaussKrugerZone},
       {"a plain list with blank and empty lines", kZone6, kWgs,
        "6200000 6600000 150\r\n\r\n0 0 0\r\n6212345.678 6512345.678 162.31\r\n6198765 6487654 148.7\r\n", {}},
       {"a line that is not a number stops the run", kC3, kC3,

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -41,20 +42,12 @@ struct BatchPart {
   std::int64_t points = 0;  // points written before it
 };
 
-// Calls work(part) for every part on `threads` threads side by side (this
-// one among them), each taking the next part not yet taken: a thread that
-// gets less of a core (the reading thread shares them) simply does fewer.
-template <class Work>
-void InParallel(std::vector<BatchPart>& parts, int threads, const Work& work) {
-  std::atomic<std::size_t> next{0};
-  const auto takeParts = [&] {
-    for (std::size_t i = next++; i < parts.size(); i = next++) work(parts[i]);
-  };
-  std::vector<std::thread> helpers;
-  const std::size_t wanted = std::min<std::size_t>(static_cast<std::size_t>(std::max(threads, 1)), parts.size());
-  for (std::size_t i = 1; i < wanted; ++i) helpers.emplace_back(takeParts);
-  takeParts();
-  for (std::thread& helper : helpers) helper.join();
+// The work of a batch: one call for each of its parts.
+using PartWork = std::function<void(BatchPart&)>;
+
+// Takes the parts not yet taken, one after the other, until none is left.
+void TakeParts(std::vector<BatchPart>& parts, std::atomic<std::size_t>& next, const PartWork& work) {
+  for (std::size_t i = next++; i < parts.size(); i = next++) work(parts[i]);
 }
 
 // Splits `count` entries into parts of consecutive entries.
@@ -75,15 +68,21 @@ struct Batch {
   std::exception_ptr notTaken;  // why the input could not be read further
 };
 
-// Hands out the batches of the run. With `ahead`, a thread of its own takes
-// the records of the next batch while the run converts the current one:
-// taking records is sequential, so it would otherwise leave the other cores
-// waiting.
+// Hands out the batches of the run and shares the parts of a batch among the
+// run's threads. With more than one thread, a thread of its own takes the
+// records of the next batch while the run converts the current one (taking
+// records is sequential, so it would otherwise leave the other cores
+// waiting), and between batches takes parts of the current one: on two cores
+// the run's thread and this one are then the only threads, neither waiting
+// for a core the other holds.
 class BatchReader {
  public:
-  BatchReader(detail::RunSteps& run, std::size_t batchLines, bool ahead)
-      : run_(run), batchLines_(batchLines) {
-    if (ahead) thread_ = std::thread([this] { readAhead(); });
+  BatchReader(detail::RunSteps& run, std::size_t batchLines, int threads)
+      : run_(run),
+        batchLines_(batchLines),
+        threads_(std::max(threads, 1)),
+        readsLines_(threads_ == 2) {
+    if (threads_ > 1) thread_ = std::thread([this] { readAhead(); });
   }
   ~BatchReader() {
     if (!thread_.joinable()) return;
@@ -115,7 +114,49 @@ class BatchReader {
     return batch;
   }
 
+  // Whether the batches come read. With two threads the reading thread reads
+  // the lines it takes: reading is about a third of the work of a line, so
+  // the two threads stay about as busy as each other. With more, reading is
+  // shared like writing: one thread reading for many would hold them up.
+  bool readsLines() const { return readsLines_; }
+
+  // Calls work(part) for every part: on this thread, on the reading thread
+  // when it is free, and on helpers for the cores beyond two; returns when
+  // every part is done. Any thread takes the next part not yet taken, so a
+  // thread that gets less of a core simply does fewer.
+  void shareParts(std::vector<BatchPart>& parts, const PartWork& work) {
+    std::atomic<std::size_t> next{0};
+    if (thread_.joinable()) {
+      {
+        const std::lock_guard lock(mutex_);
+        shared_ = {&parts, &work, &next};
+      }
+      changed_.notify_all();
+    }
+    std::vector<std::thread> helpers;
+    const auto wanted = std::min<std::size_t>(static_cast<std::size_t>(threads_), parts.size());
+    for (std::size_t i = 2; i < wanted; ++i) {
+      helpers.emplace_back([&parts, &next, &work] { TakeParts(parts, next, work); });
+    }
+    TakeParts(parts, next, work);
+    for (std::thread& helper : helpers) helper.join();
+    if (thread_.joinable()) {
+      // Every part is taken; the reading thread may still be in its last one.
+      std::unique_lock lock(mutex_);
+      changed_.wait(lock, [this] { return helping_ == 0; });
+      shared_ = {};
+    }
+  }
+
  private:
+  // The parts being shared (none between batches).
+  struct Shared {
+    std::vector<BatchPart>* parts = nullptr;
+    const PartWork* work = nullptr;
+    std::atomic<std::size_t>* next = nullptr;
+    bool partsLeft() const { return parts != nullptr && next->load() < parts->size(); }
+  };
+
   void fill(Batch& batch) {
     batch.taken = 0;
     batch.ended = false;
@@ -134,36 +175,59 @@ class BatchReader {
         batch.ended = true;
         return;
       }
+      // Reading depends on nothing but the line (its failures are kept in
+      // `entry.read`).
+      if (readsLines_) run_.readLine(entry.text, entry.read, true);
       ++batch.taken;
     }
   }
 
-  // Fills batch n while batch n - 1 is converted (its slot held batch n - 2).
+  // Fills batch n while batch n - 1 is converted (its slot held batch n - 2),
+  // and takes parts of batch n - 1 when it has nothing to fill.
   void readAhead() {
-    for (std::size_t n = 0;; ++n) {
+    bool ended = false;
+    for (std::size_t n = 0;;) {
+      Shared help;
       {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this, n] { return stop_ || n <= handedOut_; });
+        changed_.wait(lock, [&] { return stop_ || (!ended && n <= handedOut_) || shared_.partsLeft(); });
         if (stop_) return;
+        if (ended || n > handedOut_) {
+          help = shared_;
+          ++helping_;
+        }
+      }
+      if (help.parts != nullptr) {
+        TakeParts(*help.parts, *help.next, *help.work);
+        {
+          const std::lock_guard lock(mutex_);
+          --helping_;
+        }
+        changed_.notify_all();
+        continue;
       }
       Batch& batch = slots_[n % slots_.size()];
       fill(batch);
+      ended = batch.ended;
       {
         const std::lock_guard lock(mutex_);
-        filled_ = n + 1;
+        filled_ = ++n;
       }
       changed_.notify_all();
-      if (batch.ended) return;
     }
   }
 
   detail::RunSteps& run_;
   std::size_t batchLines_;
+  int threads_;
+  bool readsLines_;
   std::array<Batch, 2> slots_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::size_t filled_ = 0;     // batches filled
   std::size_t handedOut_ = 0;  // batches handed to the run
+  Shared shared_;
+  int helping_ = 0;  // 1 while the reading thread takes shared parts
   bool stop_ = false;
   std::thread thread_;
 };
@@ -177,7 +241,7 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
   batchLines = std::max<std::size_t>(batchLines, 1);
   detail::RunSteps run(lines, out, settings, interaction, random, points);
   return run.execute([&] {
-    BatchReader reader(run, batchLines, threads > 1);
+    BatchReader reader(run, batchLines, threads);
     std::vector<BatchPart> parts;
     bool first = true;  // nothing written yet
     bool ended = false;
@@ -186,14 +250,16 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
       std::vector<BatchEntry>& batch = taken.entries;
       ended = taken.ended;
 
-      // Finished and read side by side; then checked in order, with the questions, the
-      // counters and the random placements of the plain run. A line that
-      // cannot be taken ends the batch there.
-      SplitIntoParts(taken.taken, parts);
-      InParallel(parts, threads, [&](BatchPart& part) {
-        for (std::size_t i = part.from; i < part.to; ++i)
-          run.readLine(batch[i].text, batch[i].read, true);
-      });
+      // Finished and read (side by side, unless the reading thread read
+      // them); then checked in order, with the questions, the counters and
+      // the random placements of the plain run. A line that cannot be taken
+      // ends the batch there.
+      if (!reader.readsLines()) {
+        SplitIntoParts(taken.taken, parts);
+        reader.shareParts(parts, [&](BatchPart& part) {
+          for (std::size_t i = part.from; i < part.to; ++i) run.readLine(batch[i].text, batch[i].read, true);
+        });
+      }
       std::size_t accepted = 0;
       std::exception_ptr stopped;
       std::int64_t stoppedLine = 0;
@@ -212,7 +278,7 @@ RunOutcome ConversionRunInBatches(LineSource& lines, ResultSink& out,
       // Carried and written side by side, each part into one text; the
       // first point that could not be written ends the run there.
       SplitIntoParts(accepted, parts);
-      InParallel(parts, threads, [&](BatchPart& part) {
+      reader.shareParts(parts, [&](BatchPart& part) {
         part.text.clear();
         part.failed = part.to;
         part.points = 0;
