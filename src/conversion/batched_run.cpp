@@ -78,10 +78,7 @@ struct Batch {
 class BatchReader {
  public:
   BatchReader(detail::RunSteps& run, std::size_t batchLines, int threads)
-      : run_(run),
-        batchLines_(batchLines),
-        threads_(std::max(threads, 1)),
-        readsLines_(threads_ == 2) {
+      : run_(run), batchLines_(batchLines), threads_(std::max(threads, 1)) {
     if (threads_ > 1) thread_ = std::thread([this] { readAhead(); });
   }
   ~BatchReader() {
@@ -118,7 +115,7 @@ class BatchReader {
   // the lines it takes: reading is about a third of the work of a line, so
   // the two threads stay about as busy as each other. With more, reading is
   // shared like writing: one thread reading for many would hold them up.
-  bool readsLines() const { return readsLines_; }
+  bool readsLines() const { return threads_ == 2; }
 
   // Calls work(part) for every part: on this thread, on the reading thread
   // when it is free, and on helpers for the cores beyond two; returns when
@@ -177,7 +174,7 @@ class BatchReader {
       }
       // Reading depends on nothing but the line (its failures are kept in
       // `entry.read`).
-      if (readsLines_) run_.readLine(entry.text, entry.read, true);
+      if (readsLines()) run_.readLine(entry.text, entry.read, true);
       ++batch.taken;
     }
   }
@@ -220,7 +217,6 @@ class BatchReader {
   detail::RunSteps& run_;
   std::size_t batchLines_;
   int threads_;
-  bool readsLines_;
   std::array<Batch, 2> slots_;
   std::mutex mutex_;
   std::condition_variable changed_;

@@ -19,88 +19,94 @@ constexpr NumberMask kPlaneYOrHeight("0.##0 ");
 constexpr NumberMask kDecimalDegrees("00.######0");
 constexpr NumberMask kPackedDegrees("00.0000####0");
 
-// Height column and extra empty lines, common to both records.
-void AppendHeightAndExtraLines(std::string& out, double h, const ResultStyle& style) {
-  if (style.withHeight) {
-    out += kTab;
-    FormatTo(out, h, kPlaneYOrHeight, style.decimalSeparator);
-  }
-  for (std::int32_t i = 0; i < style.extraLines; ++i) out += kLineEnd;
-}
-
-void AppendName(std::string& out, std::string_view name, const ResultStyle& style) {
-  if (!style.nameOut) return;
-  out += name;
-  out += kTab;
-}
-
-// A result line of common numbers is put together in a local buffer and
-// appended at once: every append to the result text is a library copy, and a
-// line appended piece by piece pays for five of them. A piece that is not
-// common (a long name, many extra lines, a number or angle that needs the
-// exact decimal route) makes the writer give up; the line is then appended
-// piece by piece, and any failure is that route's.
-class LineBuffer {
+// A result line is put together in a local buffer and appended at once:
+// every append to the result text is a library copy, and a line appended
+// piece by piece paid for five of them. A piece that has no room left, or a
+// number or angle that needs the exact decimal route, first sends what the
+// buffer holds to the text and is then appended itself; its failures are
+// that route's.
+class LineWriter {
  public:
-  static constexpr std::size_t kNameRoom = 64;
-  static constexpr std::int32_t kExtraLinesRoom = 8;
+  explicit LineWriter(std::string& out) : out_(out) {}
+  LineWriter(const LineWriter&) = delete;
+  LineWriter& operator=(const LineWriter&) = delete;
 
-  // The name and TAB of the named layout; false when the name is too long.
-  bool name(std::string_view name, const ResultStyle& style) {
-    if (!style.nameOut) return true;
-    if (name.size() > kNameRoom) return false;
-    end_ = std::copy(name.begin(), name.end(), end_);
-    *end_++ = kTab;
-    return true;
+  // Appends what the buffer still holds; a line that failed half-way is
+  // dropped by its caller, so nothing is appended on the way out of one.
+  void finish() { flush(); }
+
+  // The name and TAB of the named layout.
+  void name(std::string_view name, const ResultStyle& style) {
+    if (!style.nameOut) return;
+    if (room(name.size())) {
+      end_ = std::copy(name.begin(), name.end(), end_);
+    } else {
+      flush();
+      out_ += name;
+    }
+    tab();
   }
-  bool tab() {
-    *end_++ = kTab;
-    return true;
+  void tab() { text(std::string_view(&kTab, 1)); }
+  void number(double value, const NumberMask& mask, char decimalSeparator) {
+    if (room(kFormatIntoRoom)) {
+      if (char* end = FormatInto(end_, value, mask, decimalSeparator)) {
+        end_ = end;
+        return;
+      }
+    }
+    flush();
+    FormatTo(out_, value, mask, decimalSeparator);
   }
-  bool number(double value, const NumberMask& mask, char decimalSeparator) {
-    return advance(FormatInto(end_, value, mask, decimalSeparator));
-  }
-  // Latitude and longitude in the style's notation.
-  bool angle(double packed, const ResultStyle& style) {
+  // Latitude or longitude in the style's notation.
+  void angle(double packed, const ResultStyle& style) {
     const char separator = style.decimalSeparator;
     switch (style.angles) {
       case OutputAngles::Decimal:
-        return number(PackedToDegrees(packed), kDecimalDegrees, separator);
+        number(PackedToDegrees(packed), kDecimalDegrees, separator);
+        break;
       case OutputAngles::Packed:
-        return number(packed, kPackedDegrees, separator);
+        number(packed, kPackedDegrees, separator);
+        break;
       case OutputAngles::Dms:
-        return advance(WriteCommonDms(end_, packed, separator));
+        if (room(kCommonDmsRoom)) {
+          if (char* end = WriteCommonDms(end_, packed, separator)) {
+            end_ = end;
+            return;
+          }
+        }
+        flush();
+        PackedToDmsTo(out_, packed, separator);
+        break;
       case OutputAngles::Waypoints:  // written by the waypoint lines instead
         break;
     }
-    return false;
   }
-  // The height column and the extra empty lines.
-  bool heightAndExtraLines(double h, const ResultStyle& style) {
-    if (style.extraLines > kExtraLinesRoom) return false;
+  // The height column and the extra empty lines, common to both records.
+  void heightAndExtraLines(double h, const ResultStyle& style) {
     if (style.withHeight) {
-      if (!tab() || !number(h, kPlaneYOrHeight, style.decimalSeparator)) return false;
+      tab();
+      number(h, kPlaneYOrHeight, style.decimalSeparator);
     }
-    for (std::int32_t i = 0; i < style.extraLines; ++i) {
-      end_ = std::copy(kLineEnd.begin(), kLineEnd.end(), end_);
-    }
-    return true;
-  }
-  void appendTo(std::string& out) const {
-    out.append(chars_.data(), static_cast<std::size_t>(end_ - chars_.data()));
+    for (std::int32_t i = 0; i < style.extraLines; ++i) text(kLineEnd);
   }
 
  private:
-  // Moves the end past what a writer wrote; false (the end kept) when it
-  // wrote nothing.
-  bool advance(char* end) {
-    if (end == nullptr) return false;
-    end_ = end;
-    return true;
+  // A TAB or a line end: room for it once the buffer is sent.
+  void text(std::string_view piece) {
+    if (!room(piece.size())) flush();
+    end_ = std::copy(piece.begin(), piece.end(), end_);
+  }
+  bool room(std::size_t size) const {
+    return size <= static_cast<std::size_t>(chars_.data() + chars_.size() - end_);
+  }
+  void flush() {
+    out_.append(chars_.data(), static_cast<std::size_t>(end_ - chars_.data()));
+    end_ = chars_.data();
   }
 
-  // Name and TAB, three numbers (or two angles and a number) with TABs, the extra lines.
-  std::array<char, kNameRoom + 1 + 3 * (kFormatIntoRoom + 1) + kExtraLinesRoom * kLineEnd.size()> chars_;
+  std::string& out_;
+  // A name of up to 64 characters and three numbers with their TABs.
+  std::array<char, 64 + 1 + 3 * (kFormatIntoRoom + 1)> chars_;  // only the written part is read
   char* end_ = chars_.data();
 };
 
@@ -119,18 +125,13 @@ void AppendPlaneResult(std::string& out, std::string_view name, double x, double
   if (style.shortX) x = x - 6000000;
   x = x - target.xOffset;
   y = y + static_cast<double>(target.zone) * kMetresPerZonePrefix;
-  const char separator = style.decimalSeparator;
-  LineBuffer line;
-  if (line.name(name, style) && line.number(x, kPlaneX, separator) && line.tab() &&
-      line.number(y, kPlaneYOrHeight, separator) && line.heightAndExtraLines(h, style)) {
-    line.appendTo(out);
-    return;
-  }
-  AppendName(out, name, style);
-  FormatTo(out, x, kPlaneX, style.decimalSeparator);
-  out += kTab;
-  FormatTo(out, y, kPlaneYOrHeight, style.decimalSeparator);
-  AppendHeightAndExtraLines(out, h, style);
+  LineWriter line(out);
+  line.name(name, style);
+  line.number(x, kPlaneX, style.decimalSeparator);
+  line.tab();
+  line.number(y, kPlaneYOrHeight, style.decimalSeparator);
+  line.heightAndExtraLines(h, style);
+  line.finish();
 }
 
 std::string GeographicResult(std::string_view name, double b, double l, double h,
@@ -143,36 +144,13 @@ std::string GeographicResult(std::string_view name, double b, double l, double h
 
 void AppendGeographicResult(std::string& out, std::string_view name, double b, double l, double h,
                             const ResultStyle& style) {
-  if (style.angles != OutputAngles::Waypoints) {
-    LineBuffer line;
-    if (line.name(name, style) && line.angle(b, style) && line.tab() && line.angle(l, style) &&
-        line.heightAndExtraLines(h, style)) {
-      line.appendTo(out);
-      return;
-    }
-  }
-  const char separator = style.decimalSeparator;
-  AppendName(out, name, style);
-  switch (style.angles) {
-    case OutputAngles::Decimal:
-      FormatTo(out, PackedToDegrees(b), kDecimalDegrees, separator);
-      out += kTab;
-      FormatTo(out, PackedToDegrees(l), kDecimalDegrees, separator);
-      break;
-    case OutputAngles::Packed:
-      FormatTo(out, b, kPackedDegrees, separator);
-      out += kTab;
-      FormatTo(out, l, kPackedDegrees, separator);
-      break;
-    case OutputAngles::Dms:
-      PackedToDmsTo(out, b, separator);
-      out += kTab;
-      PackedToDmsTo(out, l, separator);
-      break;
-    case OutputAngles::Waypoints:  // written by the waypoint lines instead
-      break;
-  }
-  AppendHeightAndExtraLines(out, h, style);
+  LineWriter line(out);
+  line.name(name, style);
+  line.angle(b, style);
+  if (style.angles != OutputAngles::Waypoints) line.tab();
+  line.angle(l, style);
+  line.heightAndExtraLines(h, style);
+  line.finish();
 }
 
 }  // namespace korvagrid

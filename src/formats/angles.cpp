@@ -76,6 +76,18 @@ inline char* WriteTwoDigits(char* p, double whole) {
                                              : static_cast<unsigned long long>(value));
 }
 
+// Seconds given in 1e-5" units as the mask "0#.####0" writes their
+// magnitude: at least two whole digits, the separator, five decimals (one
+// digit and two pairs).
+inline char* WriteSecondsDigits(char* p, std::uint64_t units, char decimalSeparator) {
+  p = WriteUnsignedTwoDigits(p, units / kSecondsScale);
+  *p++ = decimalSeparator;
+  const auto decimals = static_cast<std::uint32_t>(units % kSecondsScale);
+  *p++ = static_cast<char>('0' + decimals / 10000);
+  p = detail::WritePair(p, decimals % 10000 / 100);
+  return detail::WritePair(p, decimals % 100);
+}
+
 // The same appended to `text`; any size.
 void AppendTwoDigits(std::string& text, double whole, char decimalSeparator) {
   if (!(std::fabs(whole) < kDirectLimit)) {
@@ -124,13 +136,7 @@ char* WriteCommonDms(char* p, double x, char decimalSeparator) {
   *p++ = '\xB0';
   p = WriteUnsignedTwoDigits(p, minutes);
   *p++ = '\'';
-  p = WriteUnsignedTwoDigits(p, seconds / kSecondsScale);
-  *p++ = decimalSeparator;
-  // The five decimals as one digit and two pairs.
-  const std::uint32_t decimals = seconds % kSecondsScale;
-  *p++ = static_cast<char>('0' + decimals / 10000);
-  p = detail::WritePair(p, decimals % 10000 / 100);
-  return detail::WritePair(p, decimals % 100);
+  return WriteSecondsDigits(p, seconds, decimalSeparator);
 }
 
 std::string PackedToDms(double x, char decimalSeparator) {
@@ -181,12 +187,7 @@ void PackedToDmsTo(std::string& text, double x, char decimalSeparator) {
     end = WriteTwoDigits(end, m);
     *end++ = '\'';
     if (std::signbit(s) && *seconds != 0) *end++ = '-';
-    end = WriteTwoDigits(end, static_cast<double>(*seconds / kSecondsScale));
-    *end++ = decimalSeparator;
-    std::uint64_t fraction = *seconds % kSecondsScale;
-    for (int i = kSecondsDecimals - 1; i >= 0; --i, fraction /= 10)
-      end[i] = static_cast<char>('0' + fraction % 10);
-    end += kSecondsDecimals;
+    end = WriteSecondsDigits(end, *seconds, decimalSeparator);
     text.append(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
     return;
   }
