@@ -238,6 +238,10 @@ TEST_F(Cli, MessagesNameTheLineThePartAndTheOptions) {
        1, {"западная долгота"}},
       {"the own-system dialog's warning", "convert --from own --to 1 --own-meridian 30:75:00",
        "6210000 345678 1\n", 0, {"warning: Значение больше 59"}},
+      {"named dms lines read without names", kras, "P1 55°45'12.5\" 37°36'56\" 150\n", 1,
+       {"line 1", "--in-layout name"}},
+      {"named plane lines: the question answered No", "convert --from 1 --to 1",
+       "Пункт12 6205311.420 345678.118 154.220\n", 3, {"answer No", "unless --yes", "--in-layout name"}},
   };
   for (const Case& c : cases) {
     const Result r = Run(c.arguments, c.input);
@@ -246,6 +250,9 @@ TEST_F(Cli, MessagesNameTheLineThePartAndTheOptions) {
       EXPECT_NE(r.err.find(piece), std::string::npos) << c.why << ": " << piece << "\n" << r.err;
     }
   }
+  // Lines without names are not told to need them.
+  const Result plain = Run(kras, "55.7512 37.6167 150\n");
+  EXPECT_EQ(plain.err.find("--in-layout name"), std::string::npos) << plain.err;
 }
 
 TEST_F(Cli, VersionAndTheSystemsTable) {

@@ -61,10 +61,9 @@ constexpr std::size_t kBatchLines = 4096;  // two batches are held: the one conv
 class DecodingLineSource final : public LineSource {
  public:
   explicit DecodingLineSource(LineSource& inner) : inner_(inner) {}
-  std::function<void()> onFirstLine;  // called once the first line was read
+  std::function<void(std::string_view)> onFirstLine;  // called with the first line, decoded
   bool next(std::string& line) override {
     const bool got = inner_.next(line);
-    if (first_ && onFirstLine) onFirstLine();
     if (!IsValidUtf8(line)) {
       line = Cp1251ToUtf8(line);
     } else if (first_ && line.starts_with(kUtf8Bom)) {
@@ -73,6 +72,7 @@ class DecodingLineSource final : public LineSource {
       const std::size_t text = line.find_first_not_of(' ', kUtf8Bom.size());
       line.erase(0, text == std::string::npos ? line.size() - 2 : text);
     }
+    if (first_ && onFirstLine) onFirstLine(line);
     first_ = false;
     return got;
   }
@@ -198,9 +198,11 @@ int RunConvert(const ConvertOptions& o, const CLI::App& command) {
     // Waypoint files keep CR LF whatever the input's line ends; other output
     // takes those of the input's first line, known before the first result.
     const bool waypoints = WritesWaypoints(settings);
-    lines.onFirstLine = [&] {
+    bool firstLineBeginsWithWord = false;
+    lines.onFirstLine = [&](std::string_view line) {
       if (text)
         text->setLineFeedEnds(!waypoints && OutputLineFeedEnds(o.eol, stream.firstLineEnd()));
+      firstLineBeginsWithWord = BeginsWithWord(line);
     };
     // Points are carried and written on every core; lines are still read,
     // checked and written in order.
@@ -220,7 +222,8 @@ int RunConvert(const ConvertOptions& o, const CLI::App& command) {
         std::cerr << "korvagrid-cli convert: warning: " << note << '\n';
       }
     }
-    const int status = ReportRunEnd("convert", inAngles, o.settings.inLayout, settings, outcome);
+    const int status =
+        ReportRunEnd("convert", inAngles, o.settings.inLayout, settings, outcome, firstLineBeginsWithWord);
     if (points && points->failed()) {
       std::cerr << "korvagrid-cli convert: \"" << o.output << "\" was not written\n";
     }

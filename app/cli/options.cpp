@@ -81,6 +81,14 @@ std::string InvalidValueMessage(std::string_view inAngles, const RunOutcome& out
   return message;
 }
 
+bool BeginsWithWord(std::string_view line) {
+  const std::size_t first = line.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return false;
+  const auto c = static_cast<unsigned char>(line[first]);
+  // A Latin letter, or the first byte of a Cyrillic one in UTF-8.
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == 0xD0 || c == 0xD1;
+}
+
 int ExitStatus(const RunOutcome& outcome) {
   switch (outcome.end) {
     case RunEnd::Completed:
@@ -99,7 +107,8 @@ std::string StopMessage(std::string_view inAngles, const RunOutcome& outcome) {
       return {};
     case RunEnd::StoppedByNo:
       return "line " + std::to_string(outcome.lineNumber) +
-             ": stopped by the answer No to the question:\n" + outcome.reason;
+             ": stopped by the answer No to the question:\n" + outcome.reason +
+             "\n  (every question is answered No unless --yes is given)";
     case RunEnd::Failed:
       if (outcome.reason == kInvalidValueMessage) return InvalidValueMessage(inAngles, outcome);
       return FailureMessage(outcome);

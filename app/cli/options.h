@@ -29,6 +29,10 @@ std::string InvalidValueMessage(std::string_view inAngles, const RunOutcome& out
 // The message of a run that did not complete (empty for a completed one).
 std::string StopMessage(std::string_view inAngles, const RunOutcome& outcome);
 
+// Whether `line` begins with a word (a Latin or Cyrillic letter), as a line
+// that starts with a point's name does.
+bool BeginsWithWord(std::string_view line);
+
 // Exit statuses of korvagrid-cli.
 inline constexpr int kExitCompleted = 0;
 inline constexpr int kExitFailed = 1;

@@ -143,15 +143,23 @@ std::optional<ConversionSettings> SettingsOrReport(const SettingsOptions& option
 }
 
 int ReportRunEnd(std::string_view command, std::string_view inAngles, std::string_view inLayout,
-                 const ConversionSettings& settings, const RunOutcome& outcome) {
+                 const ConversionSettings& settings, const RunOutcome& outcome,
+                 bool firstLineBeginsWithWord) {
+  // Lines that begin with a name, read as numbers, fail in ways that do not
+  // say so.
+  const bool nameHint = firstLineBeginsWithWord && settings.inputLayout != RecordLayout::NameXYH &&
+                        settings.inputAngles != InputAngles::AshtechReport &&
+                        settings.inputAngles != InputAngles::TrimbleReport;
+  constexpr std::string_view kNameHint =
+      "\n  the first line begins with a word: lines that begin with a point's name need --in-layout name";
   if (outcome.end == RunEnd::Completed && outcome.points == 0 && outcome.nonBlankLines > 0) {
     std::cerr << "korvagrid-cli " << command << ": no point could be read from the input; expected "
-              << ExpectedInput(inAngles, inLayout, settings) << '\n';
+              << ExpectedInput(inAngles, inLayout, settings) << (nameHint ? kNameHint : "") << '\n';
     return kExitFailed;
   }
   if (outcome.end != RunEnd::Completed) {
     std::cerr << "korvagrid-cli " << command << ": " << StopMessage(inAngles, outcome)
-              << '\n';
+              << (nameHint ? kNameHint : "") << '\n';
   }
   return ExitStatus(outcome);
 }

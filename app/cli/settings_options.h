@@ -69,8 +69,11 @@ std::optional<ConversionSettings> SettingsOrReport(const SettingsOptions& option
 // message on standard error: a stop names its line and reason; a non-empty
 // list from which no point could be read is a failure naming the input the
 // options expect.
-// `inAngles` and `inLayout` name the reader as the options name it.
+// `inAngles` and `inLayout` name the reader as the options name it; with
+// `firstLineBeginsWithWord` a failure of a layout without names says that
+// named lines need one.
 int ReportRunEnd(std::string_view command, std::string_view inAngles, std::string_view inLayout,
-                 const ConversionSettings& settings, const RunOutcome& outcome);
+                 const ConversionSettings& settings, const RunOutcome& outcome,
+                 bool firstLineBeginsWithWord = false);
 
 }  // namespace korvagrid::cli
