@@ -21,7 +21,8 @@
 //   way, instead of arctan and then sin/cos of the angle. The two differ by
 //   a few units in the last place (1e-16 rad, 1e-9 m).
 // - For a chain that projects the result or starts from a projection, the
-//   longitude may go out as sin L = Y'/p, cos L = X'/p (ReverseSines), and
+//   latitude may go out by its sine and cosine and the longitude as
+//   sin L = Y'/p, cos L = X'/p (ReverseSines), and
 //   a point may come in by the sines and cosines of B and L (Forward from
 //   LatitudeLongitudeSines): the arctangent and the sine of the same angle
 //   are not both taken.
@@ -71,36 +72,40 @@ double AxisDistance(GeocentricPoint p) {
   return pAxis;
 }
 
-// Latitude (with its sine) and height of a geocentric point at `pAxis` from
-// the axis.
-struct LatitudeHeight {
-  double b;
-  double sinB;
-  double h;
-};
-
-LatitudeHeight LatitudeHeightOf(GeocentricPoint p, double pAxis, const BowringConstants& c) {
+// tan B of a geocentric point at `pAxis` from the axis, after the one
+// Bowring step.
+double LatitudeTangentOf(GeocentricPoint p, double pAxis, const BowringConstants& c) {
   // Parametric latitude θ of the Bowring step, by its tangent: θ itself is
   // not needed, only sin θ and cos θ, and cos θ > 0 for |θ| < 90°.
   const double tanTheta = p.z / pAxis / c.sqrtOneMinusE2;
   const double cosTheta = 1 / std::sqrt(1 + tanTheta * tanTheta);
   const double sinTheta = tanTheta * cosTheta;
-  // Geodetic latitude after the one Bowring step.
-  const double tanB = (p.z + c.ePrime2B * (sinTheta * sinTheta * sinTheta)) /
-                      (pAxis - c.e2a * (cosTheta * cosTheta * cosTheta));
-  const double b = std::atan(tanB);
-  // Ellipsoidal height; sin B and cos B from tan B as for θ.
+  return (p.z + c.ePrime2B * (sinTheta * sinTheta * sinTheta)) /
+         (pAxis - c.e2a * (cosTheta * cosTheta * cosTheta));
+}
+
+// sin B and cos B from tan B as for θ, and the ellipsoidal height.
+struct LatitudeSinesHeight {
+  double sinB;
+  double cosB;
+  double h;
+};
+
+LatitudeSinesHeight SinesAndHeightOf(GeocentricPoint p, double pAxis, double tanB,
+                                     const BowringConstants& c) {
   const double cosB = 1 / std::sqrt(1 + tanB * tanB);
   const double sinB = tanB * cosB;
   const double h = pAxis * cosB + p.z * sinB - c.a * std::sqrt(1 - sinB * c.e2 * sinB);
-  return {b, sinB, h};
+  return {sinB, cosB, h};
 }
 
-GeodeticPoint ToGeodetic(GeocentricPoint p, const BowringConstants& c) {
+[[gnu::always_inline]] inline GeodeticPoint ToGeodetic(GeocentricPoint p, const BowringConstants& c) {
   // Longitude in its true quadrant.
   const double l = std::atan2(p.y, p.x);
-  const LatitudeHeight q = LatitudeHeightOf(p, AxisDistance(p), c);
-  return {q.b, l, q.h};
+  const double pAxis = AxisDistance(p);
+  const double tanB = LatitudeTangentOf(p, pAxis, c);
+  const double b = std::atan(tanB);
+  return {b, l, SinesAndHeightOf(p, pAxis, tanB, c).h};
 }
 
 // The shift of a geocentric point, checked.
@@ -195,10 +200,13 @@ std::optional<GeodeticPointSines> DatumShift::ReverseSines(GeodeticPoint wgs84) 
   // Beyond 1e154 m from the axis p overflows; the arctangent still has a
   // longitude there.
   if (!std::isfinite(pAxis)) return std::nullopt;
-  const LatitudeHeight q = LatitudeHeightOf(p, pAxis, KrasovskyBowring());
-  RequireFinite(kOperation, "B'", q.b);
+  const LatitudeSinesHeight q =
+      SinesAndHeightOf(p, pAxis, LatitudeTangentOf(p, pAxis, KrasovskyBowring()), KrasovskyBowring());
+  // An infinite tan B has a latitude of 90° but no sine and cosine from it:
+  // left to Reverse.
+  if (!std::isfinite(q.sinB) || !std::isfinite(q.cosB)) return std::nullopt;
   RequireFinite(kOperation, "H'", q.h);
-  return GeodeticPointSines{q.b, q.sinB, p.y / pAxis, p.x / pAxis, q.h};
+  return GeodeticPointSines{q.sinB, q.cosB, p.y / pAxis, p.x / pAxis, q.h};
 }
 
 GeodeticPoint DatumShift::Apply(GeodeticPoint p, DatumDirection direction) const {

@@ -102,10 +102,11 @@ class DatumShift {
   // arithmetic fault.
   GeodeticPoint Reverse(GeodeticPoint wgs84) const;
   // The same for a projection that follows (KrugerZone::ForwardSines): the
-  // longitude by its sine and cosine (Y'/p and X'/p) instead of its
-  // arctangent, and the sine of the latitude the height is computed with.
-  // Nothing for a point so far out (beyond 1e154 m) that its distance from
-  // the axis overflows: Reverse then decides.
+  // longitude by its sine and cosine (Y'/p and X'/p) and the latitude by the
+  // sine and cosine the height is computed with, instead of their
+  // arctangents. Nothing for a point so far out (beyond 1e154 m) that its
+  // distance from the axis overflows, or whose tan B is infinite: Reverse
+  // then decides.
   std::optional<GeodeticPointSines> ReverseSines(GeodeticPoint wgs84) const;
   // Forward or Reverse.
   GeodeticPoint Apply(GeodeticPoint p, DatumDirection direction) const;

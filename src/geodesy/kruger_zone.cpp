@@ -14,13 +14,16 @@
 // - cos ξ' (forward), cos l and sin 2χ, cos 2χ (reverse) come from the
 //   tangents their arctangents are taken of (cos = 1/√(1 + tan²)), and
 //   sinh η' from one exponential and its reciprocal. These change ξ', η', B
-//   and L by a few units in the last place (1e-15 rad). The forward χ keeps
-//   its arctangent: 45° and 90° there are divided by the degree constant
-//   above, not exact quarter and half turns, and a closed form in tangents
-//   would move X by 2e-8 m.
+//   and L by a few units in the last place (1e-15 rad).
+// - The forward χ is taken by its tangent only, from sin B and cos B: 45°
+//   and 90° there are divided by the degree constant above, not exact
+//   quarter and half turns, so tan(B/2 + 45°) and tan χ are the closed forms
+//   of the exact turns corrected by the angle-difference and angle-sum
+//   formulas for the shortfalls (without them X would move by 2e-8 m). tan χ
+//   agrees with the arctangent route's to a few units in the last place.
 // - In the chains with the datum shift, Reverse may hand on sin B, cos B,
 //   sin L, cos L from the tangents of χ and l (ReverseSines) and Forward take
-//   sin B and the sine and cosine of L (ForwardSines), by the angle-sum
+//   the sines and cosines of B and L (ForwardSines), by the angle-sum
 //   formulas with the central meridian's sine and cosine; the results agree
 //   with the arctangent route to a few units in the last place.
 // - The zone number and the central meridian are 16-bit integers (a zone
@@ -32,6 +35,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <numbers>
 
 #include "common/checked_int16.h"
 #include "geodesy/arithmetic_check.h"
@@ -78,7 +82,7 @@ PlanePoint KrugerZone::Forward(LatitudeLongitude geodetic) const {
   const double b = geodetic.latitude;
   // Longitude difference from the central meridian.
   const double l = geodetic.longitude - meridian_ / kDegreesPerRadian;
-  return forwardFrom(b, std::sin(b), std::sin(l), std::cos(l));
+  return forwardFrom(std::sin(b), std::cos(b), std::sin(l), std::cos(l));
 }
 
 PlanePoint KrugerZone::ForwardSines(const GeodeticPointSines& geodetic) const {
@@ -86,17 +90,36 @@ PlanePoint KrugerZone::ForwardSines(const GeodeticPointSines& geodetic) const {
   const MeridianSines m = meridianSines();
   const double sinL = geodetic.sinL * m.cos - geodetic.cosL * m.sin;
   const double cosL = geodetic.cosL * m.cos + geodetic.sinL * m.sin;
-  return forwardFrom(geodetic.b, geodetic.sinB, sinL, cosL);
+  return forwardFrom(geodetic.sinB, geodetic.cosB, sinL, cosL);
 }
 
-PlanePoint KrugerZone::forwardFrom(double b, double sinB, double sinL, double cosL) {
+// 45° and 90° divided by the degree constant fall short of a quarter and a
+// half turn by these angles (2.4e-13 and 4.8e-13 rad); their tangents are the
+// angles themselves to far below a unit in their last place.
+constexpr double kQuarterTurnShortfall = static_cast<double>(
+    std::numbers::pi_v<long double> / 4 - static_cast<long double>(45 / kDegreesPerRadian));
+constexpr double kHalfTurnShortfall = static_cast<double>(
+    std::numbers::pi_v<long double> / 2 - static_cast<long double>(90 / kDegreesPerRadian));
+
+double KrugerZone::ConformalLatitudeTangent(double sinB, double cosB) {
   const double e = kKrasovsky.e;
-  // Conformal latitude.
   const double q = std::pow((1 - e * sinB) / (1 + e * sinB), e / 2);
-  const double halfPlus45 = b / 2 + 45 / kDegreesPerRadian;
-  const double chi = 2 * std::atan(q * std::sin(halfPlus45) / std::cos(halfPlus45)) -
-                     90 / kDegreesPerRadian;
-  const double tanChi = std::sin(chi) / std::cos(chi);
+  // tan(B/2 + 45°): tan(B/2 + π/4) = (1 + sin B)/cos B (as cos B/(1 − sin B)
+  // south of the equator, without cancellation), then less the shortfall by
+  // the angle-difference formula.
+  const double tanHalfPlusQuarterTurn = sinB >= 0 ? (1 + sinB) / cosB : cosB / (1 - sinB);
+  const double tanHalfPlus45 = (tanHalfPlusQuarterTurn - kQuarterTurnShortfall) /
+                               (1 + tanHalfPlusQuarterTurn * kQuarterTurnShortfall);
+  // With u = q·tan(B/2 + 45°): tan(2·arctan u − π/2) = (u² − 1)/(2u), then
+  // the half turn's shortfall added by the angle-sum formula.
+  const double u = q * tanHalfPlus45;
+  const double tanLessHalfTurn = (u - 1) * (u + 1) / (2 * u);
+  return (tanLessHalfTurn + kHalfTurnShortfall) / (1 - tanLessHalfTurn * kHalfTurnShortfall);
+}
+
+PlanePoint KrugerZone::forwardFrom(double sinB, double cosB, double sinL, double cosL) {
+  // Conformal latitude, by its tangent.
+  const double tanChi = ConformalLatitudeTangent(sinB, cosB);
   // Conformal coordinates on the sphere ξ', η'; cos ξ' from tan ξ'.
   const double tanXiPrime = tanChi / cosL;
   const double xiPrime = std::atan(tanXiPrime);

@@ -81,11 +81,17 @@ class KrugerZone {
   PlanePoint Forward(LatitudeLongitude geodetic) const;
 
   // Forward for a point that comes from geocentric coordinates
-  // (DatumShift::ReverseSines): the sine of the latitude as given, and sin l,
-  // cos l from the sine and cosine of the longitude by the angle-difference
-  // formulas. They agree with Forward's to a few units in the last place
-  // (X and Y to 1e-9 m). Throws KorvagridError on an arithmetic fault.
+  // (DatumShift::ReverseSines): the sine and cosine of the latitude as given,
+  // and sin l, cos l from the sine and cosine of the longitude by the
+  // angle-difference formulas. They agree with Forward's to a few units in
+  // the last place (X and Y to 1e-9 m). Throws KorvagridError on an
+  // arithmetic fault.
   PlanePoint ForwardSines(const GeodeticPointSines& geodetic) const;
+
+  // tan χ of the conformal latitude χ = 2·arctan(q·tan(B/2 + 45°)) − 90° of
+  // the latitude with sine and cosine sinB and cosB (45° and 90° divided by
+  // the degree constant), to a few units in the last place.
+  static double ConformalLatitudeTangent(double sinB, double cosB);
 
   // x and y of the zone (metres, y with the false easting, without the zone
   // prefix) to Krasovsky latitude and longitude from Greenwich (radians).
@@ -105,7 +111,7 @@ class KrugerZone {
  private:
   KrugerZone(std::int32_t number, std::int16_t meridian) : number_(number), meridian_(meridian) {}
 
-  static PlanePoint forwardFrom(double b, double sinB, double sinL, double cosL);
+  static PlanePoint forwardFrom(double sinB, double cosB, double sinL, double cosL);
   struct ReverseTangents;
   static ReverseTangents reverseTangents(PlanePoint p);
   struct MeridianSines {

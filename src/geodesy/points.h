@@ -35,11 +35,11 @@ struct LatitudeLongitudeSines {
 };
 
 // A geodetic point as the step from geocentric coordinates gives it to a
-// projection: the latitude with its sine, the longitude by its sine and
-// cosine only, and the ellipsoidal height.
+// projection: the latitude and the longitude by their sines and cosines
+// only, and the ellipsoidal height.
 struct GeodeticPointSines {
-  double b;
   double sinB;
+  double cosB;
   double sinL;
   double cosL;
   double h;
