@@ -74,6 +74,12 @@ TEST_F(CliTasks, SheetsOfKrasovskyPointsAsTheTrapezoidBoxHoldsThem) {
   EXPECT_EQ(r100.out, "N-37-4\r\n\r\nO-37-136\r\n64\r\n");
 }
 
+TEST_F(CliTasks, SheetsOfNamedLinesReadWithoutNamesSaySo) {
+  const Result r = Run("sheets --scale 100 --from WGS-84", "P1 55°45'12.5\" 37°36'56\" 150\r\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("--in-layout name"), std::string::npos) << r.err;
+}
+
 TEST_F(CliTasks, SheetsOfAPlaneListGoThroughTheConversion) {
   // About 53°50' N, 35°15' E in "42(zone6)": far from every sheet edge.
   const Result r = Run("sheets --scale 200 --from '42(zone6)'", "5969818.6 6648125.2 0");

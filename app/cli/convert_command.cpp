@@ -198,11 +198,11 @@ int RunConvert(const ConvertOptions& o, const CLI::App& command) {
     // Waypoint files keep CR LF whatever the input's line ends; other output
     // takes those of the input's first line, known before the first result.
     const bool waypoints = WritesWaypoints(settings);
-    bool firstLineBeginsWithWord = false;
+    std::string firstLine;
     lines.onFirstLine = [&](std::string_view line) {
       if (text)
         text->setLineFeedEnds(!waypoints && OutputLineFeedEnds(o.eol, stream.firstLineEnd()));
-      firstLineBeginsWithWord = BeginsWithWord(line);
+      firstLine = line;
     };
     // Points are carried and written on every core; lines are still read,
     // checked and written in order.
@@ -223,7 +223,7 @@ int RunConvert(const ConvertOptions& o, const CLI::App& command) {
       }
     }
     const int status =
-        ReportRunEnd("convert", inAngles, o.settings.inLayout, settings, outcome, firstLineBeginsWithWord);
+        ReportRunEnd("convert", inAngles, o.settings.inLayout, settings, outcome, firstLine);
     if (points && points->failed()) {
       std::cerr << "korvagrid-cli convert: \"" << o.output << "\" was not written\n";
     }

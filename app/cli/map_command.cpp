@@ -80,7 +80,14 @@ int RunMap(const MapOptions& o) {
     std::cerr << kCommand << (p.status == MapPointStatus::Failed ? "" : "warning: ") << "line "
               << p.line << ": " << OneLine(p.reason) << '\n';
   }
-  if (!anyLocated && list.nonBlankLines > 0) {
+  const bool noPoint = !anyLocated && list.nonBlankLines > 0;
+  if (anyFailed || noPoint) {
+    const std::string_view firstLine = std::string_view(text).substr(0, text.find_first_of("\r\n"));
+    if (const std::string_view hint = NamedLinesHint(*settings, firstLine); !hint.empty()) {
+      std::cerr << kCommand << hint << '\n';
+    }
+  }
+  if (noPoint) {
     std::cerr << kCommand << "no point could be read from the input; expected "
               << ExpectedInput(o.settings.inAngles, o.settings.inLayout, *settings) << '\n';
     return kExitFailed;

@@ -69,11 +69,15 @@ std::optional<ConversionSettings> SettingsOrReport(const SettingsOptions& option
 // message on standard error: a stop names its line and reason; a non-empty
 // list from which no point could be read is a failure naming the input the
 // options expect.
-// `inAngles` and `inLayout` name the reader as the options name it; with
-// `firstLineBeginsWithWord` a failure of a layout without names says that
-// named lines need one.
+// `inAngles` and `inLayout` name the reader as the options name it; the
+// message adds NamedLinesHint of the input's first line.
 int ReportRunEnd(std::string_view command, std::string_view inAngles, std::string_view inLayout,
-                 const ConversionSettings& settings, const RunOutcome& outcome,
-                 bool firstLineBeginsWithWord = false);
+                 const ConversionSettings& settings, const RunOutcome& outcome, std::string_view firstLine);
+
+// For a list read with a layout without names whose first line begins with a
+// word: that lines beginning with a point's name need --in-layout name (the
+// reader takes such lines' digits as numbers and fails in ways that do not
+// say so). Empty otherwise.
+std::string_view NamedLinesHint(const ConversionSettings& settings, std::string_view firstLine);
 
 }  // namespace korvagrid::cli

@@ -114,6 +114,8 @@ TEST_F(CliMap, UsageErrorsAndListsWithoutPoints) {
        "cannot read"},
       {"no line holds a point: nothing to fit", "map " + kFrom + " -o " + svg, "a\r\nb\r\n", 1,
        "no point could be read"},
+      {"named lines read without names", "map --from WGS-84 -o " + svg,
+       "P1 55°45'12.5\" 37°36'56\" 150\r\n", 1, "--in-layout name"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
