@@ -202,9 +202,9 @@ std::optional<GeodeticPointSines> DatumShift::ReverseSines(GeodeticPoint wgs84) 
   if (!std::isfinite(pAxis)) return std::nullopt;
   const LatitudeSinesHeight q =
       SinesAndHeightOf(p, pAxis, LatitudeTangentOf(p, pAxis, KrasovskyBowring()), KrasovskyBowring());
-  // An infinite tan B has a latitude of 90° but no sine and cosine from it:
-  // left to Reverse.
-  if (!std::isfinite(q.sinB) || !std::isfinite(q.cosB)) return std::nullopt;
+  // A tan B whose square overflows (a point within 1e-140 m of the axis)
+  // has a latitude of 90° but no sine and cosine from it: left to Reverse.
+  if (!(q.cosB > 0) || !std::isfinite(q.sinB)) return std::nullopt;
   RequireFinite(kOperation, "H'", q.h);
   return GeodeticPointSines{q.sinB, q.cosB, p.y / pAxis, p.x / pAxis, q.h};
 }
