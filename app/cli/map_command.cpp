@@ -82,8 +82,7 @@ int RunMap(const MapOptions& o) {
   }
   const bool noPoint = !anyLocated && list.nonBlankLines > 0;
   if (anyFailed || noPoint) {
-    const std::string_view firstLine = std::string_view(text).substr(0, text.find_first_of("\r\n"));
-    if (const std::string_view hint = NamedLinesHint(*settings, firstLine); !hint.empty()) {
+    if (const std::string_view hint = NamedLinesHint(*settings, text); !hint.empty()) {
       std::cerr << kCommand << hint << '\n';
     }
   }

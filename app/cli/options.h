@@ -30,7 +30,7 @@ std::string InvalidValueMessage(std::string_view inAngles, const RunOutcome& out
 std::string StopMessage(std::string_view inAngles, const RunOutcome& outcome);
 
 // Whether `line` begins with a word (a Latin or Cyrillic letter), as a line
-// that starts with a point's name does.
+// that starts with a point's name does; a line end first is no word.
 bool BeginsWithWord(std::string_view line);
 
 // Exit statuses of korvagrid-cli.

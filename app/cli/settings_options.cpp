@@ -142,12 +142,12 @@ std::optional<ConversionSettings> SettingsOrReport(const SettingsOptions& option
   return std::move(built.settings);
 }
 
-std::string_view NamedLinesHint(const ConversionSettings& settings, std::string_view firstLine) {
+std::string_view NamedLinesHint(const ConversionSettings& settings, std::string_view input) {
   // Lines that begin with a name, read as numbers, fail in ways that do not
   // say so.
   const bool hint = settings.inputLayout != RecordLayout::NameXYH &&
                     settings.inputAngles != InputAngles::AshtechReport &&
-                    settings.inputAngles != InputAngles::TrimbleReport && BeginsWithWord(firstLine);
+                    settings.inputAngles != InputAngles::TrimbleReport && BeginsWithWord(input);
   return hint ? "the first line begins with a word: lines that begin with a point's name need "
                 "--in-layout name"
               : "";
@@ -155,16 +155,16 @@ std::string_view NamedLinesHint(const ConversionSettings& settings, std::string_
 
 int ReportRunEnd(std::string_view command, std::string_view inAngles, std::string_view inLayout,
                  const ConversionSettings& settings, const RunOutcome& outcome,
-                 std::string_view firstLine) {
-  const std::string_view hint = NamedLinesHint(settings, firstLine);
-  const std::string kNameHint = hint.empty() ? "" : "\n  " + std::string(hint);
+                 std::string_view input) {
+  const std::string_view hint = NamedLinesHint(settings, input);
+  const std::string nameHint = hint.empty() ? "" : "\n  " + std::string(hint);
   if (outcome.end == RunEnd::Completed && outcome.points == 0 && outcome.nonBlankLines > 0) {
     std::cerr << "korvagrid-cli " << command << ": no point could be read from the input; expected "
-              << ExpectedInput(inAngles, inLayout, settings) << kNameHint << '\n';
+              << ExpectedInput(inAngles, inLayout, settings) << nameHint << '\n';
     return kExitFailed;
   }
   if (outcome.end != RunEnd::Completed) {
-    std::cerr << "korvagrid-cli " << command << ": " << StopMessage(inAngles, outcome) << kNameHint
+    std::cerr << "korvagrid-cli " << command << ": " << StopMessage(inAngles, outcome) << nameHint
               << '\n';
   }
   return ExitStatus(outcome);

@@ -70,14 +70,15 @@ std::optional<ConversionSettings> SettingsOrReport(const SettingsOptions& option
 // list from which no point could be read is a failure naming the input the
 // options expect.
 // `inAngles` and `inLayout` name the reader as the options name it; the
-// message adds NamedLinesHint of the input's first line.
+// message adds NamedLinesHint of `input` (the list, or its first line).
 int ReportRunEnd(std::string_view command, std::string_view inAngles, std::string_view inLayout,
-                 const ConversionSettings& settings, const RunOutcome& outcome, std::string_view firstLine);
+                 const ConversionSettings& settings, const RunOutcome& outcome, std::string_view input);
 
 // For a list read with a layout without names whose first line begins with a
 // word: that lines beginning with a point's name need --in-layout name (the
 // reader takes such lines' digits as numbers and fails in ways that do not
-// say so). Empty otherwise.
-std::string_view NamedLinesHint(const ConversionSettings& settings, std::string_view firstLine);
+// say so). Empty otherwise. `input` is the list or its first line: only its
+// first character that is not a space or TAB counts.
+std::string_view NamedLinesHint(const ConversionSettings& settings, std::string_view input);
 
 }  // namespace korvagrid::cli

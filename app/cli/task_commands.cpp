@@ -169,8 +169,7 @@ int RunSheets(const SheetsOptions& o, const CLI::App& command) {
       BuildSheetList(results, points.points, static_cast<std::int16_t>(o.scale),
                      settings.outputLayout == RecordLayout::NameXYH);
   if (!WriteTaskText("sheets", o.output, o.encoding, o.eol, lineEnd, sheets)) return kExitFailed;
-  const std::string_view firstLine = std::string_view(text).substr(0, text.find_first_of("\r\n"));
-  return ReportRunEnd("sheets", inAngles, o.settings.inLayout, settings, outcome, firstLine);
+  return ReportRunEnd("sheets", inAngles, o.settings.inLayout, settings, outcome, text);
 }
 
 }  // namespace

@@ -200,8 +200,8 @@ std::optional<GeodeticPointSines> DatumShift::ReverseSines(GeodeticPoint wgs84) 
   // Beyond 1e154 m from the axis p overflows; the arctangent still has a
   // longitude there.
   if (!std::isfinite(pAxis)) return std::nullopt;
-  const LatitudeSinesHeight q =
-      SinesAndHeightOf(p, pAxis, LatitudeTangentOf(p, pAxis, KrasovskyBowring()), KrasovskyBowring());
+  const BowringConstants& krasovsky = KrasovskyBowring();
+  const LatitudeSinesHeight q = SinesAndHeightOf(p, pAxis, LatitudeTangentOf(p, pAxis, krasovsky), krasovsky);
   // A tan B whose square overflows (a point within 1e-140 m of the axis)
   // has a latitude of 90° but no sine and cosine from it: left to Reverse.
   if (!(q.cosB > 0) || !std::isfinite(q.sinB)) return std::nullopt;

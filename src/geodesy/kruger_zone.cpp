@@ -63,6 +63,14 @@ constexpr double kDelta1 = 0.003356069582;
 constexpr double kDelta2 = 6.570026e-06;
 constexpr double kDelta3 = 1.7698e-08;
 
+// 45° and 90° divided by the degree constant fall short of a quarter and a
+// half turn by these angles (2.4e-13 and 4.8e-13 rad); their tangents are the
+// angles themselves to far below a unit in their last place.
+constexpr double kQuarterTurnShortfall = static_cast<double>(
+    std::numbers::pi_v<long double> / 4 - static_cast<long double>(45 / kDegreesPerRadian));
+constexpr double kHalfTurnShortfall = static_cast<double>(
+    std::numbers::pi_v<long double> / 2 - static_cast<long double>(90 / kDegreesPerRadian));
+
 }  // namespace
 
 KrugerZone KrugerZone::Holding(double longitude) {
@@ -92,14 +100,6 @@ PlanePoint KrugerZone::ForwardSines(const GeodeticPointSines& geodetic) const {
   const double cosL = geodetic.cosL * m.cos + geodetic.sinL * m.sin;
   return forwardFrom(geodetic.sinB, geodetic.cosB, sinL, cosL);
 }
-
-// 45° and 90° divided by the degree constant fall short of a quarter and a
-// half turn by these angles (2.4e-13 and 4.8e-13 rad); their tangents are the
-// angles themselves to far below a unit in their last place.
-constexpr double kQuarterTurnShortfall = static_cast<double>(
-    std::numbers::pi_v<long double> / 4 - static_cast<long double>(45 / kDegreesPerRadian));
-constexpr double kHalfTurnShortfall = static_cast<double>(
-    std::numbers::pi_v<long double> / 2 - static_cast<long double>(90 / kDegreesPerRadian));
 
 double KrugerZone::ConformalLatitudeTangent(double sinB, double cosB) {
   const double e = kKrasovsky.e;
