@@ -152,8 +152,10 @@ TEST(KrugerZone, ReverseSinesAreThoseOfReverse) {
     SCOPED_TRACE(row.why);
     const KrugerZone zone(row.zone);
     const LatitudeLongitude q = zone.Reverse({row.x, row.y});
-    const std::optional<LatitudeLongitudeSines> s = zone.ReverseSines({row.x, row.y});
-    ASSERT_TRUE(s.has_value());
+    const std::optional<SinesWithLatitude> r = zone.ReverseSines({row.x, row.y});
+    ASSERT_TRUE(r.has_value());
+    EXPECT_NEAR(r->latitude, q.latitude, kTolerance);
+    const LatitudeLongitudeSines* s = &r->sines;
     EXPECT_NEAR(s->sinB, std::sin(q.latitude), kTolerance);
     EXPECT_NEAR(s->cosB, std::cos(q.latitude), kTolerance);
     EXPECT_NEAR(s->sinL, std::sin(q.longitude), kTolerance);
@@ -162,7 +164,7 @@ TEST(KrugerZone, ReverseSinesAreThoseOfReverse) {
   EXPECT_THROW((void)KrugerZone(6).ReverseSines({kNaN, 500000}), KorvagridError);
 }
 
-// tan χ by its closed forms against 2·arctan(q·tan(B/2 + 45°)) − 90°
+// tan χ by the isometric latitude against 2·arctan(q·tan(B/2 + 45°)) − 90°
 // evaluated in long double with the same 45° and 90° (the degree constant's,
 // 2.4e-13 and 4.8e-13 rad short of exact turns, which move tan χ by 1e-14
 // and more): equal to a few units in the last place, both hemispheres, near
@@ -219,6 +221,37 @@ TEST(KrugerZone, ForwardFromTheShiftsSinesIsForwardOfItsPoint) {
   }
   // So far out that the distance from the axis overflows: left to Reverse.
   EXPECT_FALSE(shift.ReverseSines({0.9, 0.6, 1e160}).has_value());
+}
+
+// The shift of a point given by its sines and its latitude takes the new
+// latitude as the old one plus the series of a small arctangent: the same
+// point as the shift of the angles, to a few units in the last place.
+TEST(DatumShift, ForwardFromSinesWithLatitudeIsForwardOfItsPoint) {
+  struct Row {
+    const char* why;
+    double b, l, h;  // SK-42, degrees and metres
+  };
+  const Row rows[] = {
+      {"Moscow region", 55.75, 37.6, 150},
+      {"southern hemisphere", -60, 20, 0},
+      {"just north of the equator", 1e-7, 10, 100},
+      {"near the pole", 89.99, 30, 2000},
+      {"west of Greenwich, far east longitude", 45, -179.9999, -50},
+  };
+  const DatumShift& shift = DatumShiftOf(DatumShiftKey::Classic);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    const double b = row.b / kDegreesPerRadian;
+    const double l = row.l / kDegreesPerRadian;
+    const GeodeticPoint expected = shift.Forward(GeodeticPoint{b, l, row.h});
+    const GeodeticPoint got =
+        shift.Forward(SinesWithLatitude{{std::sin(b), std::cos(b), std::sin(l), std::cos(l)}, b}, row.h);
+    EXPECT_NEAR(got.b, expected.b, 1e-15);
+    EXPECT_NEAR(got.l, expected.l, 1e-15);
+    EXPECT_NEAR(got.h, expected.h, 1e-8);
+  }
+  EXPECT_THROW((void)shift.Forward(SinesWithLatitude{{0.8, 0.6, 0.5, kNaN}, 0.9}, 100),
+               KorvagridError);
 }
 
 // ---------------------------------------------------------------------------

@@ -103,7 +103,7 @@ RouteOutput ZoneToGeographic(const RoutePair& pair, const RouteInput& in) {
   if (pair.wgsInvolved) {
     // On to WGS-84, the Krasovsky point by the sines and cosines the shift
     // takes of its latitude and longitude.
-    if (const std::optional<LatitudeLongitudeSines> q = zone.ReverseSines(p)) {
+    if (const std::optional<SinesWithLatitude> q = zone.ReverseSines(p)) {
       const GeodeticPoint wgs84 = DatumShiftOf(pair.datumShift).Forward(*q, h);
       return Packed(kOperation, wgs84.b, wgs84.l, HeightAfterShift(pair, wgs84.h, h));
     }

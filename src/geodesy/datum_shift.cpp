@@ -15,17 +15,19 @@
 //   one-argument arctan(Y'/X') it replaces gives the same value for
 //   |L| < 90° (the whole region served), but the wrong longitude outside it
 //   and a division by zero at X' = 0.
-// - The Bowring step takes sin θ and cos θ of the parametric latitude from
-//   tan θ = Z'/p/√(1−e²) (cos θ = 1/√(1 + tan²θ)), cubes them by two
-//   products, and takes sin B and cos B of the height from tan B the same
-//   way, instead of arctan and then sin/cos of the angle. The two differ by
-//   a few units in the last place (1e-16 rad, 1e-9 m).
+// - The Bowring step takes sin θ and cos θ of the parametric latitude as
+//   the sides of tan θ = Z'/p/√(1−e²) over their hypotenuse, cubes them by
+//   two products, and takes sin B and cos B of the height from the sides of
+//   tan B the same way, instead of arctan and then sin/cos of the angle. The
+//   two differ by a few units in the last place (1e-16 rad, 1e-9 m).
 // - For a chain that projects the result or starts from a projection, the
 //   latitude may go out by its sine and cosine and the longitude as
 //   sin L = Y'/p, cos L = X'/p (ReverseSines), and
 //   a point may come in by the sines and cosines of B and L (Forward from
-//   LatitudeLongitudeSines): the arctangent and the sine of the same angle
-//   are not both taken.
+//   SinesWithLatitude): the arctangent and the sine of the same angle are
+//   not both taken, and the new latitude is the old one plus the arctangent
+//   of the tangent of their difference, by its series, so that the step's
+//   last arctangent is that of the small difference.
 // - Inputs and results are checked for arithmetic faults, and a zero
 //   distance from the axis (p = 0) is reported as the division by zero it is
 //   in arctan(Z'/p/√(1−e²)).
@@ -47,6 +49,7 @@ struct BowringConstants {
   double a;               // semi-major axis, metres
   double e2;              // e²
   double e2a;             // e²·a, metres
+  double oneMinusE2;      // 1 − e²
   double sqrtOneMinusE2;  // √(1 − e²)
   double ePrime2B;        // e'²·b = e²/(1 − e²) · √(1 − e²)·a, metres
 };
@@ -54,7 +57,8 @@ struct BowringConstants {
 BowringConstants BowringConstantsOf(const Ellipsoid& ellipsoid) {
   const double ePrime2 = ellipsoid.e2 / ellipsoid.oneMinusE2;
   const double bAxis = std::sqrt(ellipsoid.oneMinusE2) * ellipsoid.a;
-  return {ellipsoid.a, ellipsoid.e2, ellipsoid.e2a, std::sqrt(ellipsoid.oneMinusE2), ePrime2 * bAxis};
+  return {ellipsoid.a, ellipsoid.e2, ellipsoid.e2a, ellipsoid.oneMinusE2,
+          std::sqrt(ellipsoid.oneMinusE2), ePrime2 * bAxis};
 }
 
 GeocentricPoint Shift(GeocentricPoint p, const DatumShift::InRadians& r) {
@@ -72,40 +76,70 @@ double AxisDistance(GeocentricPoint p) {
   return pAxis;
 }
 
-// tan B of a geocentric point at `pAxis` from the axis, after the one
-// Bowring step.
-double LatitudeTangentOf(GeocentricPoint p, double pAxis, const BowringConstants& c) {
-  // Parametric latitude θ of the Bowring step, by its tangent: θ itself is
-  // not needed, only sin θ and cos θ, and cos θ > 0 for |θ| < 90°.
-  const double tanTheta = p.z / pAxis / c.sqrtOneMinusE2;
-  const double cosTheta = 1 / std::sqrt(1 + tanTheta * tanTheta);
-  const double sinTheta = tanTheta * cosTheta;
-  return (p.z + c.ePrime2B * (sinTheta * sinTheta * sinTheta)) /
-         (pAxis - c.e2a * (cosTheta * cosTheta * cosTheta));
+// tan B = numerator/denominator of a geocentric point at `pAxis` from the
+// axis, after the one Bowring step.
+struct LatitudeTangent {
+  double numerator;
+  double denominator;
+};
+
+LatitudeTangent LatitudeTangentOf(GeocentricPoint p, double pAxis, const BowringConstants& c) {
+  // Parametric latitude θ of the Bowring step, tan θ = Z'/(p·√(1 − e²)):
+  // θ itself is not needed, only sin θ and cos θ, and cos θ > 0 for
+  // |θ| < 90°. The hypotenuse √(p²(1 − e²) + Z'²) is taken from p² so that
+  // it need not wait for p.
+  const double reciprocalHypotenuse =
+      1 / std::sqrt((p.x * p.x + p.y * p.y) * c.oneMinusE2 + p.z * p.z);
+  const double cosTheta = pAxis * c.sqrtOneMinusE2 * reciprocalHypotenuse;
+  const double sinTheta = p.z * reciprocalHypotenuse;
+  return {p.z + c.ePrime2B * (sinTheta * sinTheta * sinTheta),
+          pAxis - c.e2a * (cosTheta * cosTheta * cosTheta)};
 }
 
-// sin B and cos B from tan B as for θ, and the ellipsoidal height.
+// sin B and cos B from the two sides of tan B, and the ellipsoidal height.
 struct LatitudeSinesHeight {
   double sinB;
   double cosB;
   double h;
 };
 
-LatitudeSinesHeight SinesAndHeightOf(GeocentricPoint p, double pAxis, double tanB,
+LatitudeSinesHeight SinesAndHeightOf(GeocentricPoint p, double pAxis, LatitudeTangent t,
                                      const BowringConstants& c) {
-  const double cosB = 1 / std::sqrt(1 + tanB * tanB);
-  const double sinB = tanB * cosB;
+  const double reciprocalHypotenuse =
+      1 / std::sqrt(t.numerator * t.numerator + t.denominator * t.denominator);
+  const double cosB = t.denominator * reciprocalHypotenuse;
+  const double sinB = t.numerator * reciprocalHypotenuse;
   const double h = pAxis * cosB + p.z * sinB - c.a * std::sqrt(1 - sinB * c.e2 * sinB);
   return {sinB, cosB, h};
+}
+
+// The new latitude B' with the tangent `t` of a point whose old latitude B
+// is given with its sine and cosine: B plus the arctangent of
+// tan(B' − B) = (tan B' − tan B)/(1 + tan B'·tan B), here with the sides of
+// tan B' and the sine and cosine of B. A datum shift moves a latitude by
+// seconds, where arctan δ is δ − δ³/3 + δ⁵/5 to far below a unit in the last
+// place of B' (the next term is under 2e-22 for |δ| < 1e-3); any other
+// point takes the arctangent of tan B'.
+double LatitudeFrom(LatitudeTangent t, const SinesWithLatitude& old) {
+  constexpr double kSeriesLimit = 1e-3;
+  const double sinB = old.sines.sinB;
+  const double cosB = old.sines.cosB;
+  const double across = t.denominator * cosB + t.numerator * sinB;
+  const double delta = (t.numerator * cosB - t.denominator * sinB) / across;
+  if (!(across > 0) || !(std::fabs(delta) < kSeriesLimit)) {
+    return std::atan(t.numerator / t.denominator);
+  }
+  const double delta2 = delta * delta;
+  return old.latitude + delta * (1 - delta2 * (1.0 / 3 - delta2 * (1.0 / 5)));
 }
 
 [[gnu::always_inline]] inline GeodeticPoint ToGeodetic(GeocentricPoint p, const BowringConstants& c) {
   // Longitude in its true quadrant.
   const double l = std::atan2(p.y, p.x);
   const double pAxis = AxisDistance(p);
-  const double tanB = LatitudeTangentOf(p, pAxis, c);
-  const double b = std::atan(tanB);
-  return {b, l, SinesAndHeightOf(p, pAxis, tanB, c).h};
+  const LatitudeTangent t = LatitudeTangentOf(p, pAxis, c);
+  const double b = std::atan(t.numerator / t.denominator);
+  return {b, l, SinesAndHeightOf(p, pAxis, t, c).h};
 }
 
 // The shift of a geocentric point, checked.
@@ -184,9 +218,20 @@ GeodeticPoint DatumShift::Forward(GeodeticPoint sk42) const {
   return ShiftBetween(sk42, kKrasovsky, Wgs84Bowring(), forward_);
 }
 
-GeodeticPoint DatumShift::Forward(const LatitudeLongitudeSines& sk42, double h) const {
+GeodeticPoint DatumShift::Forward(const SinesWithLatitude& sk42, double h) const {
   RequireFinite(kOperation, "H", h);
-  return ShiftToGeodetic(GeodeticToGeocentric(sk42, h, kKrasovsky), Wgs84Bowring(), forward_);
+  const GeocentricPoint p =
+      CheckedShift(GeodeticToGeocentric(sk42.sines, h, kKrasovsky), forward_);
+  const BowringConstants& wgs84 = Wgs84Bowring();
+  const double l = std::atan2(p.y, p.x);
+  const double pAxis = AxisDistance(p);
+  const LatitudeTangent t = LatitudeTangentOf(p, pAxis, wgs84);
+  const double b = LatitudeFrom(t, sk42);
+  const GeodeticPoint result{b, l, SinesAndHeightOf(p, pAxis, t, wgs84).h};
+  RequireFinite(kOperation, "B'", result.b);
+  RequireFinite(kOperation, "L'", result.l);
+  RequireFinite(kOperation, "H'", result.h);
+  return result;
 }
 
 GeodeticPoint DatumShift::Reverse(GeodeticPoint wgs84) const {
@@ -202,8 +247,9 @@ std::optional<GeodeticPointSines> DatumShift::ReverseSines(GeodeticPoint wgs84) 
   if (!std::isfinite(pAxis)) return std::nullopt;
   const BowringConstants& krasovsky = KrasovskyBowring();
   const LatitudeSinesHeight q = SinesAndHeightOf(p, pAxis, LatitudeTangentOf(p, pAxis, krasovsky), krasovsky);
-  // A tan B whose square overflows (a point within 1e-140 m of the axis)
-  // has a latitude of 90° but no sine and cosine from it: left to Reverse.
+  // A point so near the axis that cos B is no longer a positive number, or
+  // so far out that the sides of tan B overflow, has no sine and cosine
+  // from them: left to Reverse.
   if (!(q.cosB > 0) || !std::isfinite(q.sinB)) return std::nullopt;
   RequireFinite(kOperation, "H'", q.h);
   return GeodeticPointSines{q.sinB, q.cosB, p.y / pAxis, p.x / pAxis, q.h};

@@ -96,8 +96,10 @@ class DatumShift {
   // SK-42 (Krasovsky) to WGS-84. Throws KorvagridError on an arithmetic fault.
   GeodeticPoint Forward(GeodeticPoint sk42) const;
   // The same for a point given by the sines and cosines of its latitude and
-  // longitude (KrugerZone::ReverseSines), with its height.
-  GeodeticPoint Forward(const LatitudeLongitudeSines& sk42, double h) const;
+  // longitude and by its latitude (KrugerZone::ReverseSines), with its
+  // height: the WGS-84 latitude is the SK-42 one plus the arctangent of
+  // tan(B' − B), which for the few seconds of a datum shift is its series.
+  GeodeticPoint Forward(const SinesWithLatitude& sk42, double h) const;
   // WGS-84 to SK-42 with the negated set. Throws KorvagridError on an
   // arithmetic fault.
   GeodeticPoint Reverse(GeodeticPoint wgs84) const;

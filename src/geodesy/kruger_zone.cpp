@@ -15,14 +15,15 @@
 //   tangents their arctangents are taken of (cos = 1/√(1 + tan²)), and
 //   sinh η' from one exponential and its reciprocal. These change ξ', η', B
 //   and L by a few units in the last place (1e-15 rad).
-// - The forward χ is taken by its tangent only, from sin B and cos B: 45°
-//   and 90° there are divided by the degree constant above, not exact
-//   quarter and half turns, so tan(B/2 + 45°) and tan χ are the closed forms
-//   of the exact turns corrected by the angle-difference and angle-sum
-//   formulas for the shortfalls (without them X would move by 2e-8 m). tan χ
-//   agrees with the arctangent route's to a few units in the last place.
+// - The forward χ is taken by its tangent only, from sin B and cos B, as the
+//   sinh of the isometric latitude with the artanh, sinh and cosh of its
+//   small part by their series instead of the power q. 45° and 90° there are
+//   divided by the degree constant above, not exact quarter and half turns;
+//   the shortfalls' effect on χ is added to first order (without it X would
+//   move by 2e-8 m). tan χ agrees with the arctangent route's to a few units
+//   in the last place.
 // - In the chains with the datum shift, Reverse may hand on sin B, cos B,
-//   sin L, cos L from the tangents of χ and l (ReverseSines) and Forward take
+//   sin L, cos L from sin ξ', cos ξ' and sinh η', cosh η' (ReverseSines) and Forward take
 //   the sines and cosines of B and L (ForwardSines), by the angle-sum
 //   formulas with the central meridian's sine and cosine; the results agree
 //   with the arctangent route to a few units in the last place.
@@ -102,19 +103,37 @@ PlanePoint KrugerZone::ForwardSines(const GeodeticPointSines& geodetic) const {
 }
 
 double KrugerZone::ConformalLatitudeTangent(double sinB, double cosB) {
+  // χ = 2·arctan(q·tan(B/2 + π/4)) − π/2 with q = ((1 − e·sin B)/(1 + e·sin B))^(e/2)
+  // is the Gudermannian of the isometric latitude ψ = artanh(sin B) − σ,
+  // σ = e·artanh(e·sin B), so tan χ = sinh ψ = (sin B·cosh σ − sinh σ)/cos B.
+  // e·sin B < 0.082 and σ < 0.0068: artanh by its series to the term in
+  // (e·sin B)¹⁴ and sinh σ, cosh σ by theirs to σ⁷ and σ⁶ leave out less than
+  // 1e-18 of each.
   const double e = kKrasovsky.e;
-  const double q = std::pow((1 - e * sinB) / (1 + e * sinB), e / 2);
-  // tan(B/2 + 45°): tan(B/2 + π/4) = (1 + sin B)/cos B (as cos B/(1 − sin B)
-  // south of the equator, without cancellation), then less the shortfall by
-  // the angle-difference formula.
-  const double tanHalfPlusQuarterTurn = sinB >= 0 ? (1 + sinB) / cosB : cosB / (1 - sinB);
-  const double tanHalfPlus45 = (tanHalfPlusQuarterTurn - kQuarterTurnShortfall) /
-                               (1 + tanHalfPlusQuarterTurn * kQuarterTurnShortfall);
-  // With u = q·tan(B/2 + 45°): tan(2·arctan u − π/2) = (u² − 1)/(2u), then
-  // the half turn's shortfall added by the angle-sum formula.
-  const double u = q * tanHalfPlus45;
-  const double tanLessHalfTurn = (u - 1) * (u + 1) / (2 * u);
-  return (tanLessHalfTurn + kHalfTurnShortfall) / (1 - tanLessHalfTurn * kHalfTurnShortfall);
+  const double z = e * sinB;
+  const double z2 = z * z;
+  // The series in pairs of terms (with z², z⁴ and z⁸ at once), so that the
+  // pairs need not wait for each other, and their divisions as products
+  // with the reciprocals.
+  const double z4 = z2 * z2;
+  const double z8 = z4 * z4;
+  const double artanhZ =
+      z * ((1 + z2 * (1.0 / 3)) + z4 * (1.0 / 5 + z2 * (1.0 / 7)) +
+           z8 * ((1.0 / 9 + z2 * (1.0 / 11)) + z4 * (1.0 / 13 + z2 * (1.0 / 15))));
+  const double sigma = e * artanhZ;
+  const double sigma2 = sigma * sigma;
+  const double sigma4 = sigma2 * sigma2;
+  const double sinhSigma =
+      sigma * ((1 + sigma2 * (1.0 / 6)) + sigma4 * (1.0 / 120 + sigma2 * (1.0 / 5040)));
+  const double coshSigma = (1 + sigma2 * (1.0 / 2)) + sigma4 * (1.0 / 24 + sigma2 * (1.0 / 720));
+  const double tanChiExact = (sinB * coshSigma - sinhSigma) / cosB;
+  // 45° and 90° divided by the degree constant fall short of the turns by
+  // s₄₅ and s₉₀, which move χ by s₉₀ − s₄₅·dχ/d(B/2 + 45°) = s₉₀ − 2·s₄₅·cos χ/cos B,
+  // with cos B/cos χ = cosh σ − sinh σ·sin B: tan χ + (1 + tan²χ)·δχ (the
+  // angle-sum formula, whose next term is δχ² ≈ 1e-31 times tan³χ).
+  const double shortfall =
+      kHalfTurnShortfall - 2 * kQuarterTurnShortfall / (coshSigma - sinhSigma * sinB);
+  return tanChiExact + shortfall * (1 + tanChiExact * tanChiExact);
 }
 
 PlanePoint KrugerZone::forwardFrom(double sinB, double cosB, double sinL, double cosL) {
@@ -143,88 +162,96 @@ PlanePoint KrugerZone::forwardFrom(double sinB, double cosB, double sinL, double
   return {RequireFinite(kOperation, "X", x), RequireFinite(kOperation, "Y", y)};
 }
 
-// The steps Reverse and ReverseSines share: ξ', η' and from them tan l,
-// cos l and tan χ.
-struct KrugerZone::ReverseTangents {
-  double tanL;
-  double cosL;
-  double tanChi;
+// The steps Reverse and ReverseSines share: Krüger's series back to the
+// conformal coordinates ξ', η' on the sphere, as sin ξ', cos ξ' and
+// e^η' with sinh η' and cosh η'.
+struct KrugerZone::ConformalCoordinates {
+  double sinXi;
+  double cosXi;
+  double sinhEta;
+  double coshEta;
 };
 
-KrugerZone::ReverseTangents KrugerZone::reverseTangents(PlanePoint p) {
+KrugerZone::ConformalCoordinates KrugerZone::conformalOf(PlanePoint p) {
   const double x = RequireFinite(kOperation, "X", p.x);
   const double y = RequireFinite(kOperation, "Y", p.y);
   // Easting from the central meridian, then ξ, η in radians of rectified latitude.
   const double easting = y - kZoneFalseEastingMetres;
   const double xi = x / kMetresPerRadianKrasovsky;
   const double eta = easting / kMetresPerRadianKrasovsky;
-  // Krüger's series back to the conformal coordinates ξ', η'.
   const SeriesTermsOfOrders t = SeriesTermsUpTo8(xi, eta);
   const double xiPrime = xi - kBeta1 * t.k2.s - kBeta2 * t.k4.s - kBeta3 * t.k6.s - kBeta4 * t.k8.s;
   const double etaPrime = eta - kBeta1 * t.k2.t - kBeta2 * t.k4.t - kBeta3 * t.k6.t - kBeta4 * t.k8.t;
-  // Longitude difference from the central meridian; cos l from tan l.
-  const double sinXiPrime = std::sin(xiPrime);
-  const double cosXiPrime = std::cos(xiPrime);
   const double expEtaPrime = std::exp(etaPrime);
-  const double sinhEtaPrime = (expEtaPrime - 1 / expEtaPrime) / 2;
-  const double tanL = sinhEtaPrime / cosXiPrime;
-  const double cosL = 1 / std::sqrt(1 + tanL * tanL);
-  // Conformal latitude.
-  const double tanChi = (sinXiPrime / cosXiPrime) * cosL;
-  return {tanL, cosL, tanChi};
+  const double expMinusEtaPrime = 1 / expEtaPrime;
+  return {std::sin(xiPrime), std::cos(xiPrime), (expEtaPrime - expMinusEtaPrime) / 2,
+          (expEtaPrime + expMinusEtaPrime) / 2};
 }
 
-// B − χ from sin 2χ and cos 2χ, which come from tan χ; sin 4χ and sin 6χ
-// from them by the multiple-angle recurrence. Added to χ term by term.
+// B − χ from sin 2χ and cos 2χ; sin 4χ and sin 6χ from them by the
+// multiple-angle recurrence. Added to χ term by term.
 struct ConformalCorrection {
   double term2, term4, term6;
 };
 
-ConformalCorrection CorrectionTerms(double tanChi) {
-  const double tanSquaredChi = tanChi * tanChi;
-  const double sin2Chi = 2 * tanChi / (1 + tanSquaredChi);
-  const double cos2Chi = (1 - tanSquaredChi) / (1 + tanSquaredChi);
+ConformalCorrection CorrectionTerms(double sin2Chi, double cos2Chi) {
   const double sin4Chi = 2 * cos2Chi * sin2Chi;
   const double sin6Chi = 2 * cos2Chi * sin4Chi - sin2Chi;
   return {kDelta1 * sin2Chi, kDelta2 * sin4Chi, kDelta3 * sin6Chi};
 }
 
 LatitudeLongitude KrugerZone::Reverse(PlanePoint p) const {
-  const ReverseTangents r = reverseTangents(p);
-  const double l = std::atan(r.tanL);
-  const double chi = std::atan(r.tanChi);
+  const ConformalCoordinates c = conformalOf(p);
+  // Longitude difference from the central meridian; cos l from tan l.
+  const double tanL = c.sinhEta / c.cosXi;
+  const double cosL = 1 / std::sqrt(1 + tanL * tanL);
+  // Conformal latitude, and sin 2χ, cos 2χ from its tangent.
+  const double tanChi = (c.sinXi / c.cosXi) * cosL;
+  const double l = std::atan(tanL);
+  const double chi = std::atan(tanChi);
+  const double tanSquaredChi = tanChi * tanChi;
+  const ConformalCorrection k = CorrectionTerms(2 * tanChi / (1 + tanSquaredChi),
+                                                (1 - tanSquaredChi) / (1 + tanSquaredChi));
   // Geodetic latitude.
-  const ConformalCorrection c = CorrectionTerms(r.tanChi);
-  const double b = chi + c.term2 + c.term4 + c.term6;
+  const double b = chi + k.term2 + k.term4 + k.term6;
   // Longitude from Greenwich.
   const double lGreenwich = l + meridian_ / kDegreesPerRadian;
   return {RequireFinite(kOperation, "B", b), RequireFinite(kOperation, "L", lGreenwich)};
 }
 
-std::optional<LatitudeLongitudeSines> KrugerZone::ReverseSines(PlanePoint p) const {
-  const ReverseTangents r = reverseTangents(p);
+std::optional<SinesWithLatitude> KrugerZone::ReverseSines(PlanePoint p) const {
+  const ConformalCoordinates c = conformalOf(p);
+  // The sphere's latitude χ and longitude l from ξ', η' without their
+  // tangents: with D = √(cos²ξ' + sinh²η'),
+  //   sin χ = sin ξ'/cosh η', cos χ = D/cosh η', sin l = sinh η'/D, cos l = cos ξ'/D.
+  const double d = std::sqrt(c.cosXi * c.cosXi + c.sinhEta * c.sinhEta);
+  const double reciprocalCosh = 1 / c.coshEta;
+  const double reciprocalD = 1 / d;
+  const double sinChi = c.sinXi * reciprocalCosh;
+  const double cosChi = d * reciprocalCosh;
   // Latitude B = χ + Δ. Δ stays under 0.0034 rad, so its sine and cosine
   // series end with the terms shown: the next ones (Δ⁷/5040, Δ⁶/720) are
   // below 1e-17.
-  const ConformalCorrection c = CorrectionTerms(r.tanChi);
-  const double delta = c.term2 + c.term4 + c.term6;
+  const ConformalCorrection k =
+      CorrectionTerms(2 * sinChi * cosChi, (cosChi - sinChi) * (cosChi + sinChi));
+  const double delta = k.term2 + k.term4 + k.term6;
   const double delta2 = delta * delta;
-  const double sinDelta = delta * (1 - delta2 / 6 * (1 - delta2 / 20));
-  const double cosDelta = 1 - delta2 / 2 * (1 - delta2 / 12);
-  const double cosChi = 1 / std::sqrt(1 + r.tanChi * r.tanChi);
-  const double sinChi = r.tanChi * cosChi;
+  const double sinDelta = delta * (1 - delta2 * (1.0 / 6) * (1 - delta2 * (1.0 / 20)));
+  const double cosDelta = 1 - delta2 * (1.0 / 2) * (1 - delta2 * (1.0 / 12));
+  const double b = std::atan(c.sinXi * reciprocalD) + delta;
   const double sinB = sinChi * cosDelta + cosChi * sinDelta;
   const double cosB = cosChi * cosDelta - sinChi * sinDelta;
   // Longitude from Greenwich L = l + L0.
-  const double sinL = r.tanL * r.cosL;
+  const double sinL = c.sinhEta * reciprocalD;
+  const double cosL = c.cosXi * reciprocalD;
   const MeridianSines m = meridianSines();
-  const double sinLGreenwich = sinL * m.cos + r.cosL * m.sin;
-  const double cosLGreenwich = r.cosL * m.cos - sinL * m.sin;
+  const double sinLGreenwich = sinL * m.cos + cosL * m.sin;
+  const double cosLGreenwich = cosL * m.cos - sinL * m.sin;
   if (!std::isfinite(sinB) || !std::isfinite(cosB) || !std::isfinite(sinLGreenwich) ||
-      !std::isfinite(cosLGreenwich)) {
+      !std::isfinite(cosLGreenwich) || !std::isfinite(b)) {
     return std::nullopt;
   }
-  return LatitudeLongitudeSines{sinB, cosB, sinLGreenwich, cosLGreenwich};
+  return SinesWithLatitude{{sinB, cosB, sinLGreenwich, cosLGreenwich}, b};
 }
 
 // The central meridians of zones 1 to 60 are looked up, any other one computed.

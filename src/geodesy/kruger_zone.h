@@ -100,20 +100,21 @@ class KrugerZone {
 
   // Reverse for a chain that goes on to geocentric coordinates: the sines and
   // cosines of the latitude and of the longitude from Greenwich, from the
-  // tangents Reverse takes its arctangents of (B = χ + Δ and L = l + L0 by
-  // the angle-sum formulas; sin Δ and cos Δ by their series, Δ < 0.0034
-  // rad). They agree with the sines and cosines of Reverse's B and L to a
-  // few units in the last place (1e-16). Nothing when a value on the way is
+  // sphere's sin χ, cos χ, sin l and cos l (B = χ + Δ and L = l + L0 by the
+  // angle-sum formulas; sin Δ and cos Δ by their series, Δ < 0.0034 rad),
+  // and the latitude itself. They agree with Reverse's B and with the sines
+  // and cosines of its B and L to a few units in the last place (1e-16).
+  // Nothing when a value on the way is
   // not finite: Reverse then decides, with its checks. Throws KorvagridError
   // when X or Y is not finite.
-  std::optional<LatitudeLongitudeSines> ReverseSines(PlanePoint p) const;
+  std::optional<SinesWithLatitude> ReverseSines(PlanePoint p) const;
 
  private:
   KrugerZone(std::int32_t number, std::int16_t meridian) : number_(number), meridian_(meridian) {}
 
   static PlanePoint forwardFrom(double sinB, double cosB, double sinL, double cosL);
-  struct ReverseTangents;
-  static ReverseTangents reverseTangents(PlanePoint p);
+  struct ConformalCoordinates;
+  static ConformalCoordinates conformalOf(PlanePoint p);
   struct MeridianSines {
     double sin;
     double cos;

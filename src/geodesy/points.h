@@ -34,6 +34,14 @@ struct LatitudeLongitudeSines {
   double cosL;
 };
 
+// The same with the latitude itself (radians), which a chain that has it
+// anyway hands on, so that the step from geocentric coordinates can take its
+// new latitude as a small change of this one.
+struct SinesWithLatitude {
+  LatitudeLongitudeSines sines;
+  double latitude;
+};
+
 // A geodetic point as the step from geocentric coordinates gives it to a
 // projection: the latitude and the longitude by their sines and cosines
 // only, and the ellipsoidal height.
