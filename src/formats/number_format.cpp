@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <system_error>
 #include <type_traits>
@@ -311,51 +312,16 @@ char* WriteDigitsBackwards(char* p, std::uint64_t value, int count) {
   return p;
 }
 
-constexpr std::array<std::uint64_t, 16> kIntegerPowersOfTen{
-    1,           10,           100,           1000,           10000,           100000,
-    1000000,     10000000,     100000000,     1000000000,     10000000000,     100000000000,
-    1000000000000, 10000000000000, 100000000000000, 1000000000000000};
-
-// n / 10^decimals and n % 10^decimals. The decimals of the result columns
-// (3, 7, 9) divide by constants: a division by a variable takes tens of
-// cycles.
-std::pair<std::uint64_t, std::uint64_t> SplitDecimals(std::uint64_t n, int decimals) {
-  const auto split = [n](auto scale) { return std::pair<std::uint64_t, std::uint64_t>{n / scale, n % scale}; };
-  switch (decimals) {
-    case 3:
-      return split(std::integral_constant<std::uint64_t, 1000>{});
-    case 7:
-      return split(std::integral_constant<std::uint64_t, 10000000>{});
-    case 9:
-      return split(std::integral_constant<std::uint64_t, 1000000000>{});
-    default:
-      return split(kIntegerPowersOfTen[static_cast<std::size_t>(decimals)]);
-  }
-}
-
-// Digits of `value` (0 for 0); the values written here are below 1e15.
-int DigitCount(std::uint64_t value) {
-  int count = 0;
-  while (count < static_cast<int>(kIntegerPowersOfTen.size()) &&
-         value >= kIntegerPowersOfTen[static_cast<std::size_t>(count)]) {
-    ++count;
-  }
-  return count;
-}
-
-// The digits of `value` (none for 0), at least `count` of them, written at
-// `p`; returns the end.
-char* WriteDigits(char* p, std::uint64_t value, int count) {
-  char* const end = p + std::max(DigitCount(value), count);
-  WriteDigitsBackwards(end, value, count);
-  return end;
-}
-
 // The longest text of a simple mask written from an integer: a minus, up to
 // 20 integer digits, the separator, up to 15 decimals and a tail of up to 16.
+// The digits are written into a buffer that ends at kSimpleDigitsEnd, and
+// copied in blocks of 20 and 15 characters: every block stays within the
+// buffer and within the room of the text.
 constexpr int kMaxSimpleIntDigits = 20;
+constexpr int kMaxSimpleDecimals = 15;
 constexpr std::size_t kMaxSimpleTail = 16;
-static_assert(1 + kMaxSimpleIntDigits + 1 + 15 + kMaxSimpleTail <= kFormatIntoRoom);
+constexpr int kSimpleDigitsEnd = kMaxSimpleIntDigits + kMaxSimpleDecimals;
+static_assert(1 + kMaxSimpleIntDigits + 1 + kMaxSimpleDecimals + kMaxSimpleTail <= kFormatIntoRoom);
 
 // A simple mask written straight from the rounded value n = |value|·10^decimals
 // (the digits of RenderSimple without going through digit strings) at `p`;
@@ -363,23 +329,31 @@ static_assert(1 + kMaxSimpleIntDigits + 1 + 15 + kMaxSimpleTail <= kFormatIntoRo
 // kFormatIntoRoom.
 char* WriteSimpleFromInteger(char* p, std::uint64_t n, bool negative,
                              const NumberMask::Shape& shape, char decimalSeparator) {
-  if (shape.minIntDigits > kMaxSimpleIntDigits || shape.tail.size() > kMaxSimpleTail) return nullptr;
-  const auto [whole, fractionDigits] = SplitDecimals(n, shape.decimals);
-  if (negative) *p++ = '-';
-  // The integer part (no digit for 0), padded with zeros to the "0" placeholders.
-  p = WriteDigits(p, whole, shape.minIntDigits);
-  if (!shape.hasPoint) return p;
-  // The fraction's `decimals` digits, trailing zeros dropped down to the "0"
-  // placeholders.
-  std::uint64_t fraction = fractionDigits;
-  int fractionCount = shape.decimals;
-  while (fractionCount > shape.minDecimals && fraction % 10 == 0) {
-    fraction /= 10;
-    --fractionCount;
+  if (shape.minIntDigits > kMaxSimpleIntDigits || shape.decimals > kMaxSimpleDecimals ||
+      shape.tail.size() > kMaxSimpleTail) {
+    return nullptr;
   }
-  if (fractionCount > 0) {
+  // All digits of n at once, padded with zeros to the integer part's "0"
+  // placeholders and the decimals; the last `decimals` of them are the
+  // fraction, the others the integer part (none for 0). The parts are copied
+  // as blocks of their largest size (a library call per part would cost
+  // more than the digits), which the buffer and the room after `p` hold.
+  std::array<char, kSimpleDigitsEnd + kMaxSimpleIntDigits> digits{};
+  const char* const end = digits.data() + kSimpleDigitsEnd;
+  const char* const first =
+      WriteDigitsBackwards(digits.data() + kSimpleDigitsEnd, n, shape.minIntDigits + shape.decimals);
+  const char* const point = end - shape.decimals;
+  if (negative) *p++ = '-';
+  std::memcpy(p, first, kMaxSimpleIntDigits);
+  p += point - first;
+  if (!shape.hasPoint) return p;
+  // The fraction, trailing zeros dropped down to the "0" placeholders.
+  const char* fractionEnd = end;
+  while (fractionEnd - point > shape.minDecimals && fractionEnd[-1] == '0') --fractionEnd;
+  if (fractionEnd != point) {
     *p++ = decimalSeparator;
-    p = WriteDigits(p, fraction, fractionCount);
+    std::memcpy(p, point, kMaxSimpleDecimals);
+    p += fractionEnd - point;
   }
   for (const char c : shape.tail) {
     if (c != ',') *p++ = c;
