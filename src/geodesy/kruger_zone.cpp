@@ -11,10 +11,11 @@
 //   (8.4e-4 and below) bring their last-place differences far under the last
 //   place of ξ', η' and B: the results are those of the per-term functions
 //   to 1e-15 rad.
-// - cos ξ' (forward), cos l and sin 2χ, cos 2χ (reverse) come from the
-//   tangents their arctangents are taken of (cos = 1/√(1 + tan²)), and
-//   sinh η' from one exponential and its reciprocal. These change ξ', η', B
-//   and L by a few units in the last place (1e-15 rad).
+// - e^η', sin 2ξ' and cos 2ξ' (forward) come from tan χ and cos l over
+//   √(tan²χ + cos²l), cos l and sin 2χ, cos 2χ (reverse) from the tangents
+//   their arctangents are taken of (cos = 1/√(1 + tan²)), and sinh η' from
+//   one exponential and its reciprocal. These change ξ', η', B and L by a
+//   few units in the last place (1e-15 rad).
 // - The forward χ is taken by its tangent only, from sin B and cos B, as the
 //   sinh of the isometric latitude with the artanh, sinh and cosh of its
 //   small part by their series instead of the power q. 45° and 90° there are
@@ -139,18 +140,22 @@ double KrugerZone::ConformalLatitudeTangent(double sinB, double cosB) {
 PlanePoint KrugerZone::forwardFrom(double sinB, double cosB, double sinL, double cosL) {
   // Conformal latitude, by its tangent.
   const double tanChi = ConformalLatitudeTangent(sinB, cosB);
-  // Conformal coordinates on the sphere ξ', η'; cos ξ' from tan ξ'.
+  // Conformal coordinates on the sphere ξ', η': tan ξ' = tan χ/cos l and,
+  // with D = √(tan²χ + cos²l), sinh η' = sin l/D and cosh η' = sec χ/D, so
+  // e^η' = (sin l + sec χ)/D without waiting for ξ'.
   const double tanXiPrime = tanChi / cosL;
   const double xiPrime = std::atan(tanXiPrime);
-  const double cosXiPrime = 1 / std::sqrt(1 + tanXiPrime * tanXiPrime);
-  const double v = cosXiPrime * sinL / cosL;
-  const double expEtaPrime = v + std::sqrt(v * v + 1);
+  const double tanSquaredChi = tanChi * tanChi;
+  const double dSquared = tanSquaredChi + cosL * cosL;
+  const double reciprocalD = 1 / std::sqrt(dSquared);
+  const double secChi = std::sqrt(1 + tanSquaredChi);
+  const double expEtaPrime = (sinL + secChi) * reciprocalD;
   const double etaPrime = std::log(expEtaPrime);
-  // Krüger's series to the plane, from e^(2η') = (e^η')² and sin 2ξ',
-  // cos 2ξ' by the tangent of ξ'.
-  const double tanSquaredXiPrime = tanXiPrime * tanXiPrime;
-  const double sin2XiPrime = 2 * tanXiPrime / (1 + tanSquaredXiPrime);
-  const double cos2XiPrime = (1 - tanSquaredXiPrime) / (1 + tanSquaredXiPrime);
+  // Krüger's series to the plane, from e^(2η') = (e^η')² and
+  // sin 2ξ' = 2·tan χ·cos l/D², cos 2ξ' = (cos²l − tan²χ)/D².
+  const double reciprocalDSquared = reciprocalD * reciprocalD;
+  const double sin2XiPrime = 2 * tanChi * cosL * reciprocalDSquared;
+  const double cos2XiPrime = (cosL * cosL - tanSquaredChi) * reciprocalDSquared;
   const SeriesTermsOfOrders t =
       SeriesTermsUpTo8From(expEtaPrime * expEtaPrime, sin2XiPrime, cos2XiPrime);
   const double x = kMetresPerRadianKrasovsky *
