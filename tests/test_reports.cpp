@@ -13,6 +13,7 @@
 #include "formats/radstr1.h"
 #include "formats/read_str.h"
 #include "formats/reports.h"
+#include "geodesy/packed_angle.h"
 
 namespace korvagrid {
 namespace {
@@ -213,6 +214,14 @@ TEST(RadStr3, ShortcutWritesWhatTheFieldByFieldReadingWrites) {
                 std::string line = text;
                 const bool straight =
                     direct && detail::ReadCommonDmsRecord(line, record, nameIn, numP, notP, trimble, layout);
+                // The angles' parts as read are those of the packed values:
+                // the same radians to a few units in the last place.
+                EXPECT_EQ(record.hasAngleParts, straight);
+                if (straight) {
+                  constexpr double kRadians = 2e-15;
+                  EXPECT_NEAR(PartsToRad(record.latitudeParts), PackedToRad(record.first), kRadians);
+                  EXPECT_NEAR(PartsToRad(record.longitudeParts), PackedToRad(record.second), kRadians);
+                }
                 if (!straight && RadStr3(line, nameIn, numP, notP, trimble)) {
                   RadStr1(line, record, nameIn, numP, notP, layout);
                 }

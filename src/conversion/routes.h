@@ -26,6 +26,7 @@
 // bare forms.
 #include "conversion/catalogue.h"
 #include "geodesy/datum_shift.h"
+#include "geodesy/packed_angle.h"
 
 namespace korvagrid {
 
@@ -60,6 +61,11 @@ struct RouteInput {
   double x = 0;
   double y = 0;
   double h = 0;
+  // Packed latitude and longitude also by their parts, where the reader had
+  // them (a common degree-minute-second line): then not split off x and y.
+  bool hasAngleParts = false;
+  PackedParts latitudeParts{};
+  PackedParts longitudeParts{};
 };
 
 struct RouteOutput {

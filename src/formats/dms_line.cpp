@@ -358,6 +358,14 @@ bool PackedValue(int degrees, int minutes, const Seconds& seconds, double& value
   return true;
 }
 
+// The degrees, minutes and seconds of that packed value as they were read:
+// the seconds are the seconds digits after their first two (the whole
+// seconds, padded), the correctly rounded quotient as above.
+PackedParts PartsOf(int degrees, int minutes, const Seconds& seconds) {
+  return {static_cast<double>(degrees), minutes,
+          static_cast<double>(seconds.digits) / kExactPowersOfTen[seconds.digitCount - 2]};
+}
+
 }  // namespace
 
 bool RewriteCommonDmsLine(std::string& line, bool nameIn, char decimalSeparator,
@@ -404,6 +412,9 @@ bool ReadCommonDmsRecord(std::string_view line, PointRecord& record, bool nameIn
   if (nameIn) record.name.assign(common.name);
   record.first = latitude;
   record.second = longitude;
+  record.hasAngleParts = true;
+  record.latitudeParts = PartsOf(common.degrees1, common.minutes1, common.seconds1);
+  record.longitudeParts = PartsOf(common.degrees2, common.minutes2, common.seconds2);
   std::array<char, kLongestLine + 1> tail;  // not cleared: only the written part is read
   std::size_t used = 0;
   tail[used++] = ' ';

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "geodesy/packed_angle.h"
+
 namespace korvagrid {
 
 // What RadStr1 reads from one line.
@@ -16,6 +18,12 @@ struct PointRecord {
   double second = 0;  // Y or longitude
   double third = 0;   // H, the height
   std::string rest;   // what follows the last value read, trimmed
+  // Set by the reader of common degree-minute-second lines only: the
+  // latitude's and longitude's degrees, minutes and seconds as read, so
+  // that a conversion need not take `first` and `second` apart again.
+  bool hasAngleParts = false;
+  PackedParts latitudeParts{};
+  PackedParts longitudeParts{};
 };
 
 // Reads `text` (a line as ReadStr returns it, ending in two spaces) into

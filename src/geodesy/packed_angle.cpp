@@ -32,8 +32,9 @@ double RadToPacked(double radians) {
   return g + static_cast<double>(m) / 100 + s / 10000;
 }
 
-double PackedToRad(double packed) {
-  const PackedParts p = SplitPacked(packed);
+double PackedToRad(double packed) { return PartsToRad(SplitPacked(packed)); }
+
+double PartsToRad(const PackedParts& p) {
   return (p.degrees + (p.seconds / 60 + p.minutes) / 60) / kDegreesPerRadian;
 }
 

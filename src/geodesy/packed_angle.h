@@ -20,5 +20,11 @@ PackedParts SplitPacked(double packed);
 
 double RadToPacked(double radians);
 double PackedToRad(double packed);
+// Radians of an angle given by its parts, as PackedToRad takes them of the
+// parts it splits off.
+double PartsToRad(const PackedParts& parts);
+// Radians of an angle given by its parts, as PackedToRad takes them of the
+// parts it splits off.
+double PartsToRad(const PackedParts& parts);
 
 }  // namespace korvagrid

@@ -3,6 +3,7 @@
 // byte the line of the field-by-field reading (the shortcut for common lines
 // changes nothing: same line, same reason, same failure). A common line read
 // straight into a record gives what RadStr1 reads from the rewritten line.
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include "formats/dms_line.h"
 #include "formats/radstr1.h"
 #include "formats/reports.h"
+#include "geodesy/packed_angle.h"
 #include "fuzz_input.h"
 
 namespace {
@@ -81,6 +83,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (std::memcmp(&record.first, &straight.first, sizeof(double)) != 0 ||
         std::memcmp(&record.second, &straight.second, sizeof(double)) != 0 ||
         std::memcmp(&record.third, &straight.third, sizeof(double)) != 0) {
+      std::abort();
+    }
+    // The angles' parts as read give the packed values' radians.
+    const auto sameAngle = [](const korvagrid::PackedParts& parts, double packed) {
+      return std::fabs(korvagrid::PartsToRad(parts) - korvagrid::PackedToRad(packed)) <= 2e-15;
+    };
+    if (straightFailure.empty() &&
+        (!straight.hasAngleParts || !sameAngle(straight.latitudeParts, straight.first) ||
+         !sameAngle(straight.longitudeParts, straight.second))) {
       std::abort();
     }
   }
