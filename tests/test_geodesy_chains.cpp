@@ -244,8 +244,8 @@ TEST(DatumShift, ForwardFromSinesWithLatitudeIsForwardOfItsPoint) {
     const double b = row.b / kDegreesPerRadian;
     const double l = row.l / kDegreesPerRadian;
     const GeodeticPoint expected = shift.Forward(GeodeticPoint{b, l, row.h});
-    const GeodeticPoint got =
-        shift.Forward(SinesWithLatitude{{std::sin(b), std::cos(b), std::sin(l), std::cos(l)}, b}, row.h);
+    const SinesWithLatitude sk42{{std::sin(b), std::cos(b), std::sin(l), std::cos(l)}, b};
+    const GeodeticPoint got = shift.Forward(sk42, row.h);
     EXPECT_NEAR(got.b, expected.b, 1e-15);
     EXPECT_NEAR(got.l, expected.l, 1e-15);
     EXPECT_NEAR(got.h, expected.h, 1e-8);

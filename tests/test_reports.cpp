@@ -218,9 +218,9 @@ TEST(RadStr3, ShortcutWritesWhatTheFieldByFieldReadingWrites) {
                 // the same radians to a few units in the last place.
                 EXPECT_EQ(record.hasAngleParts, straight);
                 if (straight) {
-                  constexpr double kRadians = 2e-15;
-                  EXPECT_NEAR(PartsToRad(record.latitudeParts), PackedToRad(record.first), kRadians);
-                  EXPECT_NEAR(PartsToRad(record.longitudeParts), PackedToRad(record.second), kRadians);
+                  constexpr double kRad = 2e-15;
+                  EXPECT_NEAR(PartsToRad(record.latitudeParts), PackedToRad(record.first), kRad);
+                  EXPECT_NEAR(PartsToRad(record.longitudeParts), PackedToRad(record.second), kRad);
                 }
                 if (!straight && RadStr3(line, nameIn, numP, notP, trimble)) {
                   RadStr1(line, record, nameIn, numP, notP, layout);

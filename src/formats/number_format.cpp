@@ -340,8 +340,8 @@ char* WriteSimpleFromInteger(char* p, std::uint64_t n, bool negative,
   // more than the digits), which the buffer and the room after `p` hold.
   std::array<char, kSimpleDigitsEnd + kMaxSimpleIntDigits> digits{};
   const char* const end = digits.data() + kSimpleDigitsEnd;
-  const char* const first =
-      WriteDigitsBackwards(digits.data() + kSimpleDigitsEnd, n, shape.minIntDigits + shape.decimals);
+  const char* const first = WriteDigitsBackwards(digits.data() + kSimpleDigitsEnd, n,
+                                                 shape.minIntDigits + shape.decimals);
   const char* const point = end - shape.decimals;
   if (negative) *p++ = '-';
   std::memcpy(p, first, kMaxSimpleIntDigits);

@@ -91,8 +91,8 @@ char* FormatInto(char* p, double value, const NumberMask& mask, char decimalSepa
 // memory.
 inline std::optional<std::uint64_t> ScaledHalfAwayFromZero(double value, int decimals) {
   // static: a plain local table would be copied onto the stack at every call.
-  static constexpr std::array<double, 16> kPowersOfTen{1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  static constexpr std::array<double, 16> kPowersOfTen{
+      1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   if (decimals < 0 || decimals >= static_cast<int>(kPowersOfTen.size())) return std::nullopt;
   const double scaled = std::fabs(value) * kPowersOfTen[static_cast<std::size_t>(decimals)];
   if (!(scaled < 1e15)) return std::nullopt;

@@ -24,10 +24,11 @@
 //   move by 2e-8 m). tan χ agrees with the arctangent route's to a few units
 //   in the last place.
 // - In the chains with the datum shift, Reverse may hand on sin B, cos B,
-//   sin L, cos L from sin ξ', cos ξ' and sinh η', cosh η' (ReverseSines) and Forward take
-//   the sines and cosines of B and L (ForwardSines), by the angle-sum
-//   formulas with the central meridian's sine and cosine; the results agree
-//   with the arctangent route to a few units in the last place.
+//   sin L, cos L from sin ξ', cos ξ', sinh η' and cosh η' (ReverseSines)
+//   and Forward take the sines and cosines of B and L (ForwardSines), by the
+//   angle-sum formulas with the central meridian's sine and cosine; the
+//   results agree with the arctangent route to a few units in the last
+//   place.
 // - The zone number and the central meridian are 16-bit integers (a zone
 //   whose meridian leaves that range is an overflow failure), and inputs and
 //   results are checked for arithmetic faults.
@@ -168,8 +169,8 @@ PlanePoint KrugerZone::forwardFrom(double sinB, double cosB, double sinL, double
 }
 
 // The steps Reverse and ReverseSines share: Krüger's series back to the
-// conformal coordinates ξ', η' on the sphere, as sin ξ', cos ξ' and
-// e^η' with sinh η' and cosh η'.
+// conformal coordinates ξ', η' on the sphere, as sin ξ', cos ξ', sinh η'
+// and cosh η'.
 struct KrugerZone::ConformalCoordinates {
   double sinXi;
   double cosXi;
