@@ -165,6 +165,8 @@ TEST(RadStr3, NameWithoutSpaceIsAFailure) {
 TEST(RadStr3, ShortcutWritesWhatTheFieldByFieldReadingWrites) {
   const std::string lines[] = {
       "P1 55\xC2\xB0" "45'12.3456\" 37\xC2\xB0" "36'56.789\" 150.2  ",  // the common line
+      "P1 55\xC2\xB0" "45'12\" 37\xC2\xB0" "36'56\" 150.2 x\xC2\xB0" "y'z  ",  // "°", "'" in the rest
+      "P1 55\xC2\xB0" "45'12\" 37\xC2\xB0" "36'56\"150.2 x  ",  // no space before the rest
       "055 045 012.50000 037 36 0000.0  ",               // leading and trailing zeros
       "55 45 0 37 36 00.000  ",                          // zero seconds: 1e-8 seconds
       "55 45 .5 37 36 7.  ",                             // a separator first or last
