@@ -147,6 +147,8 @@ TEST(KrugerZone, ReverseSinesAreThoseOfReverse) {
       {"zone 0 (meridian -3°), computed rather than looked up", 0, 6000000, 450000},
       {"zone 61 (meridian 363°), computed rather than looked up", 61, 6000000, 550000},
       {"southern x", 6, -2000000, 480000},
+      {"x beyond the pole (cos ξ' < 0)", 6, 10500000, 520000},
+      {"x beyond the south pole", 6, -10500000, 470000},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.why);
@@ -169,6 +171,30 @@ TEST(KrugerZone, ReverseSinesAreThoseOfReverse) {
 // 2.4e-13 and 4.8e-13 rad short of exact turns, which move tan χ by 1e-14
 // and more): equal to a few units in the last place, both hemispheres, near
 // the equator and the poles.
+// More than 90° from the central meridian ξ' is still the arctangent of
+// tan χ/cos l, so a point there lies opposite the point at 180° − l, across
+// the false easting and the equator of the plane: x' = −x, y' − 500 km = −(y − 500 km).
+TEST(KrugerZone, BeyondAQuarterTurnFromTheMeridianThePlaneIsMirrored) {
+  // Far from the meridian, and near the singular point 90° from it on the
+  // equator, the rounding of the two longitudes moves the points by up to
+  // 1e-11 of their distance from the plane's origin.
+  constexpr double kRelativeTolerance = 1e-10;
+  constexpr double kFalseEasting = 500000;
+  const KrugerZone zone(6);  // meridian 33°
+  for (const double b : {-60.0, 0.5, 55.75, 89.0}) {
+    for (const double l : {95.0, 120.0, 178.0}) {
+      SCOPED_TRACE(std::to_string(b) + "° " + std::to_string(l) + "°");
+      const PlanePoint beyond = zone.Forward({b / kDegreesPerRadian, (33 + l) / kDegreesPerRadian});
+      const PlanePoint within =
+          zone.Forward({b / kDegreesPerRadian, (33 + 180 - l) / kDegreesPerRadian});
+      const double tolerance =
+          kRelativeTolerance * std::hypot(within.x, within.y - kFalseEasting);
+      EXPECT_NEAR(beyond.x, -within.x, tolerance);
+      EXPECT_NEAR(beyond.y - kFalseEasting, -(within.y - kFalseEasting), tolerance);
+    }
+  }
+}
+
 TEST(KrugerZone, ConformalLatitudeTangentIsThatOfTheArctangents) {
   const long double e = kKrasovsky.e;
   const auto c45 = static_cast<long double>(45 / kDegreesPerRadian);

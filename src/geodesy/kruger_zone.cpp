@@ -143,14 +143,17 @@ PlanePoint KrugerZone::forwardFrom(double sinB, double cosB, double sinL, double
   const double tanChi = ConformalLatitudeTangent(sinB, cosB);
   // Conformal coordinates on the sphere ξ', η': tan ξ' = tan χ/cos l and,
   // with D = √(tan²χ + cos²l), sinh η' = sin l/D and cosh η' = sec χ/D, so
-  // e^η' = (sin l + sec χ)/D without waiting for ξ'.
+  // e^η' = (sin l + sec χ)/D without waiting for ξ'. ξ' is the arctangent
+  // of its tangent and sinh η' = cos ξ'·tan l, so more than 90° from the
+  // meridian (cos l < 0) sin l counts with the sign of cos l.
   const double tanXiPrime = tanChi / cosL;
   const double xiPrime = std::atan(tanXiPrime);
   const double tanSquaredChi = tanChi * tanChi;
   const double dSquared = tanSquaredChi + cosL * cosL;
   const double reciprocalD = 1 / std::sqrt(dSquared);
   const double secChi = std::sqrt(1 + tanSquaredChi);
-  const double expEtaPrime = (sinL + secChi) * reciprocalD;
+  const double signedSinL = cosL < 0 ? -sinL : sinL;
+  const double expEtaPrime = (signedSinL + secChi) * reciprocalD;
   const double etaPrime = std::log(expEtaPrime);
   // Krüger's series to the plane, from e^(2η') = (e^η')² and
   // sin 2ξ' = 2·tan χ·cos l/D², cos 2ξ' = (cos²l − tan²χ)/D².
@@ -230,10 +233,16 @@ std::optional<SinesWithLatitude> KrugerZone::ReverseSines(PlanePoint p) const {
   // The sphere's latitude χ and longitude l from ξ', η' without their
   // tangents: with D = √(cos²ξ' + sinh²η'),
   //   sin χ = sin ξ'/cosh η', cos χ = D/cosh η', sin l = sinh η'/D, cos l = cos ξ'/D.
+  // Reverse takes l and χ as the arctangents of tan l = sinh η'/cos ξ' and
+  // tan χ = tan ξ'·cos l, so |l| < 90° and beyond the pole (cos ξ' < 0)
+  // sin ξ' and sinh η' count with the sign of cos ξ', here as there.
+  const double sign = c.cosXi < 0 ? -1.0 : 1.0;
+  const double sinXi = sign * c.sinXi;
+  const double sinhEta = sign * c.sinhEta;
   const double d = std::sqrt(c.cosXi * c.cosXi + c.sinhEta * c.sinhEta);
   const double reciprocalCosh = 1 / c.coshEta;
   const double reciprocalD = 1 / d;
-  const double sinChi = c.sinXi * reciprocalCosh;
+  const double sinChi = sinXi * reciprocalCosh;
   const double cosChi = d * reciprocalCosh;
   // Latitude B = χ + Δ. Δ stays under 0.0034 rad, so its sine and cosine
   // series end with the terms shown: the next ones (Δ⁷/5040, Δ⁶/720) are
@@ -244,12 +253,12 @@ std::optional<SinesWithLatitude> KrugerZone::ReverseSines(PlanePoint p) const {
   const double delta2 = delta * delta;
   const double sinDelta = delta * (1 - delta2 * (1.0 / 6) * (1 - delta2 * (1.0 / 20)));
   const double cosDelta = 1 - delta2 * (1.0 / 2) * (1 - delta2 * (1.0 / 12));
-  const double b = std::atan(c.sinXi * reciprocalD) + delta;
+  const double b = std::atan(sinXi * reciprocalD) + delta;
   const double sinB = sinChi * cosDelta + cosChi * sinDelta;
   const double cosB = cosChi * cosDelta - sinChi * sinDelta;
   // Longitude from Greenwich L = l + L0.
-  const double sinL = c.sinhEta * reciprocalD;
-  const double cosL = c.cosXi * reciprocalD;
+  const double sinL = sinhEta * reciprocalD;
+  const double cosL = std::fabs(c.cosXi) * reciprocalD;
   const MeridianSines m = meridianSines();
   const double sinLGreenwich = sinL * m.cos + cosL * m.sin;
   const double cosLGreenwich = cosL * m.cos - sinL * m.sin;
