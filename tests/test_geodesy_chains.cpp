@@ -263,6 +263,10 @@ TEST(DatumShift, ForwardFromSinesWithLatitudeIsForwardOfItsPoint) {
       {"just north of the equator", 1e-7, 10, 100},
       {"near the pole", 89.99, 30, 2000},
       {"west of Greenwich, far east longitude", 45, -179.9999, -50},
+      {"past the centre of the ellipsoid", 55.75, 37.6, -6364000},
+      // Deep inside by the pole the Bowring denominator is negative and the
+      // arctangent of tan B' lies south, though B' − B is small.
+      {"deep inside by the pole", 89.949, 10, -6355852},
   };
   const DatumShift& shift = DatumShiftOf(DatumShiftKey::Classic);
   for (const Row& row : rows) {

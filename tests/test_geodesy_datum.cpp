@@ -110,6 +110,35 @@ TEST(DatumShift, GeodeticToGeocentricAndBackWithoutShiftIsExact) {
   }
 }
 
+// The height is that of the latitude returned, |B| < 90°, also for points so
+// deep inside the ellipsoid that the Bowring step's denominator is negative
+// (heights of minus several thousand kilometres): h = p·cos B + Z·sin B −
+// a·√(1 − e²·sin²B) with the sine and cosine of the returned B.
+TEST(DatumShift, HeightIsThatOfTheReturnedLatitude) {
+  struct Row {
+    const char* why;
+    double latitude, h;  // degrees, metres
+  };
+  const Row rows[] = {
+      {"on the surface", 55.75, 150},
+      {"near the centre", 89.9999999, -6356000},
+      {"past the centre", 55.75, -6364000},
+      {"past the centre, south", -40, -6372000},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    const GeocentricPoint g =
+        GeodeticToGeocentric({row.latitude / kDegreesPerRadian, 0.6, row.h}, kWgs84);
+    const GeodeticPoint r = GeocentricToGeodetic(g, kWgs84);
+    ASSERT_LT(std::fabs(r.b), 90 / kDegreesPerRadian);
+    const double p = std::hypot(g.x, g.y);
+    const double sinB = std::sin(r.b);
+    const double expected =
+        p * std::cos(r.b) + g.z * sinB - kWgs84.a * std::sqrt(1 - kWgs84.e2 * sinB * sinB);
+    EXPECT_NEAR(r.h, expected, 1e-6);
+  }
+}
+
 TEST(HelmertShift, RotationsFollowTheCoordinateFrameConvention) {
   // A pure rotation of 1" about one axis, applied to a point on another axis:
   // the coordinate-frame signs (position vector would give the opposite).

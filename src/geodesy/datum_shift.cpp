@@ -97,6 +97,8 @@ LatitudeTangent LatitudeTangentOf(GeocentricPoint p, double pAxis, const Bowring
 }
 
 // sin B and cos B from the two sides of tan B, and the ellipsoidal height.
+// B is the arctangent of tan B, |B| < 90°, so cos B ≥ 0 also for a point so
+// deep inside the ellipsoid that the denominator is negative.
 struct LatitudeSinesHeight {
   double sinB;
   double cosB;
@@ -106,7 +108,8 @@ struct LatitudeSinesHeight {
 LatitudeSinesHeight SinesAndHeightOf(GeocentricPoint p, double pAxis, LatitudeTangent t,
                                      const BowringConstants& c) {
   const double reciprocalHypotenuse =
-      1 / std::sqrt(t.numerator * t.numerator + t.denominator * t.denominator);
+      (t.denominator < 0 ? -1 : 1) /
+      std::sqrt(t.numerator * t.numerator + t.denominator * t.denominator);
   const double cosB = t.denominator * reciprocalHypotenuse;
   const double sinB = t.numerator * reciprocalHypotenuse;
   const double h = pAxis * cosB + p.z * sinB - c.a * std::sqrt(1 - sinB * c.e2 * sinB);
@@ -119,14 +122,16 @@ LatitudeSinesHeight SinesAndHeightOf(GeocentricPoint p, double pAxis, LatitudeTa
 // tan B' and the sine and cosine of B. A datum shift moves a latitude by
 // seconds, where arctan δ is δ − δ³/3 + δ⁵/5 to far below a unit in the last
 // place of B' (the next term is under 2e-22 for |δ| < 1e-3); any other
-// point takes the arctangent of tan B'.
+// point (and one so deep inside the ellipsoid that the denominator is not
+// positive, whose arctangent lies on the other side of the axis) takes the
+// arctangent of tan B'.
 double LatitudeFrom(LatitudeTangent t, const SinesWithLatitude& old) {
   constexpr double kSeriesLimit = 1e-3;
   const double sinB = old.sines.sinB;
   const double cosB = old.sines.cosB;
   const double across = t.denominator * cosB + t.numerator * sinB;
   const double delta = (t.numerator * cosB - t.denominator * sinB) / across;
-  if (!(across > 0) || !(std::fabs(delta) < kSeriesLimit)) {
+  if (!(t.denominator > 0) || !(across > 0) || !(std::fabs(delta) < kSeriesLimit)) {
     return std::atan(t.numerator / t.denominator);
   }
   const double delta2 = delta * delta;
