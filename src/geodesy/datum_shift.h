@@ -107,8 +107,8 @@ class DatumShift {
   // longitude by its sine and cosine (Y'/p and X'/p) and the latitude by the
   // sine and cosine the height is computed with, instead of their
   // arctangents. Nothing for a point so far out (beyond 1e154 m) that its
-  // distance from the axis overflows, or so near the axis that tan B
-  // squared overflows: Reverse then decides.
+  // distance from the axis or the sides of tan B overflow, or so near the
+  // axis that cos B is no positive number: Reverse then decides.
   std::optional<GeodeticPointSines> ReverseSines(GeodeticPoint wgs84) const;
   // Forward or Reverse.
   GeodeticPoint Apply(GeodeticPoint p, DatumDirection direction) const;
