@@ -218,11 +218,12 @@ TEST(RadStr3, ShortcutWritesWhatTheFieldByFieldReadingWrites) {
                     direct && detail::ReadCommonDmsRecord(line, record, nameIn, numP, notP, trimble, layout);
                 // The angles' parts as read are those of the packed values:
                 // the same radians to a few units in the last place.
-                EXPECT_EQ(record.hasAngleParts, straight);
+                EXPECT_EQ(record.angleParts.has_value(), straight);
                 if (straight) {
                   constexpr double kRad = 2e-15;
-                  EXPECT_NEAR(PartsToRad(record.latitudeParts), PackedToRad(record.first), kRad);
-                  EXPECT_NEAR(PartsToRad(record.longitudeParts), PackedToRad(record.second), kRad);
+                  EXPECT_NEAR(PartsToRad(record.angleParts->latitude), PackedToRad(record.first), kRad);
+                  EXPECT_NEAR(PartsToRad(record.angleParts->longitude), PackedToRad(record.second),
+                              kRad);
                 }
                 if (!straight && RadStr3(line, nameIn, numP, notP, trimble)) {
                   RadStr1(line, record, nameIn, numP, notP, layout);

@@ -26,7 +26,9 @@ GeodeticPoint ReadGeographic(std::string_view operation, const RoutePair& pair, 
   RequireFinite(operation, "L", in.y);
   RequireFinite(operation, "H", in.h);
   if (pair.decimalInput) return {in.x / kDegreesPerRadian, in.y / kDegreesPerRadian, in.h};
-  if (in.hasAngleParts) return {PartsToRad(in.latitudeParts), PartsToRad(in.longitudeParts), in.h};
+  if (const auto& parts = in.angleParts) {
+    return {PartsToRad(parts->latitude), PartsToRad(parts->longitude), in.h};
+  }
   return {PackedToRad(in.x), PackedToRad(in.y), in.h};
 }
 

@@ -24,6 +24,8 @@
 // source meridian is not 0 and equals the target meridian: such a pair only
 // moves X between its short and full forms and Y between its prefixed and
 // bare forms.
+#include <optional>
+
 #include "conversion/catalogue.h"
 #include "geodesy/datum_shift.h"
 #include "geodesy/packed_angle.h"
@@ -63,9 +65,7 @@ struct RouteInput {
   double h = 0;
   // Packed latitude and longitude also by their parts, where the reader had
   // them (a common degree-minute-second line): then not split off x and y.
-  bool hasAngleParts = false;
-  PackedParts latitudeParts{};
-  PackedParts longitudeParts{};
+  std::optional<LatitudeLongitudeParts> angleParts;
 };
 
 struct RouteOutput {

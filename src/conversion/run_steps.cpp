@@ -150,7 +150,7 @@ void RunSteps::readRecord(std::string& text, ReadLine& read) const {
   record.first = 0;
   record.second = 0;
   record.third = 0;
-  record.hasAngleParts = false;
+  record.angleParts.reset();
   const char decimal = s_.separators.decimal;
   const char other = s_.separators.other;
   const int layout = static_cast<int>(s_.inputLayout);
@@ -218,8 +218,7 @@ bool RunSteps::acceptPoint(ReadLine& read, PointJob& job) {
     x = x + pair_.source.xOffset;
     y = y - static_cast<double>(prefix);
   }
-  job.input = {x, y, h, read.record.hasAngleParts, read.record.latitudeParts,
-               read.record.longitudeParts};
+  job.input = {x, y, h, read.record.angleParts};
   job.name.assign(read.record.name);
   job.number = pointsTaken_++;
   job.line = currentLine_;

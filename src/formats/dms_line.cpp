@@ -412,9 +412,9 @@ bool ReadCommonDmsRecord(std::string_view line, PointRecord& record, bool nameIn
   if (nameIn) record.name.assign(common.name);
   record.first = latitude;
   record.second = longitude;
-  record.hasAngleParts = true;
-  record.latitudeParts = PartsOf(common.degrees1, common.minutes1, common.seconds1);
-  record.longitudeParts = PartsOf(common.degrees2, common.minutes2, common.seconds2);
+  record.angleParts =
+      LatitudeLongitudeParts{PartsOf(common.degrees1, common.minutes1, common.seconds1),
+                             PartsOf(common.degrees2, common.minutes2, common.seconds2)};
   std::array<char, kLongestLine + 1> tail;  // not cleared: only the written part is read
   std::size_t used = 0;
   tail[used++] = ' ';

@@ -30,7 +30,7 @@ bool RewriteCommonDmsLine(std::string& line, bool nameIn, char decimalSeparator,
 // longitude from the digits (when RadStr1 reads them as the quotient of
 // their digits and a power of ten; false otherwise), then the values and the
 // rest after them, read by RadStr1 itself, and the angles' degrees, minutes
-// and seconds as read (`hasAngleParts`). Values RadStr1 does not write are
+// and seconds as read (`angleParts`). Values RadStr1 does not write are
 // left as they were. Throws where RadStr1 throws. False, and nothing
 // written, for any other line.
 bool ReadCommonDmsRecord(std::string_view line, PointRecord& record, bool nameIn,

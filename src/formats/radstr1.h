@@ -4,6 +4,7 @@
 // one point per line, fields separated by any run of characters that cannot
 // belong to a number (spaces, TABs, semicolons, letters, quotes, "°", ...),
 // and either "." or "," as the decimal separator.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,9 +22,7 @@ struct PointRecord {
   // Set by the reader of common degree-minute-second lines only: the
   // latitude's and longitude's degrees, minutes and seconds as read, so
   // that a conversion need not take `first` and `second` apart again.
-  bool hasAngleParts = false;
-  PackedParts latitudeParts{};
-  PackedParts longitudeParts{};
+  std::optional<LatitudeLongitudeParts> angleParts;
 };
 
 // Reads `text` (a line as ReadStr returns it, ending in two spaces) into

@@ -116,6 +116,9 @@ LatitudeSinesHeight SinesAndHeightOf(GeocentricPoint p, double pAxis, LatitudeTa
   return {sinB, cosB, h};
 }
 
+// The latitude with the tangent `t`: its arctangent, |B| < 90°.
+double LatitudeOf(LatitudeTangent t) { return std::atan(t.numerator / t.denominator); }
+
 // The new latitude B' with the tangent `t` of a point whose old latitude B
 // is given with its sine and cosine: B plus the arctangent of
 // tan(B' − B) = (tan B' − tan B)/(1 + tan B'·tan B), here with the sides of
@@ -132,18 +135,21 @@ double LatitudeFrom(LatitudeTangent t, const SinesWithLatitude& old) {
   const double across = t.denominator * cosB + t.numerator * sinB;
   const double delta = (t.numerator * cosB - t.denominator * sinB) / across;
   if (!(t.denominator > 0) || !(across > 0) || !(std::fabs(delta) < kSeriesLimit)) {
-    return std::atan(t.numerator / t.denominator);
+    return LatitudeOf(t);
   }
   const double delta2 = delta * delta;
   return old.latitude + delta * (1 - delta2 * (1.0 / 3 - delta2 * (1.0 / 5)));
 }
 
-[[gnu::always_inline]] inline GeodeticPoint ToGeodetic(GeocentricPoint p, const BowringConstants& c) {
+// Geocentric to geodetic; with `old`, the point's latitude before the
+// shift, the new latitude as its small change (LatitudeFrom).
+[[gnu::always_inline]] inline GeodeticPoint ToGeodetic(GeocentricPoint p, const BowringConstants& c,
+                                                      const SinesWithLatitude* old) {
   // Longitude in its true quadrant.
   const double l = std::atan2(p.y, p.x);
   const double pAxis = AxisDistance(p);
   const LatitudeTangent t = LatitudeTangentOf(p, pAxis, c);
-  const double b = std::atan(t.numerator / t.denominator);
+  const double b = old != nullptr ? LatitudeFrom(t, *old) : LatitudeOf(t);
   return {b, l, SinesAndHeightOf(p, pAxis, t, c).h};
 }
 
@@ -160,8 +166,9 @@ GeocentricPoint CheckedShift(GeocentricPoint sourcePoint, const DatumShift::InRa
 // target ellipsoid.
 [[gnu::always_inline]] inline GeodeticPoint ShiftToGeodetic(GeocentricPoint sourcePoint,
                                                            const BowringConstants& target,
-                                                           const DatumShift::InRadians& r) {
-  const GeodeticPoint result = ToGeodetic(CheckedShift(sourcePoint, r), target);
+                                                           const DatumShift::InRadians& r,
+                                                           const SinesWithLatitude* old = nullptr) {
+  const GeodeticPoint result = ToGeodetic(CheckedShift(sourcePoint, r), target, old);
   RequireFinite(kOperation, "B'", result.b);
   RequireFinite(kOperation, "L'", result.l);
   RequireFinite(kOperation, "H'", result.h);
@@ -216,7 +223,7 @@ GeocentricPoint HelmertShift(GeocentricPoint p, const HelmertParameters& paramet
 }
 
 GeodeticPoint GeocentricToGeodetic(GeocentricPoint p, const Ellipsoid& ellipsoid) {
-  return ToGeodetic(p, BowringConstantsOf(ellipsoid));
+  return ToGeodetic(p, BowringConstantsOf(ellipsoid), nullptr);
 }
 
 GeodeticPoint DatumShift::Forward(GeodeticPoint sk42) const {
@@ -225,18 +232,8 @@ GeodeticPoint DatumShift::Forward(GeodeticPoint sk42) const {
 
 GeodeticPoint DatumShift::Forward(const SinesWithLatitude& sk42, double h) const {
   RequireFinite(kOperation, "H", h);
-  const GeocentricPoint p =
-      CheckedShift(GeodeticToGeocentric(sk42.sines, h, kKrasovsky), forward_);
-  const BowringConstants& wgs84 = Wgs84Bowring();
-  const double l = std::atan2(p.y, p.x);
-  const double pAxis = AxisDistance(p);
-  const LatitudeTangent t = LatitudeTangentOf(p, pAxis, wgs84);
-  const double b = LatitudeFrom(t, sk42);
-  const GeodeticPoint result{b, l, SinesAndHeightOf(p, pAxis, t, wgs84).h};
-  RequireFinite(kOperation, "B'", result.b);
-  RequireFinite(kOperation, "L'", result.l);
-  RequireFinite(kOperation, "H'", result.h);
-  return result;
+  return ShiftToGeodetic(GeodeticToGeocentric(sk42.sines, h, kKrasovsky), Wgs84Bowring(), forward_,
+                         &sk42);
 }
 
 GeodeticPoint DatumShift::Reverse(GeodeticPoint wgs84) const {

@@ -12,6 +12,12 @@ struct PackedParts {
   double seconds;  // seconds with their fraction (signed)
 };
 
+// A latitude and a longitude by their parts.
+struct LatitudeLongitudeParts {
+  PackedParts latitude;
+  PackedParts longitude;
+};
+
 // Splits a packed value. The minutes are the integer part of the first two
 // decimals, where a product that falls short of a whole number only by
 // floating-point rounding counts as that number (55.30 gives 30 minutes,

@@ -90,8 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       return std::fabs(korvagrid::PartsToRad(parts) - korvagrid::PackedToRad(packed)) <= 2e-15;
     };
     if (straightFailure.empty() &&
-        (!straight.hasAngleParts || !sameAngle(straight.latitudeParts, straight.first) ||
-         !sameAngle(straight.longitudeParts, straight.second))) {
+        (!straight.angleParts || !sameAngle(straight.angleParts->latitude, straight.first) ||
+         !sameAngle(straight.angleParts->longitude, straight.second))) {
       std::abort();
     }
   }
