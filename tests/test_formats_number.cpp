@@ -1,6 +1,7 @@
 // Number masks and the decimal helpers behind them.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -84,6 +85,60 @@ TEST(Format, NonFiniteValuesAreFailures) {
   EXPECT_THROW(Format(std::nan(""), "0.##0", '.'), KorvagridError);
   EXPECT_THROW(Format(INFINITY, "0.##0", '.'), KorvagridError);
   EXPECT_THROW(Format(-INFINITY, "0", '.'), KorvagridError);
+}
+
+// Masks fixed when the program is built are written by FormatInto<Mask>
+// with their counts as constants; the text must be FormatTo's, and no text
+// where FormatInto writes none. Masks that write every decimal take the
+// integer part and the fraction apart; the others go to FormatInto.
+constexpr NumberMask kPlaneXMask("0.##0");
+constexpr NumberMask kHeightMask("0.##0 ");
+constexpr NumberMask kDecimalDegreesMask("00.######0");
+constexpr NumberMask kPackedDegreesMask("00.0000####0");
+constexpr NumberMask kIntegerMask("0");
+constexpr NumberMask kPointOnlyMask("0.");
+constexpr NumberMask kNoIntegerZeroMask("#.#0");
+constexpr NumberMask kDroppedZerosMask("0.##");
+
+template <const NumberMask& Mask>
+void ExpectFixedMaskWritesFormatTo(double value) {
+  std::array<char, kFormatIntoRoom> text{};
+  const char* end = FormatInto<Mask>(text.data(), value, ',');
+  const char* general = FormatInto(text.data(), value, Mask, ',');
+  ASSERT_EQ(end == nullptr, general == nullptr) << "mask \"" << Mask.text() << "\", value " << value;
+  if (end == nullptr) return;
+  end = FormatInto<Mask>(text.data(), value, ',');
+  std::string expected;
+  FormatTo(expected, value, Mask, ',');
+  EXPECT_EQ(std::string(static_cast<const char*>(text.data()), end), expected) << "mask \"" << Mask.text() << "\", value " << value;
+}
+
+TEST(Format, FixedMasksWriteTheTextOfTheGeneralWriter) {
+  const double values[] = {
+      6012345.6789,   // plane X
+      7412345.0005,   // a decimal half: no text from either writer
+      0.0,     -0.0,  // zero, and no "-" for it
+      -0.0004,        // a negative value that rounds to zero
+      -12.5,   0.5,   // negative; below one (no integer digit under "#")
+      9.9995,         // the carry runs into the integer part
+      0.99999999,     // and turns 0 into 1
+      0.007,          // leading zeros of the fraction
+      55.123456789,   // more decimals than any mask writes
+      4294967296.25,  // an integer part beyond 32 bits
+      999999999999.9, // the largest scaled values the fast route takes
+      1e15,           // too large for it
+      1e-300,
+  };
+  for (const double value : values) {
+    ExpectFixedMaskWritesFormatTo<kPlaneXMask>(value);
+    ExpectFixedMaskWritesFormatTo<kHeightMask>(value);
+    ExpectFixedMaskWritesFormatTo<kDecimalDegreesMask>(value);
+    ExpectFixedMaskWritesFormatTo<kPackedDegreesMask>(value);
+    ExpectFixedMaskWritesFormatTo<kIntegerMask>(value);
+    ExpectFixedMaskWritesFormatTo<kPointOnlyMask>(value);
+    ExpectFixedMaskWritesFormatTo<kNoIntegerZeroMask>(value);
+    ExpectFixedMaskWritesFormatTo<kDroppedZerosMask>(value);
+  }
 }
 
 struct PlainRow {

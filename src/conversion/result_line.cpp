@@ -47,25 +47,26 @@ class LineWriter {
     tab();
   }
   void tab() { text(std::string_view(&kTab, 1)); }
-  void number(double value, const NumberMask& mask, char decimalSeparator) {
+  template <const NumberMask& Mask>
+  void number(double value, char decimalSeparator) {
     if (room(kFormatIntoRoom)) {
-      if (char* end = FormatInto(end_, value, mask, decimalSeparator)) {
+      if (char* end = FormatInto<Mask>(end_, value, decimalSeparator)) {
         end_ = end;
         return;
       }
     }
     flush();
-    FormatTo(out_, value, mask, decimalSeparator);
+    FormatTo(out_, value, Mask, decimalSeparator);
   }
   // Latitude or longitude in the style's notation.
   void angle(double packed, const ResultStyle& style) {
     const char separator = style.decimalSeparator;
     switch (style.angles) {
       case OutputAngles::Decimal:
-        number(PackedToDegrees(packed), kDecimalDegrees, separator);
+        number<kDecimalDegrees>(PackedToDegrees(packed), separator);
         break;
       case OutputAngles::Packed:
-        number(packed, kPackedDegrees, separator);
+        number<kPackedDegrees>(packed, separator);
         break;
       case OutputAngles::Dms:
         if (room(kCommonDmsRoom)) {
@@ -85,7 +86,7 @@ class LineWriter {
   void heightAndExtraLines(double h, const ResultStyle& style) {
     if (style.withHeight) {
       tab();
-      number(h, kPlaneYOrHeight, style.decimalSeparator);
+      number<kPlaneYOrHeight>(h, style.decimalSeparator);
     }
     for (std::int32_t i = 0; i < style.extraLines; ++i) text(kLineEnd);
   }
@@ -127,9 +128,9 @@ void AppendPlaneResult(std::string& out, std::string_view name, double x, double
   y = y + static_cast<double>(target.zone) * kMetresPerZonePrefix;
   LineWriter line(out);
   line.name(name, style);
-  line.number(x, kPlaneX, style.decimalSeparator);
+  line.number<kPlaneX>(x, style.decimalSeparator);
   line.tab();
-  line.number(y, kPlaneYOrHeight, style.decimalSeparator);
+  line.number<kPlaneYOrHeight>(y, style.decimalSeparator);
   line.heightAndExtraLines(h, style);
   line.finish();
 }

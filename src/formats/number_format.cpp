@@ -295,23 +295,6 @@ void RenderSimple(std::string& out, const DigitViews& d, const NumberMask::Shape
   out.append(local.data(), static_cast<std::size_t>(p - local.data()));
 }
 
-// The digits of `value` (none for 0), at least `count` of them (leading
-// zeros), written backwards ending at `p`; returns the first of them. Below
-// 2^32 the divisions by 100 are the cheaper 32-bit ones.
-char* WriteDigitsBackwards(char* p, std::uint64_t value, int count) {
-  char* const end = p;
-  for (; value > 0xFFFFFFFFU; value /= 100) p = detail::WritePairBackwards(p, static_cast<unsigned>(value % 100));
-  auto rest = static_cast<std::uint32_t>(value);
-  for (; rest >= 100; rest /= 100) p = detail::WritePairBackwards(p, rest % 100);
-  if (rest >= 10) {
-    p = detail::WritePairBackwards(p, rest);
-  } else if (rest != 0) {
-    *--p = static_cast<char>('0' + rest);
-  }
-  while (end - p < count) *--p = '0';
-  return p;
-}
-
 // The longest text of a simple mask written from an integer: a minus, up to
 // 20 integer digits, the separator, up to 15 decimals and a tail of up to 16.
 // The digits are written into a buffer that ends at kSimpleDigitsEnd, and
@@ -340,7 +323,7 @@ char* WriteSimpleFromInteger(char* p, std::uint64_t n, bool negative,
   // more than the digits), which the buffer and the room after `p` hold.
   std::array<char, kSimpleDigitsEnd + kMaxSimpleIntDigits> digits{};
   const char* const end = digits.data() + kSimpleDigitsEnd;
-  const char* const first = WriteDigitsBackwards(digits.data() + kSimpleDigitsEnd, n,
+  const char* const first = detail::WriteDigitsBackwards(digits.data() + kSimpleDigitsEnd, n,
                                                  shape.minIntDigits + shape.decimals);
   const char* const point = end - shape.decimals;
   if (negative) *p++ = '-';

@@ -27,13 +27,17 @@
 //    that follows it (see formats/waypoints.h).
 //
 // Infinite and NaN values have no written form and throw KorvagridError.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "formats/digit_pairs.h"
 
 namespace korvagrid {
 
@@ -55,8 +59,8 @@ class NumberMask {
 
   constexpr explicit NumberMask(std::string_view mask);
 
-  std::string_view text() const { return text_; }
-  const Shape& shape() const { return shape_; }
+  constexpr std::string_view text() const { return text_; }
+  constexpr const Shape& shape() const { return shape_; }
 
  private:
   static constexpr bool IsPlaceholder(char c) { return c == '0' || c == '#'; }
@@ -78,6 +82,16 @@ constexpr std::size_t kFormatIntoRoom = 64;
 // having written nothing, for any other value (FormatTo writes those). For
 // writers that put a whole line together before appending it.
 char* FormatInto(char* p, double value, const NumberMask& mask, char decimalSeparator);
+
+// FormatInto for a mask fixed when the program is built (the masks of the
+// result columns): the same text, written with the mask's counts as
+// constants. A mask that writes every decimal of its fractional part (no "#"
+// after its last "0") is written here from two integers, the integer part
+// and the fraction, so that neither waits for the other's digits and the
+// fraction's fixed count of digits needs no loop; any other goes to
+// FormatInto. Returns nullptr, having written nothing, where FormatInto does.
+template <const NumberMask& Mask>
+char* FormatInto(char* p, double value, char decimalSeparator);
 
 // |value|·10^decimals rounded half away from zero as the decimal value
 // rounds, when the scaled double decides it: the scaled double differs from
@@ -154,6 +168,66 @@ constexpr NumberMask::NumberMask(std::string_view mask) : text_(mask), shape_() 
     if (c == '0') shape.minDecimals = shape.decimals;
   }
   shape.tail = mask.substr(tailStart);
+}
+
+namespace detail {
+
+// 10^k as an integer.
+constexpr std::uint64_t IntegerPowerOfTen(int k) {
+  std::uint64_t power = 1;
+  for (int i = 0; i < k; ++i) power *= 10;
+  return power;
+}
+
+// The masks written from the integer part and the fraction: a simple mask
+// whose decimals are all written (at most 15 of them, as
+// ScaledHalfAwayFromZero scales by) and whose integer placeholders and tail
+// fit the room of FormatInto.
+constexpr bool WritesAllDecimals(const NumberMask::Shape& shape) {
+  return shape.simple && shape.minDecimals == shape.decimals && shape.decimals <= 15 &&
+         shape.minIntDigits <= 20 && shape.tail.size() <= 16;
+}
+
+}  // namespace detail
+
+template <const NumberMask& Mask>
+char* FormatInto(char* p, double value, char decimalSeparator) {
+  constexpr NumberMask::Shape kShape = Mask.shape();
+  if constexpr (!detail::WritesAllDecimals(kShape)) {
+    return FormatInto(p, value, Mask, decimalSeparator);
+  } else {
+    const std::optional<std::uint64_t> rounded = ScaledHalfAwayFromZero(value, kShape.decimals);
+    if (!rounded) return nullptr;
+    const std::uint64_t n = *rounded;
+    if (std::signbit(value) && n != 0) *p++ = '-';
+    constexpr std::uint64_t kScale = detail::IntegerPowerOfTen(kShape.decimals);
+    const std::uint64_t whole = n / kScale;
+    std::uint64_t fraction = n % kScale;
+    // The integer part's digits (none for 0, at most 16 below the 1e15 that
+    // ScaledHalfAwayFromZero admits), padded with zeros to the "0"
+    // placeholders, are copied as one block of their largest count: a
+    // library call for each count would cost more than the digits. The block
+    // lies within the buffer and within the room after `p`.
+    constexpr int kBlock = std::max(16, kShape.minIntDigits);
+    std::array<char, 2 * kBlock> digits;  // not cleared: only the written part is read
+    char* const end = digits.data() + kBlock;
+    const char* const first = detail::WriteDigitsBackwards(end, whole, kShape.minIntDigits);
+    std::memcpy(p, first, kBlock);
+    p += end - first;
+    if constexpr (kShape.decimals > 0) {
+      *p++ = decimalSeparator;
+      char* q = p + kShape.decimals;
+      for (int left = kShape.decimals; left >= 2; left -= 2, fraction /= 100) {
+        q = detail::WritePairBackwards(q, static_cast<unsigned>(fraction % 100));
+      }
+      if constexpr (kShape.decimals % 2 == 1) *--q = static_cast<char>('0' + fraction);
+      p += kShape.decimals;
+    }
+    for (const char c : kShape.tail) {
+      if (c != ',') *p++ = c;
+    }
+    return p;
+  }
 }
 
 }  // namespace korvagrid
