@@ -284,6 +284,8 @@ const RadStr1Row kRadStr1Rows[] = {
      "a dash between spaces stays a separator"},
     {"A\xE2\x88\x92" "1 10 20  ", true, '.', ',', 1, "A\xE2\x88\x92" "1", 10, 20, kUnset, "",
      "a name keeps its dash"},
+    {"1 2.5 36", false, '.', ',', 0, "keep", 1, 2.5, kUnset, "",
+     "a text that does not end in spaces: its last field is never completed"},
 };
 
 TEST(RadStr1, Table) {

@@ -173,6 +173,7 @@ TEST(RadStr3, ShortcutWritesWhatTheFieldByFieldReadingWrites) {
       "55 45 12.3456789012345 37 36 1.23456789012345  ",  // 15 significant digits
       "55 45 12.34567890123456 37 36 1  ",               // 16: rounded by the reading
       "55 45 0.000000000000001234 37 36 1  ",            // many leading zeros of the decimals
+      "55 45 12.340000000000000000000 37 36 1.5000  ",   // trailing zeros past 19 digits
       "180 59 59.99999 0 0 0  ",                         // the largest values
       "181 0 0 37 0 0  ", "55 60 0 37 0 0  ", "55 0 60 37 0 0  ",  // one beyond
       "55.0 45 12 37 36 56  ", "55 45 12,5 37 36 56.25  ",  // a whole field with a separator; a comma

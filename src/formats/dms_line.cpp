@@ -152,16 +152,20 @@ std::size_t ReadSecondsAt(std::string_view s, std::size_t i, char decimalSeparat
   if (IsNumberChar(s[i])) {
     // The field goes on: with a decimal separator, then digits only.
     if (s[i] != decimalSeparator && s[i] != otherSeparator) return kNotCommon;
-    decimalsStart = end = ++i;
-    while (IsDigit(s[i])) {
-      const unsigned d = static_cast<unsigned>(s[i++] - '0');
-      n = n * 10 + d;
-      if (d != 0) {
-        digits = n;
-        end = i;
-      }
-    }
+    decimalsStart = ++i;
+    while (IsDigit(s[i])) n = n * 10 + static_cast<unsigned>(s[i++] - '0');
     if (IsNumberChar(s[i])) return kNotCommon;
+    // Trailing zeros are not written: with any, the integer is gathered
+    // again up to the last non-zero decimal (dividing the integer of all
+    // digits would go wrong where it wrapped).
+    end = i;
+    while (end > decimalsStart && s[end - 1] == '0') --end;
+    digits = n;
+    if (end != i) {
+      digits = 0;
+      for (std::size_t j = start; j < wholeEnd; ++j) digits = digits * 10 + static_cast<unsigned>(s[j] - '0');
+      for (std::size_t j = decimalsStart; j < end; ++j) digits = digits * 10 + static_cast<unsigned>(s[j] - '0');
+    }
   }
   const std::size_t fieldEnd = i;
   if (fieldEnd - start > kMaxSecondsLength) return kNotCommon;

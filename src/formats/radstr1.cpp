@@ -43,10 +43,13 @@ struct CommonField {
 };
 
 // The digits from `p` on gathered into `digits`; returns the first character
-// after them.
+// after them. With `kStopsBeforeEnd` the text is known to end in a character
+// that is no digit, which stops every run of digits: the end need not be
+// checked at each digit.
+template <bool kStopsBeforeEnd>
 const char* PassDigits(const char* p, const char* end, std::uint64_t& digits) {
   std::uint64_t n = digits;
-  for (; p != end; ++p) {
+  for (; kStopsBeforeEnd || p != end; ++p) {
     const auto d = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
     if (d > 9) break;
     n = n * 10 + d;
@@ -57,6 +60,7 @@ const char* PassDigits(const char* p, const char* end, std::uint64_t& digits) {
 
 // Moves `i` over the field that starts there, gathering its digits; the
 // field ends at the first character that is no number character.
+template <bool kStopsBeforeEnd>
 CommonField PassField(std::string_view text, std::size_t& i, char decimalSeparator,
                       char otherSeparator) {
   const char* p = text.data() + i;
@@ -67,11 +71,11 @@ CommonField PassField(std::string_view text, std::size_t& i, char decimalSeparat
     ++p;
   }
   const char* const wholeStart = p;
-  p = PassDigits(p, end, f.digits);
+  p = PassDigits<kStopsBeforeEnd>(p, end, f.digits);
   f.count = static_cast<std::size_t>(p - wholeStart);
   if (p != end && (*p == decimalSeparator || *p == otherSeparator)) {
     const char* const fractionStart = ++p;
-    p = PassDigits(p, end, f.digits);
+    p = PassDigits<kStopsBeforeEnd>(p, end, f.digits);
     f.decimals = static_cast<std::size_t>(p - fractionStart);
     f.count += f.decimals;
   }
@@ -102,6 +106,7 @@ void detail::ReadValuesFrom(std::string_view text, std::size_t start, int values
                             int layout) {
   const std::size_t size = text.size();
   const int lastField = layout == 2 ? 2 : 3;
+  const bool endsInSpace = size > 0 && text.back() == ' ';
   double* const values[] = {&record.first, &record.second, &record.third};
   // Where the scan stopped: the end, unless the last field was handed over.
   std::size_t stop = valuesRead >= lastField ? start : size;
@@ -109,7 +114,10 @@ void detail::ReadValuesFrom(std::string_view text, std::size_t start, int values
   for (int k = valuesRead + 1; k <= lastField; ++k) {
     while (i < size && !detail::IsNumberChar(text[i])) ++i;
     const std::size_t fieldStart = i;
-    const CommonField field = PassField(text, i, decimalSeparator, otherSeparator);
+    // Lines as ReadStr gives them end in spaces.
+    const CommonField field =
+        endsInSpace ? PassField<true>(text, i, decimalSeparator, otherSeparator)
+                    : PassField<false>(text, i, decimalSeparator, otherSeparator);
     if (i + 1 >= size) break;  // not completed, or completed by the last character
     const std::optional<double> common = field.value();
     *values[k - 1] = common ? *common
