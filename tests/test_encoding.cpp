@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/ascii.h"
 #include "documents/text_encoding.h"
 
 namespace korvagrid {
@@ -119,6 +120,21 @@ TEST(IsValidUtf8, TwoByteCharactersAndWhatFollowsThem) {
       {"stray continuation after a two-byte character", "\xC2\xB0\x80", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsValidUtf8(c.text), c.valid) << c.why;
+}
+
+// The ASCII run is found a word at a time, the last bytes by one word that
+// may overlap the words before: a byte above 0x7F at any place of texts of
+// every length around the word size ends the run there.
+TEST(AsciiPrefix, EndsAtTheFirstHighByteWherever) {
+  for (std::size_t size = 0; size <= 25; ++size) {
+    const std::string ascii(size, 'a');
+    EXPECT_EQ(AsciiPrefix(ascii), size) << size;
+    for (std::size_t high = 0; high < size; ++high) {
+      std::string text = ascii;
+      text[high] = '\xB0';
+      EXPECT_EQ(AsciiPrefix(text), high) << "size " << size << ", high byte at " << high;
+    }
+  }
 }
 
 TEST(Utf8Validator, SequencesSplitAtEveryPointAreValid) {

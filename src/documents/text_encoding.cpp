@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "common/ascii.h"
+
 namespace korvagrid {
 namespace {
 
@@ -122,21 +124,6 @@ std::string FirstInvalidByte(std::string_view text) {
     }
   }
   return shown;
-}
-
-// Length of the run of ASCII bytes at the start of `bytes`, found eight bytes
-// at a time: texts are mostly ASCII, and files of hundreds of megabytes pass here.
-std::size_t AsciiPrefix(std::string_view bytes) {
-  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-  std::size_t i = 0;
-  while (i + 8 <= bytes.size()) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, bytes.data() + i, 8);
-    if ((word & kHighBits) != 0) break;
-    i += 8;
-  }
-  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
-  return i;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "common/ascii.h"
 #include "common/error.h"
 
 namespace korvagrid {
@@ -52,11 +53,8 @@ constexpr std::array<std::string_view, 6> kSouthWestMarks{
 }  // namespace
 
 bool MayHoldUnicodeMinus(std::string_view text) {
-  // Most lines are plain ASCII, which one pass over the bytes tells; every
-  // dash starts with one of two bytes.
-  unsigned char any = 0;
-  for (const char c : text) any |= static_cast<unsigned char>(c);
-  if (any < 0x80) return false;
+  // Most lines are plain ASCII; every dash starts with one of two bytes.
+  if (AsciiPrefix(text) == text.size()) return false;
   return text.find('\xE2') != std::string_view::npos || text.find('\xEF') != std::string_view::npos;
 }
 
