@@ -126,8 +126,9 @@ struct Seconds {
   std::string_view whole;     // without leading zeros ("0" is written for none)
   std::string_view decimals;  // without trailing zeros
   // The seconds text as one integer and its count of digits, gathered while
-  // the field is read so that the packed value needs no second pass (the
-  // integer wraps beyond 19 significant digits; PackedValue refuses those).
+  // the field is read so that the packed value needs no second pass (but
+  // over a field with trailing zeros; the integer wraps beyond 19
+  // significant digits, and PackedValue refuses those).
   std::uint64_t digits;
   std::size_t digitCount;
 };
