@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "formats/field_scan.h"
+#include "formats/powers_of_ten.h"
 #include "formats/radstr1.h"
 #include "formats/signs.h"
 
@@ -328,22 +329,6 @@ void ForEachRestCharacter(std::string_view s, std::size_t from, Put&& put) {
     }
   }
 }
-
-constexpr std::uint64_t kExactIntegerLimit = std::uint64_t{1} << 53;
-constexpr std::array<double, 23> kExactPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// 10^k for the integer of g "." mm and the seconds digits (at most 19 digits).
-constexpr std::array<std::uint64_t, 17> kIntegerPowersOfTen = [] {
-  std::array<std::uint64_t, 17> powers{};
-  std::uint64_t p = 1;
-  for (std::uint64_t& power : powers) {
-    power = p;
-    p *= 10;
-  }
-  return powers;
-}();
 
 // The packed value RadStr1 reads from the text g "." mm and the seconds
 // text, when it reads it as the quotient of its digits and a power of ten

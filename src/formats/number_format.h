@@ -38,6 +38,7 @@
 #include <string_view>
 
 #include "formats/digit_pairs.h"
+#include "formats/powers_of_ten.h"
 
 namespace korvagrid {
 
@@ -104,11 +105,9 @@ char* FormatInto(char* p, double value, char decimalSeparator);
 // inlined the optional it returns stays in registers instead of going through
 // memory.
 inline std::optional<std::uint64_t> ScaledHalfAwayFromZero(double value, int decimals) {
-  // static: a plain local table would be copied onto the stack at every call.
-  static constexpr std::array<double, 16> kPowersOfTen{
-      1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  if (decimals < 0 || decimals >= static_cast<int>(kPowersOfTen.size())) return std::nullopt;
-  const double scaled = std::fabs(value) * kPowersOfTen[static_cast<std::size_t>(decimals)];
+  constexpr int kMostDecimals = 15;
+  if (decimals < 0 || decimals > kMostDecimals) return std::nullopt;
+  const double scaled = std::fabs(value) * detail::kExactPowersOfTen[static_cast<std::size_t>(decimals)];
   if (!(scaled < 1e15)) return std::nullopt;
   // Below 1e15 the conversion to a signed integer truncates exactly: the
   // floor of a non-negative value (the signed conversion is one instruction,
@@ -171,13 +170,6 @@ constexpr NumberMask::NumberMask(std::string_view mask) : text_(mask), shape_() 
 }
 
 namespace detail {
-
-// 10^k as an integer.
-constexpr std::uint64_t IntegerPowerOfTen(int k) {
-  std::uint64_t power = 1;
-  for (int i = 0; i < k; ++i) power *= 10;
-  return power;
-}
 
 // The masks written from the integer part and the fraction: a simple mask
 // whose decimals are all written (at most 15 of them, as

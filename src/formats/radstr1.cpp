@@ -6,6 +6,7 @@
 #include "common/error.h"
 #include "formats/field_scan.h"
 #include "formats/number_parse.h"
+#include "formats/powers_of_ten.h"
 #include "formats/signs.h"
 
 namespace korvagrid {
@@ -15,10 +16,6 @@ constexpr std::string_view kFieldNames[] = {"первом", "втором", "т�
 
 bool IsSpace(char c) { return c == ' ' || c == ';'; }  // ";" is read as a space
 
-constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr std::uint64_t kExactIntegerLimit = std::uint64_t{1} << 53;
 
 // The field of almost every line -- an optional minus, digits with at most
 // one separator, at most 19 digits whose integer is below 2^53 and at most 22
@@ -34,10 +31,10 @@ struct CommonField {
   bool plain = true;         // nothing but the above
 
   std::optional<double> value() const {
-    if (!plain || count == 0 || count > 19 || digits > kExactIntegerLimit || decimals > 22) {
+    if (!plain || count == 0 || count > 19 || digits > detail::kExactIntegerLimit || decimals > 22) {
       return std::nullopt;
     }
-    const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[decimals];
+    const double magnitude = static_cast<double>(digits) / detail::kExactPowersOfTen[decimals];
     return negative ? -magnitude : magnitude;
   }
 };
