@@ -1,7 +1,6 @@
 #include "documents/text_encoding.h"
 
 #include <array>
-#include <cstring>
 
 #include "common/ascii.h"
 
